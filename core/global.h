@@ -1,0 +1,59 @@
+#pragma once
+#include <QStringList>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// Shared globals. Values that a page writes and a worker reads are atomics (release on
+// store, acquire on load): the board is ARM, where plain stores may be seen out of order.
+
+extern std::atomic<uint32_t> G_timeTicks;        // 10 ms ticks, advanced by the GUI timer only
+extern std::atomic<uint8_t> g_debugSwitch;       // traces print while it equals 254
+extern std::atomic<uint8_t> g_language;          // 0 zh, 1 en, 2 ru, 3 vi, 4 zh-tw
+extern std::atomic<uint8_t> g_lcd_lang_valid;    // bit n: language n allowed
+extern std::atomic<uint8_t> g_page_focus;        // number of the page in front, 0..26
+
+extern std::string g_usb_grade_path;             // "config/usbupgradedir"; " " = stick root
+extern std::string g_str_ip;
+extern std::string g_srt_mask;
+extern std::string g_str_gateway;
+
+// FPGA job request. Byte 0 the job, byte 1 the worker's step; a page writes both as one
+// 16-bit store (kor_send_job). The rest holds the job's fields.
+alignas(4) extern unsigned char g_send_para[36];
+// Quick-setup record of smart mapping: u16 w, u16 h, u16 x offset, u16 y offset,
+// u8 port, u8 rows, u8 columns, u8 routing pattern.
+alignas(4) extern unsigned char line_type[12];
+extern std::string g_ykfile_name;                // pack file chosen on the smart-mapping page
+
+extern std::atomic<uint8_t> g_usb_grade;         // 1 while the USB-stick upgrade engine runs
+extern std::atomic<uint8_t> g_set_led_para;      // LED-parameter hand-over (under _led_para_init_mutex)
+extern std::atomic<uint8_t> g_set_led_setup;
+extern std::atomic<uint8_t> g_fpga_v331_start;
+extern std::atomic<uint8_t> g_force_bkcolor;
+extern std::atomic<uint8_t> g_osd_update;
+extern std::atomic<uint8_t> g_mode_shortcut_key;
+
+extern std::atomic<uint8_t> pc_cmd_valid;        // a valid host frame came recently
+extern std::atomic<uint32_t> pc_cmd_time;
+extern std::atomic<uint8_t> g_wifi_reset_flag;
+
+// Ageing log: written only by the sampler (GUI thread), read by the ageing page.
+extern QStringList factoryage_log;
+extern uint32_t factoryage_log_diff3;
+extern uint32_t factoryage_log_diff5;
+extern uint32_t factoryage_log_diff10;
+extern uint32_t factoryage_log_diff20;
+extern uint32_t factoryage_log_diffmore;
+extern uint32_t G_factoryage_ticks;
+
+// Job request of g_send_para: bytes 0 and 1 published together with release ordering.
+void kor_send_job(uint8_t job, uint8_t step = 0);
+uint8_t kor_job();          // acquire
+uint8_t kor_job_step();     // acquire
+
+// Trace output, printed only while g_debugSwitch is 254.
+void kor_trace(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+// Back to the start-up values (tests).
+void kor_globals_reset();

@@ -1,0 +1,170 @@
+#include "core/korrampara.h"
+
+#include "core/global.h"
+#include "core/para_change.h"
+#include "core/utils.h"
+#include "platform/data_root.h"
+
+#include <QFile>
+#include <cstring>
+
+QMutex ParaChange::mutex;
+std::atomic<uint8_t> ParaChange::changed{0};
+
+namespace {
+const char kTablePath[] = "/data/ram_device_info";
+
+struct DefaultImage {
+    unsigned char bytes[KOR_TABLE_SIZE];
+    void put16(int table_offset, uint16_t v)
+    {
+        const int i = 2 + table_offset - KOR_STORED_BEGIN;
+        bytes[i] = uint8_t(v & 0xFF);
+        bytes[i + 1] = uint8_t(v >> 8);
+    }
+    DefaultImage()
+    {
+        std::memset(bytes, 0, sizeof bytes);
+        bytes[0] = 0xAA;
+        bytes[1] = 0xAA;
+        // EDID offered on each source: 1080p60, 2160p60 on the two HDMI 2.0 inputs.
+        for (int id = 0; id < 6; ++id) {
+            const bool uhd = id >= 4;
+            put16(0x380 + 6 * id, uhd ? 3840 : 1920);
+            put16(0x382 + 6 * id, uhd ? 2160 : 1080);
+            put16(0x384 + 6 * id, 60);
+        }
+        put16(0x562, 1920);
+        put16(0x564, 1080);
+        const uint16_t picture[8] = {100, 50, 10, 50, 2, 64, 64, 64};
+        for (int i = 0; i < 8; ++i)
+            put16(0x880 + 2 * i, picture[i]);
+    }
+};
+const DefaultImage kDefaults;
+}
+
+const unsigned char *const default_para_ramlist = kDefaults.bytes;
+
+KorRamPara *KorRamPara::p_korrampara_config = nullptr;
+
+KorRamPara *KorRamPara::pInstance()
+{
+    if (!p_korrampara_config)
+        p_korrampara_config = new KorRamPara;
+    return p_korrampara_config;
+}
+
+void KorRamPara::destroy_instance()
+{
+    delete p_korrampara_config;
+    p_korrampara_config = nullptr;
+}
+
+KorRamPara::KorRamPara()
+{
+    std::memset(ram, 0, sizeof ram);
+    std::memset(shadow, 0, sizeof shadow);
+    std::memset(reg_block, 0, sizeof reg_block);
+    load_table();
+}
+
+uint16_t KorRamPara::u16(int offset) const
+{
+    return uint16_t(ram[offset] | (ram[offset + 1] << 8));
+}
+
+void KorRamPara::set_u16(int offset, uint16_t value)
+{
+    ram[offset] = uint8_t(value & 0xFF);
+    ram[offset + 1] = uint8_t(value >> 8);
+}
+
+uint16_t KorRamPara::shadow_u16(int offset) const
+{
+    return uint16_t(shadow[offset] | (shadow[offset + 1] << 8));
+}
+
+void KorRamPara::reset_window_pairs()
+{
+    for (int k = 0; k < 16; ++k) {
+        ram[0xB00 + 4 * k] = 60;
+        ram[0xB02 + 4 * k] = 60;
+    }
+}
+
+void KorRamPara::load_table()
+{
+    QFile file(kor_path(QString::fromLatin1(kTablePath)));
+    QByteArray data;
+    if (file.open(QIODevice::ReadOnly))
+        data = file.read(2 + KOR_STORED_SIZE);
+    const bool valid = data.size() == 2 + KOR_STORED_SIZE && uint8_t(data[0]) == 0xAA && uint8_t(data[1]) == 0xAA;
+    if (valid) {
+        std::memcpy(ram + KOR_STORED_BEGIN, data.constData() + 2, KOR_STORED_SIZE);
+    } else {
+        // Missing, short or unmarked: start from the defaults and write them out.
+        std::memcpy(ram + KOR_STORED_BEGIN, default_para_ramlist + 2, KOR_STORED_SIZE);
+        save_table(ram);
+    }
+    // No test pattern survives a restart.
+    std::memset(ram + 0x360, 0, 4);
+    reset_window_pairs();
+    std::memcpy(shadow, ram, sizeof shadow);
+    g_language = ram[0x300];
+}
+
+bool KorRamPara::save_table(const unsigned char *table)
+{
+    QByteArray data;
+    data.reserve(2 + KOR_STORED_SIZE);
+    data.append(char(0xAA));
+    data.append(char(0xAA));
+    data.append(reinterpret_cast<const char *>(table + KOR_STORED_BEGIN), KOR_STORED_SIZE);
+    return Utils::write_file_atomic(QString::fromLatin1(kTablePath), data);
+}
+
+int KorRamPara::KorLanguageChanged()
+{
+    if (u16(0x300) == shadow_u16(0x300))
+        return 0;
+    uint8_t lang = ram[0x300];
+    const uint8_t valid = g_lcd_lang_valid.load();
+    // A language that is not enabled (or not a language at all) is replaced by the first
+    // enabled one.
+    if (lang > 4 || !((valid >> lang) & 1)) {
+        for (uint8_t l = 0; l <= 4; ++l) {
+            if ((valid >> l) & 1) {
+                ram[0x300] = l;
+                ram[0x301] = 0;
+                lang = l;
+                break;
+            }
+        }
+    }
+    if (lang <= 4)
+        g_language = lang;
+    return 1;
+}
+
+void KorRamPara::KorSetEDIDPara(int source, short width, short height, short rate)
+{
+    if (source < 0 || source > 5)
+        return;
+    QMutexLocker lock(&ParaChange::mutex);
+    const int base = 0x380 + 6 * source;
+    set_u16(base, uint16_t(width));
+    set_u16(base + 2, uint16_t(height));
+    set_u16(base + 4, uint16_t(rate));
+    ParaChange::changed = 1;
+}
+
+void KorRamPara::test_signal(int code)
+{
+    emit sig_update_para(code);
+}
+
+void KorRamPara::ram_para_save()
+{
+    test_signal(1);
+}

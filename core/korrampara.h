@@ -1,0 +1,49 @@
+#pragma once
+#include <QMutex>
+#include <QObject>
+#include <cstdint>
+
+constexpr int KOR_TABLE_SIZE = 4096;
+constexpr int KOR_STORED_BEGIN = 0x300;                              // 0x000-0x2FF: live status
+constexpr int KOR_STORED_SIZE = KOR_TABLE_SIZE - KOR_STORED_BEGIN;   // 3328 bytes
+constexpr int KOR_REG_BLOCK_SIZE = 170;
+
+// Default image of the stored table: 0xAA 0xAA, the defaults of 0x300..0xFFF, zeros.
+extern const unsigned char *const default_para_ramlist;
+
+class KorRamPara : public QObject {
+    Q_OBJECT
+public:
+    static KorRamPara *p_korrampara_config;
+    static KorRamPara *pInstance();
+    static void destroy_instance();  // tests
+
+    unsigned char ram[KOR_TABLE_SIZE];      // live table
+    unsigned char shadow[KOR_TABLE_SIZE];   // what is both applied and saved
+    unsigned char reg_block[KOR_REG_BLOCK_SIZE];
+    QMutex table_mutex;                     // live input status written by the receiver drivers
+
+    uint16_t u16(int offset) const;
+    void set_u16(int offset, uint16_t value);
+    uint16_t shadow_u16(int offset) const;
+    uint8_t u8(int offset) const { return ram[offset]; }
+
+    // 1 when the language word differs from the shadow; sets g_language (falling back to
+    // the first enabled language) and returns 0 otherwise.
+    int KorLanguageChanged();
+    void KorSetEDIDPara(int source, short width, short height, short rate);
+    void test_signal(int code);
+    void ram_para_save();
+
+    // Writes the stored area to "/data/ram_device_info" (marker + 0x300..0xFFF).
+    bool save_table(const unsigned char *table);
+    // The per-window pairs at 0xB00: low bytes to 60.
+    void reset_window_pairs();
+
+signals:
+    void sig_update_para(int code);
+
+private:
+    KorRamPara();
+    void load_table();
+};

@@ -1,0 +1,13 @@
+#pragma once
+#include <QMutex>
+#include <atomic>
+#include <cstdint>
+
+// The change path of the parameter table: a writer locks the mutex, writes the table, sets
+// the byte to 1 (apply) or 2 (apply and align user modes) and unlocks. The scaler manager
+// publishes these as v331_manage::para_mutex and v331_manage::para_changed; they live here
+// so the table object can take them without depending on the scaler.
+struct ParaChange {
+    static QMutex mutex;
+    static std::atomic<uint8_t> changed;
+};

@@ -1,0 +1,49 @@
+#include "platform/data_root.h"
+
+#include <QDir>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace {
+QMutex g_root_mutex;
+bool g_root_loaded = false;
+QString g_root;
+}
+
+QString kor_root()
+{
+    QMutexLocker lock(&g_root_mutex);
+    if (!g_root_loaded) {
+        g_root = QString::fromLocal8Bit(qgetenv("KOR_ROOT"));
+        if (g_root.isEmpty())
+            g_root = QStringLiteral("/");
+        g_root_loaded = true;
+    }
+    return g_root;
+}
+
+void kor_set_root(const QString &root)
+{
+    QMutexLocker lock(&g_root_mutex);
+    g_root = root.isEmpty() ? QStringLiteral("/") : root;
+    g_root_loaded = true;
+    qputenv("KOR_ROOT", g_root.toLocal8Bit());
+}
+
+QString kor_path(const QString &board_path)
+{
+    const QString root = kor_root();
+    if (root == QLatin1String("/"))
+        return board_path;
+    QString r = root;
+    while (r.endsWith(QLatin1Char('/')))
+        r.chop(1);
+    if (board_path.startsWith(QLatin1Char('/')))
+        return r + board_path;
+    return r + QLatin1Char('/') + board_path;
+}
+
+std::string kor_path_std(const std::string &board_path)
+{
+    return kor_path(QString::fromStdString(board_path)).toStdString();
+}

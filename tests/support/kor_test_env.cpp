@@ -1,0 +1,103 @@
+#include "kor_test_env.h"
+
+#include "core/config_engine.h"
+#include "core/global.h"
+#include "core/korrampara.h"
+#include "core/para_change.h"
+#include "core/syncupdate.h"
+#include "platform/data_root.h"
+#include "platform/devices.h"
+#include "platform/kor_clock.h"
+#include "platform/shell_runner.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+KorTestEnv::KorTestEnv()
+{
+    tear_down();
+    kor_set_root(m_dir.path());
+    kor_globals_reset();
+    ParaChange::changed = 0;
+    kor_clock_set_fixed(QDateTime());
+    install_simulated_devices();
+    set_shell_runner(std::unique_ptr<ShellRunner>(new RecordingShellRunner));
+}
+
+KorTestEnv::~KorTestEnv()
+{
+    tear_down();
+}
+
+void KorTestEnv::tear_down()
+{
+    // Undelivered refresh signals must not reach the next test's objects.
+    QCoreApplication::removePostedEvents(nullptr);
+    SyncUpdate::destroy_instance();
+    KorRamPara::destroy_instance();
+    ConfigEngine::destroy_instance();
+}
+
+void KorTestEnv::start()
+{
+    ConfigEngine::pInstance();
+    KorRamPara::pInstance();
+    SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, SIGNAL(sig_update_para(int)));
+}
+
+QString KorTestEnv::path(const QString &board_path) const
+{
+    return kor_path(board_path);
+}
+
+void KorTestEnv::write_file(const QString &board_path, const QByteArray &data) const
+{
+    const QString p = path(board_path);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QFile f(p);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(data);
+}
+
+QByteArray KorTestEnv::read_file(const QString &board_path) const
+{
+    QFile f(path(board_path));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+std::vector<std::string> KorTestEnv::commands() const
+{
+    RecordingShellRunner *r = recording_shell();
+    return r ? r->commands() : std::vector<std::string>();
+}
+
+SimScaler *KorTestEnv::scaler() const { return sim_scaler(); }
+SimEdidEepromBank *KorTestEnv::edid() const { return sim_edid(); }
+RecordingShellRunner *KorTestEnv::shell() const { return recording_shell(); }
+
+void KorTestEnv::process_events()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void KorTestEnv::tick(unsigned n)
+{
+    G_timeTicks.fetch_add(n);
+}
+
+void kor_save_screen(QWidget *widget, const QString &name)
+{
+#ifdef KOR_SCREENS_DIR
+    const QString dir = QStringLiteral(KOR_SCREENS_DIR);
+#else
+    const QString dir = QString::fromLocal8Bit(qgetenv("KOR_BIN_DIR")) + QStringLiteral("/screens");
+#endif
+    QDir().mkpath(dir);
+    widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
