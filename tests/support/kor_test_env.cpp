@@ -1,14 +1,20 @@
 #include "kor_test_env.h"
 
+#include "core/brightness_request.h"
 #include "core/config_engine.h"
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
 #include "core/syncupdate.h"
+#include "hostlink/host_events.h"
+#include "hostlink/usbserver.h"
+#include "hostlink/z73_wifi_config.h"
+#include "inputs/dizidezorar.h"
 #include "platform/data_root.h"
 #include "platform/devices.h"
 #include "platform/kor_clock.h"
 #include "platform/shell_runner.h"
+#include "scaler/v331_manage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,6 +40,13 @@ KorTestEnv::~KorTestEnv()
 
 void KorTestEnv::tear_down()
 {
+    // Workers first: they read the table and post refresh signals.
+    Z73_WIFI_CONFIG::destroy_instance();
+    UsbServer::destroy_instance();
+    v331_manage::destroy_instance();
+    dizidezorar::destroy_instance();
+    host_pages::clear_hooks();
+    g_bri_set_flag = 0;
     // Undelivered refresh signals must not reach the next test's objects.
     QCoreApplication::removePostedEvents(nullptr);
     SyncUpdate::destroy_instance();

@@ -1,0 +1,51 @@
+#include "hostlink/usbserver.h"
+
+#include "core/global.h"
+#include "platform/usb_disk.h"
+
+UsbServer *UsbServer::p_usbserver = nullptr;
+
+namespace {
+constexpr std::chrono::milliseconds kPollPause{200};
+}
+
+UsbServer *UsbServer::pInstance()
+{
+    if (!p_usbserver)
+        p_usbserver = new UsbServer;
+    return p_usbserver;
+}
+
+void UsbServer::destroy_instance()
+{
+    delete p_usbserver;
+    p_usbserver = nullptr;
+}
+
+UsbServer::UsbServer() = default;
+
+UsbServer::~UsbServer()
+{
+    m_worker.stop();
+}
+
+int UsbServer::initialize()
+{
+    return m_worker.start([this] { run_pass(); }, kPollPause);
+}
+
+void UsbServer::run_pass()
+{
+    const bool present = usb_disk_present();
+    if (present == m_present.load(std::memory_order_acquire))
+        return;
+    m_present.store(present, std::memory_order_release);
+    if (present) {
+        kor_trace("usb: disk added, mounted at /mnt/usb1/\n");
+        emit sig_usb_update(100);
+        emit sig_usb_update(102);
+    } else {
+        kor_trace("usb: disk removed\n");
+        emit sig_usb_update(101);
+    }
+}
