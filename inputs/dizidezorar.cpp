@@ -197,7 +197,7 @@ int dizidezorar::Set_Custom_HDMI_EDID(unsigned char *edid, int width, int height
     b[21] = uint8_t(width_cm);
     b[22] = uint8_t(height_cm);
     b[23] = 120;               // gamma 2.2
-    b[24] = 0x0A;              // RGB colour, preferred timing in the first descriptor
+    b[24] = 0x0E;              // RGB colour, sRGB, preferred timing in the first descriptor
     put_chromaticity(b + 25);
     b[35] = 0x20;              // 640x480@60
     for (int i = 38; i < 54; ++i)
@@ -224,10 +224,14 @@ int dizidezorar::Set_Custom_HDMI_EDID(unsigned char *edid, int width, int height
     e[0] = 0x02;
     e[1] = 0x03;
     int p = 4;
-    // Video data block; the mode's own code marked native.
+    // Video data block, the mode's own code first (the native format is the detailed timing).
     e[p++] = uint8_t((2 << 5) | int(listed.size()));
     for (const EdidTiming &m : listed)
-        e[p++] = uint8_t(m.vic == mode.vic && m.vic <= 64 ? (m.vic | 0x80) : m.vic);
+        e[p++] = uint8_t(m.vic);
+    // Video capability: RGB quantisation range selectable, IT and CE formats underscanned.
+    const unsigned char capability[] = {0xE2, 0x00, 0x4A};
+    std::memcpy(e + p, capability, sizeof capability);
+    p += sizeof capability;
     // Audio: two-channel LPCM at 32, 44.1 and 48 kHz, 16 to 24 bits; front left and right.
     const unsigned char audio[] = {0x23, 0x09, 0x07, 0x07, 0x83, 0x01, 0x00, 0x00};
     std::memcpy(e + p, audio, sizeof audio);
@@ -244,7 +248,7 @@ int dizidezorar::Set_Custom_HDMI_EDID(unsigned char *edid, int width, int height
         p += sizeof forum;
     }
     e[2] = uint8_t(p);         // no detailed timings follow the blocks
-    e[3] = 0x41;               // basic audio, one native format
+    e[3] = 0xC1;               // underscan, basic audio, one native detailed timing
     put_checksum(e);
 
     std::memcpy(edid, out, kEdidSize);
