@@ -6,7 +6,7 @@
 UsbServer *UsbServer::p_usbserver = nullptr;
 
 namespace {
-constexpr std::chrono::milliseconds kPollPause{200};
+constexpr std::chrono::milliseconds kPollPause{250};
 }
 
 UsbServer *UsbServer::pInstance()

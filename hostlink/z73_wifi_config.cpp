@@ -8,7 +8,7 @@
 Z73_WIFI_CONFIG *Z73_WIFI_CONFIG::p_wifi = nullptr;
 
 namespace {
-constexpr std::chrono::milliseconds kPassPause{20};
+constexpr std::chrono::milliseconds kPassPause{100};
 constexpr uint32_t kResetTicks = 300;
 constexpr uint32_t kStartupTicks = 100;
 

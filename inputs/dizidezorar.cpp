@@ -15,7 +15,7 @@ dizidezorar *dizidezorar::p_kavri_source = nullptr;
 std::atomic<uint8_t> dizidezorar::edid_rewrite[dizidezorar::kInputs];
 
 namespace {
-constexpr std::chrono::milliseconds kPassPause{10};
+constexpr std::chrono::milliseconds kPassPause{50};
 
 void put_checksum(unsigned char *block)
 {

@@ -18,7 +18,7 @@ std::atomic<uint8_t> &v331_manage::para_changed = ParaChange::changed;
 
 namespace {
 // A pass checks one byte; a few milliseconds keep the program quiet at rest.
-constexpr std::chrono::milliseconds kPassPause{5};
+constexpr std::chrono::milliseconds kPassPause{10};
 constexpr std::chrono::milliseconds kLedParaPoll{1};
 
 ScalerDevice *scaler() { return kor_devices().scaler.get(); }
