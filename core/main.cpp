@@ -3,10 +3,10 @@
 #include "core/korrampara.h"
 #include "core/syncupdate.h"
 #include "platform/devices.h"
+#include "platform/resources_init.h"
+#include "ui/shell/mainwindow.h"
 
 #include <QApplication>
-#include <QTimer>
-#include <QWidget>
 #include <thread>
 
 int main(int argc, char *argv[])
@@ -20,15 +20,13 @@ int main(int argc, char *argv[])
     KorRamPara::pInstance();
 
     QApplication app(argc, argv);
-    QWidget window;
-    window.setFixedSize(320, 240);
-    window.setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
-    window.show();
-
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [] { G_timeTicks.fetch_add(1, std::memory_order_relaxed); });
-    tick.start(10);
+    kor_init_resources();
     SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, SIGNAL(sig_update_para(int)));
+
+    // The main window runs the 10 ms tick, installs the pages' refresh hooks and shows the
+    // home screen.
+    MainWindow window;
+    window.show();
 
     return app.exec();
 }

@@ -9,6 +9,7 @@
 #include "platform/devices.h"
 #include "platform/kor_clock.h"
 #include "platform/shell_runner.h"
+#include "ui/shell/kor_page.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,6 +35,8 @@ KorTestEnv::~KorTestEnv()
 
 void KorTestEnv::tear_down()
 {
+    // Pages, pop-ups and the main window go before the table they show.
+    kor_ui_tear_down();
     // Undelivered refresh signals must not reach the next test's objects.
     QCoreApplication::removePostedEvents(nullptr);
     SyncUpdate::destroy_instance();
