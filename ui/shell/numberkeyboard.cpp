@@ -38,6 +38,7 @@ void NumberKeyboard::label_show(QString title, QString text)
     ui->label_title->setText(title);
     ui->lineEdit_show->setText(text);
     m_typed.clear();
+    highlight(0);
 }
 
 QString NumberKeyboard::title() const
