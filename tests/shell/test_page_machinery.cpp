@@ -184,6 +184,38 @@ private slots:
         kor_save_screen(g_custommode, "custommode");
     }
 
+    void pages_beneath_outlive_their_handlers()
+    {
+        // Pages 20 -> 21 -> 22 from the main menu; 20 and 21 run the event loop once their
+        // child's exec() returns, while the mode key has already closed them.
+        kor_register_probe(20, 1);
+        kor_register_probe(21, 20);
+        kor_register_probe(22, 21);
+        QPointer<KorProbePage> first, second;
+        KorKeyScript script;
+        script.step([this] { window->show_menu(); })
+            .step([this] { g_mainmenu->open_page(20); })
+            .step([&] {
+                first = kor_probe(20);
+                first->child = 21;
+                first->spin_after_child = true;
+            })
+            .press(KorKey::Ok)
+            .step([&] {
+                second = kor_probe(21);
+                second->child = 22;
+                second->spin_after_child = true;
+            })
+            .press(KorKey::Ok)
+            .step([&] { QCOMPARE(int(g_page_focus), 22); })
+            .press(KorKey::Mode);
+        QVERIFY(script.run());
+        QVERIFY(!kor_probe(20) && !kor_probe(21) && !kor_probe(22));
+        QCOMPARE(int(g_page_focus), 4);
+        flush_deletes();
+        QVERIFY(first.isNull() && second.isNull());
+    }
+
     void mode_key_refused_data()
     {
         QTest::addColumn<bool>("key_lock");

@@ -2,6 +2,8 @@
 
 #include "ui/shell/my_lineedit.h"
 
+#include <QCoreApplication>
+
 namespace {
 KorProbePage *s_probes[kKorPages] = {};
 }
@@ -63,9 +65,13 @@ void KorProbePage::key_right()
 void KorProbePage::key_ok()
 {
     events << QStringLiteral("ok");
-    if (child >= 0)
+    if (child >= 0) {
         open_page(child);
-    else
+        if (spin_after_child) {
+            QCoreApplication::processEvents();
+            events << QStringLiteral("after child");
+        }
+    } else
         emit_send_show(qobject_cast<My_lineEdit *>(focus.current()));
 }
 

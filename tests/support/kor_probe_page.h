@@ -17,6 +17,9 @@ public:
     QStringList events;
     int child = -1;            // OK opens this page (else OK on a field opens the keyboard)
     bool refuse_mode = false;  // as a page showing a progress ring
+    // After its child's exec() returns the page lets the event loop run (as a page that
+    // repaints before a long step) and then goes on with its own members.
+    bool spin_after_child = false;
 
     void page_refresh(int code) override;
     void child_returned(int child_page) override;
