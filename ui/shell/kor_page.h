@@ -3,15 +3,18 @@
 //
 // HOW TO WRITE A PAGE
 //
-// 1. Derive from KorPage (a QDialog) and pass the page number; build the form with setupUi:
+// 1. Derive from KorPage (a QDialog), pass the page number, build the form with setupUi.
+//    The constructor must take (QWidget *parent = nullptr): the opener builds the page with
+//    no parent.
 //
 //        class ledset : public KorPage {
 //            Q_OBJECT
 //        public:
 //            explicit ledset(QWidget *parent = nullptr);
 //            ~ledset() override;
-//            void language_changed() override;        // the page's text table
-//            void page_refresh(int code) override;     // what its syncUpdate does
+//            void language_changed() override;              // the page's text table
+//            void syncUpdate();                             // as the page's refresh says
+//            void page_refresh(int) override { syncUpdate(); }
 //        protected:
 //            void key_left() override;  void key_right() override;
 //            void key_ok() override;    void key_back() override;
@@ -23,62 +26,78 @@
 //    The base does, for every page alike: the five logical keys (left F4/'S', right F5/'R',
 //    OK F6/'Q', back PowerOff/'O', mode Stop/'M'), acted on at release; the release and
 //    press traces in their fixed forms with the class name (printed while g_debugSwitch is
-//    254); the mode key (key lock 0x304 -> nothing and not passed on; else this page and the
-//    menu pages beneath it close, g_mode_shortcut_key = 1, CustomMode opens in
-//    g_custommode, g_page_focus = 4); and after every release not refused, the key code
-//    goes to the member kor_keyboard (update_usb_keyEvent).
+//    254); the mode key (key lock 0x304 or mode_key_refused() -> nothing, and the key is not
+//    passed on; else this page and the pages beneath it up to the main menu close, each with
+//    its pointer cleared, g_mode_shortcut_key = 1, CustomMode opens in g_custommode (never a
+//    second one), g_page_focus = 4); and after every release not refused, the key code goes
+//    to the member m_kor_keyboard (kor_keyboard::update_usb_keyEvent) - after OK, once the
+//    child page opened by it has closed.
 //
-//    Hooks to override (all optional):
+//    Hooks to override (all optional; do not override keyPressEvent/keyReleaseEvent):
 //      key_left / key_right  default: move the focus list `focus` (wrapping)
 //      key_ok                default: run the action of the selected focus-list item
 //      key_back              default: slot_Button_back_clicked() -> go_back()
-//      key_mode              default: the common mode key (run_mode_key())
+//                            (a page with an edit state leaves it here first)
+//      key_mode              default: run_mode_key()
 //      key_other(code)       any other key (only the key-board glue follows)
-//      mode_key_refused()    true while the page refuses the mode key (a progress ring,
-//                            an upgrade running); the key is then not passed on either
-//      trace_release(key)    a page whose trace differs (firmware_usbgrade's back line)
+//      mode_key_refused()    true while the page refuses the mode key (a progress ring is
+//                            shown, an upgrade runs)
+//      trace_release(key)    a page whose release trace differs (firmware_usbgrade's back)
 //      trace_select()        the value printed as ui_select= (default: ui_select)
 //    Use the member `ui_select` as the page's selection byte; `focus` keeps it.
 //
-// 2. Register the page once, in its .cpp, with its number, global pointer and parent page
-//    number, and add one line KOR_USE_PAGE(<number>) to ui/shell/page_list.cpp:
+// 2. Register the page once, in its .cpp, with its number, global pointer and the number of
+//    the page beneath it, and remove the "//" of its KOR_USE_PAGE(<number>) line in
+//    ui/shell/page_list.cpp:
 //
 //        ledset *g_ledset = nullptr;
 //        KOR_PAGE(13, ledset, g_ledset, 6)
 //
-//    That is all an opener needs: the parent opens it with open_page(13) (builds it with no
-//    parent, stores it in g_ledset, g_page_focus = 13, exec()); an opener whose page is not
-//    registered does nothing. Registration also installs the refresh hook: while
-//    g_page_focus is 13, SyncUpdate::para_sync calls g_ledset->page_refresh(code) when the
-//    page is open. The default page_refresh re-texts the page when
-//    KorRamPara::KorLanguageChanged() reports a new language; override it with what the
-//    page's syncUpdate does (an empty override for pages that get no call).
-//    Extra start-up wiring (e.g. the ageing page's tick) goes into a hand-written
-//    registration function instead of the macro:
-//        void kor_page_register_23() { kor_page_register<factoryage>(23, &g_factoryage, 12); ... }
+//    That is all an opener needs: the page beneath opens it with open_page(13) (builds it
+//    with no parent, stores it in g_ledset, g_page_focus = 13, exec(); false and nothing
+//    happens while no page 13 is registered), e.g.
+//        void OutputSet::on_Button_ledset_clicked() { open_page(13); }
+//    Registration also installs the refresh hook: while g_page_focus is 13,
+//    SyncUpdate::para_sync calls page_refresh(code) on g_ledset when it is open (then the
+//    done tick for page 10, the USB pop-ups of codes 100-102 for pages 24 and 26). The
+//    default page_refresh re-texts the page when KorRamPara::KorLanguageChanged() reports a
+//    new language; override it with what the page's syncUpdate does, with an empty body for
+//    a page that gets no call.
+//    Extra start-up wiring goes into a hand-written registration function instead of the
+//    macro, e.g. the ageing page's re-rendering on every ageing pass:
+//        void kor_page_register_23()
+//        {
+//            kor_page_register<factoryage>(23, &g_factoryage, 12);
+//            MainWindow::set_agelog_hook([] { if (g_factoryage) g_factoryage->update_agelog(); });
+//        }
 //
-// 3. Leaving: go_back() closes the page (pointer cleared, deleted once no code of it runs),
-//    calls child_returned(number) on the page beneath (default: its language_changed())
-//    and gives g_page_focus back to it. close_page() only closes. Never delete a page,
-//    never set WA_DeleteOnClose and never call exec() on a page yourself: the machinery
-//    defers deletion until no exec() or handler of the page is on the stack, so a mode key
-//    three pages deep leaves no dangling pointer and no deleted page in use.
+// 3. Leaving: go_back() closes the page, calls child_returned(number) on the page beneath
+//    (default: its language_changed(); InputChoose also re-reads its sources) and gives
+//    g_page_focus back to it; go_back(false) skips the re-texting (a page that re-texts its
+//    parent only when the language changed calls it itself). close_page() only closes: the
+//    pointer is cleared at once, the page is hidden (its exec() ends) and it is deleted once
+//    no handler or exec() of it is on the stack. Never delete a page, never set
+//    WA_DeleteOnClose, never call exec() or show() on a page yourself: then a mode key three
+//    pages deep leaves no dangling pointer and no deleted page in use.
 //
 // 4. Texts: kor_tr("中文", "English", "Русский", "Tiếng Việt", "繁體") (kor_lang.h) picks the
 //    column of g_language, English where the language's bit in g_lcd_lang_valid is clear;
 //    kor_icon_prefix() gives "", "en_", "ru_", "vn_" or "tn_".
 //
 // 5. Focus list: focus.add(widget, normal_style, highlighted_style, action) in item order,
-//    then focus.start(0). Left/right restyle only the item left and the item reached.
-//    KorStyle holds the common style sheets; pages use the ones their form quotes.
+//    then focus.start(0). Left/right restyle only the item left and the item reached; other
+//    items keep the form's style until first selected. KorStyle holds the common style
+//    sheets; a page uses the ones its form quotes.
 //
 // 6. Number entry: fields are My_lineEdit. connect_number_field(field) routes a press on
 //    the field to show_numberkeyboard_ui(QString); OK on a selected field calls
 //    emit_send_show(field). The default show_numberkeyboard_ui takes the sending field,
 //    titles the shared keyboard with number_keyboard_title(field) and runs it
-//    (run_number_keyboard). The keyboard's answer reaches confirmString(QString) of this
-//    page only, and only for the field that opened it (g_lineedit). Do not connect
-//    NumberKeyboard::sendKeyBoardUIDataToLineEdit yourself.
+//    (run_number_keyboard(field, title) - call it yourself for a field of your own). The
+//    keyboard's answer reaches confirmString(QString) of this page only, and only for the
+//    field that opened it (g_lineedit); the default confirmString writes it into the field.
+//    Do not connect NumberKeyboard::sendKeyBoardUIDataToLineEdit yourself: every page
+//    beneath would receive the answer too.
 #include "ui/shell/kor_focus_list.h"
 #include "ui/shell/kor_keyboard.h"
 #include "ui/shell/kor_lang.h"
