@@ -2,11 +2,15 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/syncupdate.h"
+#include "hostlink/usbserver.h"
+#include "hostlink/z73_wifi_config.h"
+#include "inputs/dizidezorar.h"
+#include "scaler/v331_manage.h"
 #include "platform/devices.h"
+#include "platform/resources_init.h"
+#include "ui/shell/mainwindow.h"
 
 #include <QApplication>
-#include <QTimer>
-#include <QWidget>
 #include <thread>
 
 int main(int argc, char *argv[])
@@ -18,17 +22,23 @@ int main(int argc, char *argv[])
     install_simulated_devices();
     ConfigEngine::pInstance();
     KorRamPara::pInstance();
+    dizidezorar::pInstance();
+    // The input thread needs the GPIO window the FPGA manager maps, so it starts after it.
+    dizidezorar::p_kavri_source->initialize();
+    v331_manage::pInstance()->initialize();
+    Z73_WIFI_CONFIG::pInstance()->initialize();
 
     QApplication app(argc, argv);
-    QWidget window;
-    window.setFixedSize(320, 240);
-    window.setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+    kor_init_resources();
+    SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, SIGNAL(sig_update_para(int)));
+
+    // The main window runs the 10 ms tick, installs the pages' refresh hooks and shows the
+    // home screen.
+    MainWindow window;
     window.show();
 
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [] { G_timeTicks.fetch_add(1, std::memory_order_relaxed); });
-    tick.start(10);
-    SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, SIGNAL(sig_update_para(int)));
+    SyncUpdate::pInstance()->attach(UsbServer::pInstance(), SIGNAL(sig_usb_update(int)));
+    UsbServer::p_usbserver->initialize();
 
     return app.exec();
 }

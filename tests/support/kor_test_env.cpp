@@ -15,6 +15,7 @@
 #include "platform/kor_clock.h"
 #include "platform/shell_runner.h"
 #include "scaler/v331_manage.h"
+#include "ui/shell/kor_page.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,7 +41,9 @@ KorTestEnv::~KorTestEnv()
 
 void KorTestEnv::tear_down()
 {
-    // Workers first: they read the table and post refresh signals.
+    // Pages, pop-ups and the main window go before the table they show.
+    kor_ui_tear_down();
+    // Workers next: they read the table and post refresh signals.
     Z73_WIFI_CONFIG::destroy_instance();
     UsbServer::destroy_instance();
     v331_manage::destroy_instance();

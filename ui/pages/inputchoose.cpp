@@ -1,0 +1,84 @@
+#include "ui/pages/inputchoose.h"
+
+#include "core/korrampara.h"
+#include "ui_inputchoose.h"
+
+#include <QPixmap>
+
+InputChoose *g_inputchoose = nullptr;
+KOR_PAGE(3, InputChoose, g_inputchoose, 1)
+
+namespace {
+// List position to source id, and the names in list order.
+const int kSourceAt[6] = {2, 3, 4, 5, 1, 0};
+const char *const kNameAt[6] = {"HDMI1", "HDMI2", "HDMI3", "HDMI4", "DVI", "EXT"};
+const char kSourceNormal[] = "color: rgb(255, 255, 255);background-color: rgb(33, 36, 53);";
+const char kSourceChosen[] =
+    "color: rgb(255, 255, 255);background-color: rgb(33, 36, 53);border:1px solid rgb(71, 119, 255);";
+}
+
+InputChoose::InputChoose(QWidget *parent) : KorPage(3, parent), ui(new Ui::InputChoose)
+{
+    ui->setupUi(this);
+    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
+    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+    connect(ui->Button_EDID, &QPushButton::clicked, this, &InputChoose::kor_button_EDID_clicked);
+    connect(ui->Button_crop, &QPushButton::clicked, this, &InputChoose::kor_button_crop_clicked);
+    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
+    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
+    focus.add(ui->Button_EDID, normal, highlighted, [this] { kor_button_EDID_clicked(); });
+    focus.add(ui->Button_crop, normal, highlighted, [this] { kor_button_crop_clicked(); });
+    focus.start(0);
+    initSource();
+    language_changed();
+}
+
+InputChoose::~InputChoose()
+{
+    delete ui;
+}
+
+void InputChoose::language_changed()
+{
+    ui->label_title->setText(kor_tr("输入源", "Input", "Вход", "Đầu vào", "輸入源"));
+    ui->Button_EDID->setText(QStringLiteral("EDID"));
+    ui->Button_crop->setText(kor_tr("输入截取", "Crop", "Обрезка", "Cắt ảnh", "輸入截取"));
+    const int window = kor_keyboard::current_window();
+    const KorRamPara *table = KorRamPara::p_korrampara_config;
+    const int source = table ? table->u16(KorWindowRecord::offset(window, KorWindowRecord::kSource)) : -1;
+    QString name = QStringLiteral("-");
+    for (int i = 0; i < 6; ++i)
+        if (kSourceAt[i] == source)
+            name = QString::fromLatin1(kNameAt[i]);
+    ui->label_window->setText(
+        kor_tr("画面%1: %2", "Window %1: %2", "Окно %1: %2", "Cửa sổ %1: %2", "畫面%1: %2").arg(window + 1).arg(name));
+}
+
+void InputChoose::initSource()
+{
+    QLabel *const names[6] = {ui->sourcelistseq0name, ui->sourcelistseq1name, ui->sourcelistseq2name,
+                              ui->sourcelistseq3name, ui->sourcelistseq4name, ui->sourcelistseq5name};
+    const KorRamPara *table = KorRamPara::p_korrampara_config;
+    const int window = kor_keyboard::current_window();
+    const int source = table ? table->u16(KorWindowRecord::offset(window, KorWindowRecord::kSource)) : -1;
+    for (int i = 0; i < 6; ++i) {
+        names[i]->setText(QString::fromLatin1(kNameAt[i]));
+        names[i]->setStyleSheet(QString::fromLatin1(kSourceAt[i] == source ? kSourceChosen : kSourceNormal));
+    }
+}
+
+void InputChoose::child_returned(int)
+{
+    language_changed();
+    initSource();
+}
+
+void InputChoose::kor_button_EDID_clicked()
+{
+    open_page(8);
+}
+
+void InputChoose::kor_button_crop_clicked()
+{
+    open_page(9);
+}

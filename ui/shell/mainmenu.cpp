@@ -1,0 +1,68 @@
+#include "ui/shell/mainmenu.h"
+
+#include "ui/shell/mainwindow.h"
+#include "ui_mainmenu.h"
+
+#include <QPixmap>
+
+MainMenu *g_mainmenu = nullptr;
+
+MainMenu::MainMenu(QWidget *parent) : KorPage(1, parent), ui(new Ui::MainMenu)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Widget);
+    set_embedded(true);
+    g_mainmenu = this;
+    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
+    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
+    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
+    focus.add(ui->Button_input, normal, highlighted, [this] { on_Button_input_clicked(); });
+    focus.add(ui->Button_usermode, normal, highlighted, [this] { on_Button_usermode_clicked(); });
+    focus.add(ui->Button_option, normal, highlighted, [this] { on_Button_option_clicked(); });
+    focus.add(ui->Button_quality, normal, highlighted, [this] { on_Button_quality_clicked(); });
+    focus.start(0);
+    language_changed();
+}
+
+MainMenu::~MainMenu()
+{
+    if (g_mainmenu == this)
+        g_mainmenu = nullptr;
+    delete ui;
+}
+
+void MainMenu::language_changed()
+{
+    ui->label_title->setText(kor_tr("主菜单", "Main Menu", "Главное меню", "Menu chính", "主菜單"));
+    ui->Button_input->setText(kor_tr("输入源", "Input", "Вход", "Đầu vào", "輸入源"));
+    ui->Button_usermode->setText(kor_tr("用户模式", "User Mode", "Режимы", "Chế độ", "用戶模式"));
+    ui->Button_option->setText(kor_tr("设置", "Settings", "Настройки", "Cài đặt", "設置"));
+    ui->Button_quality->setText(kor_tr("画质", "Picture", "Изображение", "Hình ảnh", "畫質"));
+}
+
+void MainMenu::on_Button_input_clicked()
+{
+    open_page(3);
+}
+
+void MainMenu::on_Button_usermode_clicked()
+{
+    kor_open_custommode(false);
+}
+
+void MainMenu::on_Button_option_clicked()
+{
+    open_page(5);
+}
+
+void MainMenu::on_Button_quality_clicked()
+{
+    open_page(11);
+}
+
+void MainMenu::key_back()
+{
+    if (g_mainwindow)
+        g_mainwindow->show_home();
+}

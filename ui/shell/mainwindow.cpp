@@ -1,0 +1,152 @@
+#include "ui/shell/mainwindow.h"
+
+#include "core/global.h"
+#include "core/utils.h"
+#include "fpga/fpga_manage.h"
+#include "platform/kor_clock.h"
+#include "ui/shell/kor_page.h"
+#include "ui/shell/lockwindow.h"
+#include "ui/shell/mainmenu.h"
+#include "ui/shell/numberkeyboard.h"
+#include "ui/shell/tip.h"
+#include "ui_mainwindow.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+MainWindow *g_mainwindow = nullptr;
+
+namespace {
+std::function<void()> s_agelog_hook;
+constexpr uint32_t kAgeingTicks = 18000;  // 180 s
+constexpr int kAgeingLines = 3360;         // seven days of samples
+}
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+    g_mainwindow = this;
+    setFocusPolicy(Qt::StrongFocus);
+    ui->centralwidget->setFocusPolicy(Qt::NoFocus);
+    if (!g_numberkeyboard)
+        g_numberkeyboard = new NumberKeyboard;
+    if (!g_tip)
+        g_tip = new TIP;
+    kor_register_pages();
+    m_home = new LockWindow(ui->stackedWidget);
+    m_menu = new MainMenu(ui->stackedWidget);
+    ui->stackedWidget->addWidget(m_home);
+    ui->stackedWidget->addWidget(m_menu);
+    show_home();
+    connect(&m_tick, &QTimer::timeout, this, &MainWindow::slot_update_timer_ticks);
+    m_tick.start(10);
+}
+
+MainWindow::~MainWindow()
+{
+    if (g_mainwindow == this)
+        g_mainwindow = nullptr;
+    delete ui;
+}
+
+int MainWindow::screen_number() const
+{
+    return ui->stackedWidget->currentWidget() == m_menu ? 1 : 0;
+}
+
+KorPage *MainWindow::screen_page() const
+{
+    return qobject_cast<KorPage *>(ui->stackedWidget->currentWidget());
+}
+
+void MainWindow::show_home()
+{
+    ui->stackedWidget->setCurrentWidget(m_home);
+    g_page_focus = 0;
+    m_home->refresh_view();
+}
+
+void MainWindow::show_menu()
+{
+    ui->stackedWidget->setCurrentWidget(m_menu);
+    g_page_focus = 1;
+}
+
+void MainWindow::set_agelog_hook(std::function<void()> hook)
+{
+    s_agelog_hook = std::move(hook);
+}
+
+void MainWindow::slot_update_timer_ticks()
+{
+    G_timeTicks.fetch_add(1);
+    if (Utils::getTimeSpace(G_factoryage_ticks) >= kAgeingTicks) {
+        G_factoryage_ticks = G_timeTicks.load();
+        fpga_manage *fpga = fpga_manage::p_fpga_manage;
+        if (fpga && pc_cmd_valid.load() == 0 && fpga->get_fpga_status())
+            getagelog();
+        if (s_agelog_hook)
+            s_agelog_hook();
+    }
+    if (g_tip)
+        g_tip->update_tick();
+}
+
+void MainWindow::getagelog()
+{
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (!fpga)
+        return;
+    QDateTime now;
+    {
+        QMutexLocker lock(&Utils::_system_mutex);
+        now = kor_now();
+    }
+    fpga->read_from_register(40, 0);
+    fpga->read_from_register(42, 0);
+    fpga->read_from_register(43, 0);
+    const unsigned char *regs = fpga->MCU_REG_func[0];
+    factoryage_log.append(QStringLiteral("%1 %2 %3 %4")
+                              .arg(now.toString(QStringLiteral("MM-dd hh:mm")))
+                              .arg(regs[42])
+                              .arg(regs[40])
+                              .arg(regs[43]));
+    while (factoryage_log.size() > kAgeingLines)
+        factoryage_log.removeFirst();
+    const int n = factoryage_log.size();
+    if (n < 2)
+        return;
+    const QStringList older = factoryage_log[n - 2].split(QLatin1Char(' '));
+    const QStringList newer = factoryage_log[n - 1].split(QLatin1Char(' '));
+    if (older.size() < 3 || newer.size() < 3)
+        return;
+    const int was = older[2].toInt();
+    int now42 = newer[2].toInt();
+    if (now42 < was)
+        now42 += 256;
+    const int d = now42 - was;
+    if (d <= 0)
+        return;
+    if (d < 3)
+        ++factoryage_log_diff3;
+    else if (d < 5)
+        ++factoryage_log_diff5;
+    else if (d < 10)
+        ++factoryage_log_diff10;
+    else if (d < 20)
+        ++factoryage_log_diff20;
+    else
+        ++factoryage_log_diffmore;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (KorPage *page = screen_page())
+        QCoreApplication::sendEvent(page, event);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent *event)
+{
+    if (KorPage *page = screen_page())
+        QCoreApplication::sendEvent(page, event);
+}

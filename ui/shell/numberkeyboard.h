@@ -1,0 +1,55 @@
+#pragma once
+#include <QDialog>
+#include <QPointer>
+#include <QVector>
+
+class QPushButton;
+namespace Ui {
+class NumberKeyboard;
+}
+
+// The shared number keyboard (g_numberkeyboard, built by the main window). A page titles it
+// with label_show() and runs it with exec(); OK emits sendKeyBoardUIDataToLineEdit with the
+// edit field's text and hides it, back hides it without an answer. Worked by the five keys
+// (left/right move over the thirteen buttons, OK presses the highlighted one) and by touch.
+class NumberKeyboard : public QDialog {
+    Q_OBJECT
+public:
+    explicit NumberKeyboard(QWidget *parent = nullptr);
+    ~NumberKeyboard() override;
+
+    // Title, start text of the edit field; the typed string is cleared.
+    void label_show(QString title, QString text);
+
+    QString title() const;
+    QString text() const;
+    // The page running the keyboard now (set by KorPage's session), else null.
+    QWidget *owner() const { return m_owner; }
+    void set_owner(QWidget *owner) { m_owner = owner; }
+
+    // What the OK button does.
+    void confirm();
+    // Typing, as the digit buttons and Del do.
+    void type_digit(int digit);
+    void delete_digit();
+
+signals:
+    void sendKeyBoardUIDataToLineEdit(QString text);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void press(int index);
+    void highlight(int index);
+
+    Ui::NumberKeyboard *ui;
+    QVector<QPushButton *> m_buttons;  // 1..9, 0, Del, OK, Back
+    QString m_typed;
+    int m_select = 0;
+    QPointer<QWidget> m_owner;
+};
+
+extern NumberKeyboard *g_numberkeyboard;

@@ -1,0 +1,65 @@
+#include "ui/shell/option.h"
+
+#include "ui_option.h"
+
+#include <QPixmap>
+
+Option *g_option = nullptr;
+
+Option::Option(QWidget *parent) : KorPage(5, parent), ui(new Ui::Option)
+{
+    ui->setupUi(this);
+    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
+    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
+    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
+    focus.add(ui->output_set, normal, highlighted, [this] { on_output_set_clicked(); });
+    focus.add(ui->link_set, normal, highlighted, [this] { on_link_set_clicked(); });
+    focus.add(ui->test_chart, normal, highlighted, [this] { on_test_chart_clicked(); });
+    focus.add(ui->smart_mapping, normal, highlighted, [this] { on_smart_mapping_clicked(); });
+    focus.add(ui->advanced_set, normal, highlighted, [this] { on_advanced_set_clicked(); });
+    focus.start(0);
+    language_changed();
+}
+
+Option::~Option()
+{
+    delete ui;
+}
+
+void Option::language_changed()
+{
+    ui->label_title->setText(kor_tr("设置", "Settings", "Настройки", "Cài đặt", "設置"));
+    ui->output_set->setText(kor_tr("输出设置", "Output", "Выход", "Đầu ra", "輸出設置"));
+    ui->link_set->setText(kor_tr("连接设置", "Connection", "Связь", "Kết nối", "連接設置"));
+    ui->test_chart->setText(kor_tr("测试画面", "Test\nPattern", "Тест", "Mẫu thử", "測試畫面"));
+    ui->smart_mapping->setText(kor_tr("智能调屏", "Smart\nMapping", "Умная\nнастройка", "Điều chỉnh\nthông minh", "智能調屏"));
+    ui->advanced_set->setText(kor_tr("高级设置", "Advanced", "Дополни-\nтельно", "Nâng cao", "高級設置"));
+    m_smart_ready = true;
+}
+
+void Option::on_output_set_clicked()
+{
+    open_page(6);
+}
+
+void Option::on_link_set_clicked()
+{
+    open_page(10);
+}
+
+void Option::on_test_chart_clicked()
+{
+    open_page(16);
+}
+
+void Option::on_smart_mapping_clicked()
+{
+    if (m_smart_ready)
+        open_page(24);
+}
+
+void Option::on_advanced_set_clicked()
+{
+    open_page(12);
+}
