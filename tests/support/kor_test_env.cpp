@@ -5,6 +5,7 @@
 #include "core/korrampara.h"
 #include "core/para_change.h"
 #include "core/syncupdate.h"
+#include "fpga/fpga_manage.h"
 #include "platform/data_root.h"
 #include "platform/devices.h"
 #include "platform/kor_clock.h"
@@ -34,6 +35,8 @@ KorTestEnv::~KorTestEnv()
 
 void KorTestEnv::tear_down()
 {
+    // The FPGA worker stops first: it raises refresh signals and reads the table.
+    fpga_manage::destroy_instance();
     // Undelivered refresh signals must not reach the next test's objects.
     QCoreApplication::removePostedEvents(nullptr);
     SyncUpdate::destroy_instance();
