@@ -2,7 +2,6 @@
 // copies the request and plans the frames, step 1 sends them with acknowledge rounds,
 // step 2 clears the job bytes and reports 100, whatever the outcome.
 #include "core/global.h"
-#include "core/korrampara.h"
 #include "core/utils.h"
 #include "fpga/fpga_manage.h"
 #include "fpga/rcv_recovery_file.h"
@@ -96,7 +95,7 @@ void fpga_manage::report_percent()
     const int p = std::min(99, m_job.ops_done * 100 / m_job.ops_total);
     if (p > m_job.last_percent) {
         m_job.last_percent = p;
-        emit m_notifier->job_progress(m_job.job, p);
+        m_notifier->post_progress(m_job.job, p);
     }
 }
 
@@ -117,7 +116,7 @@ void fpga_manage::refuse_card_job()
     // Byte 1 is the upgrade engine's step now: only the job byte is cleared.
     __atomic_store_n(&g_send_para[0], uint8_t(0), __ATOMIC_RELEASE);
     kor_trace("\n fpga job %d refused: USB upgrade running\n", int(job));
-    emit m_notifier->job_progress(job, 100);
+    m_notifier->post_progress(job, 100);
 }
 
 void fpga_manage::card_job_pass()
@@ -293,7 +292,7 @@ void fpga_manage::queue_recovery_net(int screen, int net, int attempt)
                          const QString entry =
                              QString::asprintf("%02d/%02d/%02d/%02d", screen + 1, n.port + 1, card + 1, count);
                          m_listed = true;
-                         emit m_notifier->recovery_list(QStringList{entry}, 1);
+                         m_notifier->post_recovery_list(QStringList{entry}, 1);
                          m_job.ops.clear();
                          return 0;
                      }
@@ -379,7 +378,7 @@ void fpga_manage::finish_card_job()
             // The page relists on 99; its list is emptied only when no card is left.
             if (field == 0xFFFF || field == kRcvNoCard) {
                 m_listed = false;
-                emit m_notifier->recovery_list(QStringList(), 0);
+                m_notifier->post_recovery_list(QStringList(), 0);
             }
             raise_99 = true;
         }
@@ -387,7 +386,7 @@ void fpga_manage::finish_card_job()
     kor_trace("\n fpga job %d %s\n", int(job), m_job.failed ? "failed" : "done");
     m_job = CardJob();
     kor_send_job(0, 0);
-    emit m_notifier->job_progress(job, 100);
-    if (raise_99 && KorRamPara::p_korrampara_config)
-        KorRamPara::p_korrampara_config->test_signal(99);
+    m_notifier->post_progress(job, 100);
+    if (raise_99)
+        m_notifier->post_update_code(99);
 }

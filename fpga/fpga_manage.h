@@ -33,7 +33,7 @@ enum RCV_CHECK_OR_RECOVERY { RCV_CHECK = 0, RCV_RECOVERY = 1 };
 // FPGA manager: register and parameter-RAM shadows of the two FPGAs, bring-up, and the
 // worker that runs the receiving-card jobs of g_send_para, the LED-parameter hand-over and
 // the USB-stick upgrade. Built in the GUI thread; the worker reports to pages only through
-// notifier() (see fpga/fpga_job_notifier.h) and update codes 99 and 104.
+// notifier() (see fpga/fpga_job_notifier.h), which also raises update codes 99 and 104.
 class fpga_manage {
 public:
     static constexpr int kRegs = 170;

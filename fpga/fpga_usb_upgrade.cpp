@@ -2,7 +2,6 @@
 // stepped on byte 1 of g_send_para: 0 start, 1 list the packages, 2 install one package
 // per pass, 3 finish (clear the flag, raise 104).
 #include "core/global.h"
-#include "core/korrampara.h"
 #include "core/utils.h"
 #include "fpga/fpga_manage.h"
 #include "fpga/pack_formats.h"
@@ -161,8 +160,7 @@ void fpga_manage::usb_upgrade_deal()
         g_usb_grade.store(0, std::memory_order_release);
         __atomic_store_n(&g_send_para[1], uint8_t(0), __ATOMIC_RELEASE);
         kor_trace("\n usb upgrade done\n");
-        if (KorRamPara::p_korrampara_config)
-            KorRamPara::p_korrampara_config->test_signal(104);
+        m_notifier->post_update_code(104);
         return;
     }
     // The step is the engine's own; byte 1 mirrors it.

@@ -344,6 +344,7 @@ private slots:
         set_line(10, 10, 0, 0, 0, 1, 2, 1);
         kor_send_job(1);  // also zeroes byte 1
         m->run_pass();
+        m->notifier()->deliver();
         QCOMPARE(int(kor_job()), 0);
         QCOMPARE(progress.count(), 1);
         QCOMPARE(progress.at(0).at(1).toInt(), 100);

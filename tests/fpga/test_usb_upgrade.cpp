@@ -39,6 +39,7 @@ class TestUsbUpgrade : public QObject {
         g_usb_grade = 1;
         for (int i = 0; i < 300 && g_usb_grade; ++i)
             m->run_pass();
+        m->notifier()->deliver();
         QList<int> out;
         for (const QList<QVariant> &args : codes)
             out << args.at(0).toInt();

@@ -30,6 +30,7 @@ inline KorJobProgress kor_finish_job(int max_passes = 2000)
     KorJobProgress out;
     for (int i = 0; i < max_passes; ++i) {
         m->run_pass();
+        m->notifier()->deliver();
         KorTestEnv::tick(1);
         bool ended = false;
         for (const QList<QVariant> &args : spy) {
