@@ -175,6 +175,10 @@ bool fpga_manage::prepare_card_job()
         kor_trace("\n fpga job %d: not a card job\n", int(job));
         return false;
     }
+    // The page's request is copied before anything else; it may change it from now on.
+    std::memcpy(m_job.line, line_type, sizeof m_job.line);
+    if (job == 2)
+        m_job.pack_path = QString::fromStdString(g_ykfile_name);
     if (!get_fpga_status()) {
         kor_trace("\n fpga job %d: fpga not running\n", int(job));
         return false;
@@ -199,11 +203,9 @@ bool fpga_manage::prepare_card_job()
         return !m_job.ops.empty();
     }
 
-    // Jobs 1 and 2 work on the port of the quick-setup record, copied once here.
-    std::memcpy(m_job.line, line_type, sizeof m_job.line);
+    // Jobs 1 and 2 work on the port of the quick-setup record.
     const uint8_t port = m_job.line[8];
     if (job == 2) {
-        m_job.pack_path = QString::fromStdString(g_ykfile_name);
         MappingPack pack;
         QString error;
         if (m_job.pack_path.isEmpty() || rcvRecovery::read_mapping_pack(m_job.pack_path, &pack, &error) != 0) {
@@ -217,32 +219,37 @@ bool fpga_manage::prepare_card_job()
         return false;
     }
     // The chain's length decides which cards are addressed.
-    push_op(CardOp{make_frame(port, kRcvAllCards, RCV_CMD_COUNT), [this, port](const RcvFrame &reply) {
-                       if (reply.data.size() < 2)
-                           return 1;
-                       const int cards = rcv_get16(reply.data.data());
-                       if (m_job.job == 2) {
-                           for (int k = 0; k < cards; ++k)
-                               push_chunks(port, uint16_t(k), RCV_CMD_PACK_WRITE, RCV_CMD_PACK_END, m_job.pack, false);
-                           return 0;
-                       }
-                       const int rows = m_job.line[9];
-                       const int cols = m_job.line[10];
-                       const int n = std::min(cards, rows * cols);
-                       if (cards != rows * cols)
-                           kor_trace("\n fpga job 1: %d cards for %d cabinets\n", cards, rows * cols);
-                       const uint16_t w = le16(m_job.line), h = le16(m_job.line + 2);
-                       const uint16_t x0 = le16(m_job.line + 4), y0 = le16(m_job.line + 6);
-                       for (int k = 0; k < n; ++k) {
-                           const RouteCell c = route_cell(m_job.line[11], rows, cols, k);
-                           std::vector<uint8_t> pos;
-                           rcv_put16(pos, uint16_t(x0 + c.column * w));
-                           rcv_put16(pos, uint16_t(y0 + c.row * h));
-                           push_op(CardOp{make_frame(port, uint16_t(k), RCV_CMD_POSITION, 0, pos), nullptr});
-                       }
-                       return 0;
-                   }});
+    push_op(CardOp{make_frame(port, kRcvAllCards, RCV_CMD_COUNT),
+                   [this, port](const RcvFrame &reply) { return plan_chain(port, reply); }});
     return true;
+}
+
+int fpga_manage::plan_chain(uint8_t port, const RcvFrame &count_reply)
+{
+    if (count_reply.data.size() < 2)
+        return 1;
+    const int cards = rcv_get16(count_reply.data.data());
+    if (m_job.job == 2) {
+        for (int k = 0; k < cards; ++k)
+            push_chunks(port, uint16_t(k), RCV_CMD_PACK_WRITE, RCV_CMD_PACK_END, m_job.pack, false);
+        return 0;
+    }
+    // Job 1: card k takes the k-th cabinet of the routing pattern.
+    const int rows = m_job.line[9];
+    const int cols = m_job.line[10];
+    const int n = std::min(cards, rows * cols);
+    if (cards != rows * cols)
+        kor_trace("\n fpga job 1: %d cards for %d cabinets\n", cards, rows * cols);
+    const uint16_t w = le16(m_job.line), h = le16(m_job.line + 2);
+    const uint16_t x0 = le16(m_job.line + 4), y0 = le16(m_job.line + 6);
+    for (int k = 0; k < n; ++k) {
+        const RouteCell c = route_cell(m_job.line[11], rows, cols, k);
+        std::vector<uint8_t> pos;
+        rcv_put16(pos, uint16_t(x0 + c.column * w));
+        rcv_put16(pos, uint16_t(y0 + c.row * h));
+        push_op(CardOp{make_frame(port, uint16_t(k), RCV_CMD_POSITION, 0, pos), nullptr});
+    }
+    return 0;
 }
 
 void fpga_manage::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
@@ -278,38 +285,41 @@ void fpga_manage::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
 void fpga_manage::queue_recovery_net(int screen, int net, int attempt)
 {
     const uint8_t port = m_job.screens[size_t(screen)].nets[size_t(net)].port;
-    CardOp check{make_frame(port, kRcvAllCards, RCV_CMD_CHECK), [this, screen, net, attempt](const RcvFrame &reply) {
-                     if (reply.data.size() < 2)
-                         return 1;
-                     const uint16_t card = rcv_get16(reply.data.data());
-                     set_card_field(card);
-                     if (card == kRcvNoCard)
-                         return 0;
-                     const RecoveryNet &n = m_job.screens[size_t(screen)].nets[size_t(net)];
-                     const int count = int(n.cards.size());
-                     if (m_job.job == 5) {
-                         // One card is listed per check.
-                         const QString entry =
-                             QString::asprintf("%02d/%02d/%02d/%02d", screen + 1, n.port + 1, card + 1, count);
-                         m_listed = true;
-                         m_notifier->post_recovery_list(QStringList{entry}, 1);
-                         m_job.ops.clear();
-                         return 0;
-                     }
-                     if (card >= count || attempt >= count) {
-                         // Beyond what the pack describes, or it keeps asking: left as it is.
-                         kor_trace("\n rcv recovery: screen %d port %d card %d not recovered\n", screen + 1,
-                                   n.port + 1, card + 1);
-                         m_job.unrecovered_card = card;
-                         return 0;
-                     }
-                     // Check again once the card has its parameters back (queued first).
-                     queue_recovery_net(screen, net, attempt + 1);
-                     push_chunks(n.port, card, RCV_CMD_RECOVER_WRITE, RCV_CMD_RECOVER_END, n.cards[size_t(card)],
-                                 true);
-                     return 0;
-                 }};
-    push_op(check, attempt > 0);
+    push_op(CardOp{make_frame(port, kRcvAllCards, RCV_CMD_CHECK),
+                   [this, screen, net, attempt](const RcvFrame &reply) {
+                       return on_recovery_check(screen, net, attempt, reply);
+                   }},
+            attempt > 0);
+}
+
+int fpga_manage::on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply)
+{
+    if (reply.data.size() < 2)
+        return 1;
+    const uint16_t card = rcv_get16(reply.data.data());
+    set_card_field(card);
+    if (card == kRcvNoCard)
+        return 0;
+    const RecoveryNet &n = m_job.screens[size_t(screen)].nets[size_t(net)];
+    const int count = int(n.cards.size());
+    if (m_job.job == 5) {
+        // One card is listed per check.
+        const QString entry = QString::asprintf("%02d/%02d/%02d/%02d", screen + 1, n.port + 1, card + 1, count);
+        m_listed = true;
+        m_notifier->post_recovery_list(QStringList{entry}, 1);
+        m_job.ops.clear();
+        return 0;
+    }
+    if (card >= count || attempt >= count) {
+        // Beyond what the pack describes, or it keeps asking: left as it is.
+        kor_trace("\n rcv recovery: screen %d port %d card %d not recovered\n", screen + 1, n.port + 1, card + 1);
+        m_job.unrecovered_card = card;
+        return 0;
+    }
+    // The card gets its parameters back, then the port is checked again.
+    queue_recovery_net(screen, net, attempt + 1);
+    push_chunks(n.port, card, RCV_CMD_RECOVER_WRITE, RCV_CMD_RECOVER_END, n.cards[size_t(card)], true);
+    return 0;
 }
 
 int fpga_manage::exchange_ops()

@@ -131,8 +131,10 @@ private:
     void report_percent();
     void set_job_step(uint8_t step);
     static void set_card_field(uint16_t value);
+    int plan_chain(uint8_t port, const RcvFrame &count_reply);
     void prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what);
     void queue_recovery_net(int screen, int net, int attempt);
+    int on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply);
     void push_chunks(uint8_t port, uint16_t card, uint8_t write_cmd, uint8_t end_cmd, const QByteArray &data,
                      bool front);
 
