@@ -2,6 +2,7 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/syncupdate.h"
+#include "fpga/fpga_manage.h"
 #include "hostlink/usbserver.h"
 #include "hostlink/z73_wifi_config.h"
 #include "inputs/dizidezorar.h"
@@ -23,6 +24,8 @@ int main(int argc, char *argv[])
     ConfigEngine::pInstance();
     KorRamPara::pInstance();
     dizidezorar::pInstance();
+    // Bring-up reads the screen offset from the table.
+    fpga_manage::pInstance()->initialize();
     // The input thread needs the GPIO window the FPGA manager maps, so it starts after it.
     dizidezorar::p_kavri_source->initialize();
     v331_manage::pInstance()->initialize();

@@ -1,8 +1,22 @@
 #pragma once
+#include "core/worker.h"
+#include "fpga/fpga_job_notifier.h"
+#include "fpga/pack_formats.h"
+#include "platform/rcv_frame.h"
+
+#include <QByteArray>
 #include <QMutex>
+#include <QStringList>
 #include <atomic>
 #include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
+
+class FpgaDevice;
+class rcvRecovery;
 
 struct TimeRealType {
     uint8_t second;
@@ -14,18 +28,32 @@ struct TimeRealType {
     uint16_t year;
 };
 
+enum RCV_CHECK_OR_RECOVERY { RCV_CHECK = 0, RCV_RECOVERY = 1 };
+
 // FPGA manager: register and parameter-RAM shadows of the two FPGAs, bring-up, and the
-// worker that runs the receiving-card jobs and the USB-stick upgrade.
+// worker that runs the receiving-card jobs of g_send_para, the LED-parameter hand-over and
+// the USB-stick upgrade. Built in the GUI thread; the worker reports to pages only through
+// notifier() (see fpga/fpga_job_notifier.h), which also raises update codes 99 and 104.
 class fpga_manage {
 public:
     static constexpr int kRegs = 170;
     static constexpr int kRamSize = 1024;
+    static constexpr int kPorts = 16;
 
     static fpga_manage *p_fpga_manage;
     static fpga_manage *pInstance();
-    static void destroy_instance();  // tests
+    static void destroy_instance();  // tests: stops the worker first
 
-    // Register shadows and parameter-RAM images, indexed by FPGA.
+    // Bring-up, then the worker. 0 on success, 255 when there is no FPGA or no thread.
+    int initialize();
+    // Bring-up alone: starts the FPGAs, builds both RAM images and writes them.
+    int fpga_bring_up();
+    int start_worker();
+    // One pass of the worker; tests call it directly instead of starting the thread.
+    void run_pass();
+
+    // Register shadows and parameter-RAM images, indexed by FPGA. Pages read them in the
+    // GUI thread; the worker never writes them once it runs.
     unsigned char *MCU_REG_func[2];
     unsigned char *MCU_RAM_PARA_func[2];
 
@@ -37,11 +65,105 @@ public:
     unsigned short get_wlan_state();
     int IT8563WE_Get(TimeRealType *time);
 
+    // Parts of the worker's pass.
+    void set_led_para_deal();
+    void rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY what);
+    void usb_upgrade_deal();
+    // Board paths of the upgrade packages on the stick, as the upgrade page lists them.
+    QStringList get_usb_file_list_path();
+
+    fpga_job_notifier *notifier() const { return m_notifier.get(); }
+    // The pack-file reader (null only if it could not be built).
+    rcvRecovery *p_rcv_recovery_file = nullptr;
+
+    // The card field of jobs 5 and 6 (bytes 30-31 of g_send_para), read with acquire.
+    static uint16_t rcv_card_field();
+
+    // Log of the last USB-stick upgrade: date, time and each step's result, one per line
+    // ("\n"). Complete when update code 104 arrives.
     std::string usb_upgrade_log;
+    std::string usb_upgrade_log_text() const;
+
+    // The scaler side installs the writer of OSD-font images (0 on success).
+    using FontWriter = std::function<int(const QByteArray &image)>;
+    void set_font_writer(FontWriter writer);
 
 private:
     fpga_manage();
+    ~fpga_manage();
+
+    uint8_t shadow(int fpga, int reg) const;
+    void set_shadow(int fpga, int reg, uint8_t value);
+    void build_ram_image(int fpga);
+    uint16_t read_links();
+    void pc_cmd_deal();
+
+    // --- receiving-card jobs (fpga_jobs.cpp)
+    struct CardOp {
+        RcvFrame frame;
+        // Runs on the card's reply; 0 to go on, 1 to fail the job.
+        std::function<int(const RcvFrame &reply)> then;
+    };
+    struct CardJob {
+        uint8_t job = 0;
+        uint8_t step = 0;
+        std::deque<CardOp> ops;
+        int ops_total = 0;
+        int ops_done = 0;
+        bool op_sent = false;
+        uint32_t op_tick = 0;
+        int op_tries = 0;
+        int last_percent = 0;
+        bool failed = false;
+        unsigned char line[12] = {};
+        QString pack_path;
+        QByteArray pack;
+        std::vector<RecoveryScreen> screens;
+        int unrecovered_card = -1;
+    };
+    void start_card_job(uint8_t job);
+    void card_job_pass();
+    bool prepare_card_job();
+    int exchange_ops();
+    void finish_card_job();
+    void refuse_card_job();
+    void push_op(const CardOp &op, bool front = false);
+    void report_percent();
+    void set_job_step(uint8_t step);
+    static void set_card_field(uint16_t value);
+    int plan_chain(uint8_t port, const RcvFrame &count_reply);
+    void prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what);
+    void queue_recovery_net(int screen, int net, int attempt);
+    int on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply);
+    void push_chunks(uint8_t port, uint16_t card, uint8_t write_cmd, uint8_t end_cmd, const QByteArray &data,
+                     bool front);
+
+    // --- USB-stick upgrade (fpga_usb_upgrade.cpp)
+    struct UsbUpgrade {
+        bool active = false;
+        uint8_t step = 0;
+        QStringList files;
+        int index = 0;
+        int ok = 0;
+        int failed = 0;
+    };
+    void usb_log(const QString &line);
+    QString install_package(const QString &path);
+    QString now_text();
+
+    std::shared_ptr<FpgaDevice> m_dev;
     unsigned char m_regs[2][kRegs];
     unsigned char m_ram[2][kRamSize];
-    QMutex m_reg_mutex;
+    mutable QMutex m_reg_mutex;    // SPI register transfers and the register shadows
+    QMutex m_card_mutex;           // receiving-card frames on the FPGA
+    mutable QMutex m_log_mutex;
+    std::unique_ptr<fpga_job_notifier> m_notifier;
+    KorWorker m_worker;
+    FontWriter m_font_writer;
+    QMutex m_font_mutex;
+
+    uint32_t m_led_tick = 0;
+    CardJob m_job;
+    bool m_listed = false;  // a check put a card into the recovery page's list
+    UsbUpgrade m_usb;
 };

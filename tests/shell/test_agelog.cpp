@@ -3,6 +3,7 @@
 #include "kor_test_env.h"
 #include "kor_ui_support.h"
 #include "platform/kor_clock.h"
+#include "platform/sim_fpga.h"
 #include "ui/shell/mainwindow.h"
 
 #include <QtTest>
@@ -13,11 +14,12 @@ unsigned char *regs()
 {
     return fpga_manage::p_fpga_manage->MCU_REG_func[0];
 }
+// The sampler reads the registers afresh from the FPGA.
 void set_regs(int r40, int r42, int r43)
 {
-    regs()[40] = uint8_t(r40);
-    regs()[42] = uint8_t(r42);
-    regs()[43] = uint8_t(r43);
+    sim_fpga()->set_register(0, 40, uint8_t(r40));
+    sim_fpga()->set_register(0, 42, uint8_t(r42));
+    sim_fpga()->set_register(0, 43, uint8_t(r43));
 }
 QList<uint32_t> buckets()
 {

@@ -6,6 +6,7 @@
 #include "core/korrampara.h"
 #include "core/para_change.h"
 #include "core/syncupdate.h"
+#include "fpga/fpga_manage.h"
 #include "hostlink/host_events.h"
 #include "hostlink/usbserver.h"
 #include "hostlink/z73_wifi_config.h"
@@ -44,6 +45,7 @@ void KorTestEnv::tear_down()
     // Pages, pop-ups and the main window go before the table they show.
     kor_ui_tear_down();
     // Workers next: they read the table and post refresh signals.
+    fpga_manage::destroy_instance();
     Z73_WIFI_CONFIG::destroy_instance();
     UsbServer::destroy_instance();
     v331_manage::destroy_instance();

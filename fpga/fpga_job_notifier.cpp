@@ -1,0 +1,71 @@
+#include "fpga/fpga_job_notifier.h"
+
+#include "core/korrampara.h"
+
+void fpga_job_notifier::post(Message m)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_outbox.push_back(std::move(m));
+    if (!m_wake_pending) {
+        m_wake_pending = true;
+        // Posted while the lock is held, so the GUI thread's deliver() is ordered after it.
+        QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
+    }
+}
+
+void fpga_job_notifier::post_progress(int job, int percent)
+{
+    post(Message{Message::Progress, job, percent, QStringList()});
+}
+
+void fpga_job_notifier::post_recovery_list(const QStringList &entries, int count)
+{
+    post(Message{Message::List, count, 0, entries});
+}
+
+void fpga_job_notifier::post_update_code(int code)
+{
+    post(Message{Message::Code, code, 0, QStringList()});
+}
+
+void fpga_job_notifier::deliver()
+{
+    std::vector<Message> messages;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        messages.swap(m_outbox);
+        m_wake_pending = false;
+    }
+    for (const Message &m : messages) {
+        switch (m.kind) {
+        case Message::Progress:
+            emit job_progress(m.a, m.b);
+            break;
+        case Message::List:
+            emit recovery_list(m.list, m.a);
+            break;
+        case Message::Code:
+            if (KorRamPara *t = KorRamPara::p_korrampara_config)
+                t->test_signal(m.a);
+            break;
+        }
+    }
+}
+
+QMetaObject::Connection fpga_job_notifier::follow_jobs(QObject *page, int first_job, int last_job,
+                                                       std::function<void(int)> on_percent)
+{
+    return connect(
+        this, &fpga_job_notifier::job_progress, page,
+        [first_job, last_job, on_percent](int job, int percent) {
+            if (job >= first_job && job <= last_job)
+                on_percent(percent);
+        },
+        Qt::QueuedConnection);
+}
+
+QMetaObject::Connection fpga_job_notifier::follow_recovery_list(QObject *page,
+                                                                std::function<void(const QStringList &, int)> on_list)
+{
+    return connect(this, &fpga_job_notifier::recovery_list, page, on_list, Qt::QueuedConnection);
+}

@@ -1,0 +1,402 @@
+// The receiving-card jobs of g_send_para: step machines over the worker's passes. Step 0
+// copies the request and plans the frames, step 1 sends them with acknowledge rounds,
+// step 2 clears the job bytes and reports 100, whatever the outcome.
+#include "core/global.h"
+#include "core/utils.h"
+#include "fpga/fpga_manage.h"
+#include "fpga/rcv_recovery_file.h"
+#include "fpga/route_pattern.h"
+#include "platform/fpga_device.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// A frame is sent again when no reply came within this many ticks, at most kTries times.
+constexpr uint32_t kAckTicks = 50;
+constexpr int kTries = 3;
+constexpr int kChunk = 256;
+// Frames exchanged in one pass while the cards answer at once.
+constexpr int kOpsPerPass = 8;
+const char kRecoveryDir[] = "/data/rcvrecovery";
+
+enum { ExchangePending = 0, ExchangeDone = 1, ExchangeFailed = 2 };
+
+RcvFrame make_frame(uint8_t port, uint16_t card, uint8_t command, uint32_t address = 0,
+                    std::vector<uint8_t> data = {})
+{
+    RcvFrame f;
+    f.port = port;
+    f.card = card;
+    f.command = command;
+    f.address = address;
+    f.data = std::move(data);
+    return f;
+}
+
+uint16_t le16(const unsigned char *p) { return uint16_t(p[0] | (p[1] << 8)); }
+}
+
+uint16_t fpga_manage::rcv_card_field()
+{
+    return __atomic_load_n(reinterpret_cast<uint16_t *>(g_send_para + 30), __ATOMIC_ACQUIRE);
+}
+
+void fpga_manage::set_card_field(uint16_t value)
+{
+    __atomic_store_n(reinterpret_cast<uint16_t *>(g_send_para + 30), value, __ATOMIC_RELEASE);
+}
+
+void fpga_manage::set_job_step(uint8_t step)
+{
+    // The step is the worker's; byte 1 only mirrors it, so a stray store there by a page
+    // cannot move the job.
+    m_job.step = step;
+    __atomic_store_n(&g_send_para[1], step, __ATOMIC_RELEASE);
+}
+
+void fpga_manage::push_op(const CardOp &op, bool front)
+{
+    if (front)
+        m_job.ops.push_front(op);
+    else
+        m_job.ops.push_back(op);
+    ++m_job.ops_total;
+}
+
+void fpga_manage::push_chunks(uint8_t port, uint16_t card, uint8_t write_cmd, uint8_t end_cmd, const QByteArray &data,
+                              bool front)
+{
+    std::vector<CardOp> ops;
+    const auto *bytes = reinterpret_cast<const uint8_t *>(data.constData());
+    for (int off = 0; off < data.size(); off += kChunk) {
+        const int n = std::min(kChunk, data.size() - off);
+        ops.push_back(CardOp{make_frame(port, card, write_cmd, uint32_t(off),
+                                        std::vector<uint8_t>(bytes + off, bytes + off + n)),
+                             nullptr});
+    }
+    std::vector<uint8_t> end;
+    rcv_put32(end, uint32_t(data.size()));
+    rcv_put32(end, rcv_crc32(bytes, data.size()));
+    ops.push_back(CardOp{make_frame(port, card, end_cmd, 0, end), nullptr});
+    if (front) {
+        for (auto it = ops.rbegin(); it != ops.rend(); ++it)
+            push_op(*it, true);
+    } else {
+        for (const CardOp &op : ops)
+            push_op(op, false);
+    }
+}
+
+void fpga_manage::report_percent()
+{
+    if (m_job.ops_total <= 0)
+        return;
+    const int p = std::min(99, m_job.ops_done * 100 / m_job.ops_total);
+    if (p > m_job.last_percent) {
+        m_job.last_percent = p;
+        m_notifier->post_progress(m_job.job, p);
+    }
+}
+
+void fpga_manage::start_card_job(uint8_t job)
+{
+    m_job = CardJob();
+    m_job.job = job;
+    set_job_step(0);
+    kor_trace("\n fpga job %d start\n", int(job));
+    card_job_pass();
+}
+
+void fpga_manage::refuse_card_job()
+{
+    const uint8_t job = kor_job();
+    if (!job)
+        return;
+    // Byte 1 is the upgrade engine's step now: only the job byte is cleared.
+    __atomic_store_n(&g_send_para[0], uint8_t(0), __ATOMIC_RELEASE);
+    kor_trace("\n fpga job %d refused: USB upgrade running\n", int(job));
+    m_notifier->post_progress(job, 100);
+}
+
+void fpga_manage::card_job_pass()
+{
+    if (m_job.job == 5 || m_job.job == 6) {
+        rcv_recovery_check_deal(m_job.job == 5 ? RCV_CHECK : RCV_RECOVERY);
+        return;
+    }
+    switch (m_job.step) {
+    case 0:
+        if (!prepare_card_job())
+            m_job.failed = true;
+        set_job_step(m_job.failed ? 2 : 1);
+        break;
+    case 1: {
+        const int r = exchange_ops();
+        if (r == ExchangeFailed)
+            m_job.failed = true;
+        if (r != ExchangePending)
+            set_job_step(2);
+        break;
+    }
+    default:
+        finish_card_job();
+        break;
+    }
+}
+
+void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY what)
+{
+    if (m_job.job != (what == RCV_CHECK ? 5 : 6))
+        return;
+    switch (m_job.step) {
+    case 0:
+        prepare_recovery_ops(what);
+        set_job_step(m_job.failed ? 2 : 1);
+        break;
+    case 1: {
+        const int r = exchange_ops();
+        if (r == ExchangeFailed)
+            m_job.failed = true;
+        if (r != ExchangePending)
+            set_job_step(2);
+        break;
+    }
+    default:
+        finish_card_job();
+        break;
+    }
+}
+
+bool fpga_manage::prepare_card_job()
+{
+    const uint8_t job = m_job.job;
+    if (job < 1 || job > 4) {
+        kor_trace("\n fpga job %d: not a card job\n", int(job));
+        return false;
+    }
+    // The page's request is copied before anything else; it may change it from now on.
+    std::memcpy(m_job.line, line_type, sizeof m_job.line);
+    if (job == 2)
+        m_job.pack_path = QString::fromStdString(g_ykfile_name);
+    if (!get_fpga_status()) {
+        kor_trace("\n fpga job %d: fpga not running\n", int(job));
+        return false;
+    }
+    const uint16_t links = read_links();
+
+    if (job == 3 || job == 4) {
+        // Every linked port is told at once; its chain answers as one.
+        std::vector<uint8_t> data;
+        uint8_t command = RCV_CMD_CURE;
+        if (job == 4) {
+            command = RCV_CMD_MAPPING;
+            unsigned char v[4];
+            std::memcpy(v, g_send_para + 16, 4);
+            rcv_put32(data, uint32_t(v[0]) | (uint32_t(v[1]) << 8) | (uint32_t(v[2]) << 16) | (uint32_t(v[3]) << 24));
+        }
+        for (uint8_t port = 0; port < kPorts; ++port)
+            if (links & (1u << port))
+                push_op(CardOp{make_frame(port, kRcvAllCards, command, 0, data), nullptr});
+        if (m_job.ops.empty())
+            kor_trace("\n fpga job %d: no port has a link\n", int(job));
+        return !m_job.ops.empty();
+    }
+
+    // Jobs 1 and 2 work on the port of the quick-setup record.
+    const uint8_t port = m_job.line[8];
+    if (job == 2) {
+        MappingPack pack;
+        QString error;
+        if (m_job.pack_path.isEmpty() || rcvRecovery::read_mapping_pack(m_job.pack_path, &pack, &error) != 0) {
+            kor_trace("\n fpga job 2: pack %s: %s\n", qPrintable(m_job.pack_path), qPrintable(error));
+            return false;
+        }
+        m_job.pack = pack.data;
+    }
+    if (port >= kPorts || !(links & (1u << port))) {
+        kor_trace("\n fpga job %d: port %d has no link\n", int(job), int(port));
+        return false;
+    }
+    // The chain's length decides which cards are addressed.
+    push_op(CardOp{make_frame(port, kRcvAllCards, RCV_CMD_COUNT),
+                   [this, port](const RcvFrame &reply) { return plan_chain(port, reply); }});
+    return true;
+}
+
+int fpga_manage::plan_chain(uint8_t port, const RcvFrame &count_reply)
+{
+    if (count_reply.data.size() < 2)
+        return 1;
+    const int cards = rcv_get16(count_reply.data.data());
+    if (m_job.job == 2) {
+        for (int k = 0; k < cards; ++k)
+            push_chunks(port, uint16_t(k), RCV_CMD_PACK_WRITE, RCV_CMD_PACK_END, m_job.pack, false);
+        return 0;
+    }
+    // Job 1: card k takes the k-th cabinet of the routing pattern.
+    const int rows = m_job.line[9];
+    const int cols = m_job.line[10];
+    const int n = std::min(cards, rows * cols);
+    if (cards != rows * cols)
+        kor_trace("\n fpga job 1: %d cards for %d cabinets\n", cards, rows * cols);
+    const uint16_t w = le16(m_job.line), h = le16(m_job.line + 2);
+    const uint16_t x0 = le16(m_job.line + 4), y0 = le16(m_job.line + 6);
+    for (int k = 0; k < n; ++k) {
+        const RouteCell c = route_cell(m_job.line[11], rows, cols, k);
+        std::vector<uint8_t> pos;
+        rcv_put16(pos, uint16_t(x0 + c.column * w));
+        rcv_put16(pos, uint16_t(y0 + c.row * h));
+        push_op(CardOp{make_frame(port, uint16_t(k), RCV_CMD_POSITION, 0, pos), nullptr});
+    }
+    return 0;
+}
+
+void fpga_manage::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
+{
+    // No report yet; the page relists only once a card is named here.
+    set_card_field(0xFFFF);
+    if (what == RCV_CHECK)
+        m_listed = false;
+    if (!get_fpga_status()) {
+        kor_trace("\n rcv_recovery_check_deal: fpga not running\n");
+        m_job.failed = true;
+        return;
+    }
+    if (rcvRecovery::read_recovery_dir(QString::fromLatin1(kRecoveryDir), &m_job.screens) != 0) {
+        kor_trace("\n rcv_recovery_check_deal: no readable pack in %s\n", kRecoveryDir);
+        m_job.failed = true;
+        return;
+    }
+    const uint16_t links = read_links();
+    for (size_t s = 0; s < m_job.screens.size(); ++s) {
+        for (size_t n = 0; n < m_job.screens[s].nets.size(); ++n) {
+            const uint8_t port = m_job.screens[s].nets[n].port;
+            if (links & (1u << port))
+                queue_recovery_net(int(s), int(n), 0);
+            else
+                kor_trace("\n rcv_recovery_check_deal: screen %d port %d has no link\n", int(s) + 1, port + 1);
+        }
+    }
+    if (m_job.ops.empty())
+        m_job.failed = true;
+}
+
+void fpga_manage::queue_recovery_net(int screen, int net, int attempt)
+{
+    const uint8_t port = m_job.screens[size_t(screen)].nets[size_t(net)].port;
+    push_op(CardOp{make_frame(port, kRcvAllCards, RCV_CMD_CHECK),
+                   [this, screen, net, attempt](const RcvFrame &reply) {
+                       return on_recovery_check(screen, net, attempt, reply);
+                   }},
+            attempt > 0);
+}
+
+int fpga_manage::on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply)
+{
+    if (reply.data.size() < 2)
+        return 1;
+    const uint16_t card = rcv_get16(reply.data.data());
+    set_card_field(card);
+    if (card == kRcvNoCard)
+        return 0;
+    const RecoveryNet &n = m_job.screens[size_t(screen)].nets[size_t(net)];
+    const int count = int(n.cards.size());
+    if (m_job.job == 5) {
+        // One card is listed per check.
+        const QString entry = QString::asprintf("%02d/%02d/%02d/%02d", screen + 1, n.port + 1, card + 1, count);
+        m_listed = true;
+        m_notifier->post_recovery_list(QStringList{entry}, 1);
+        m_job.ops.clear();
+        return 0;
+    }
+    if (card >= count || attempt >= count) {
+        // Beyond what the pack describes, or it keeps asking: left as it is.
+        kor_trace("\n rcv recovery: screen %d port %d card %d not recovered\n", screen + 1, n.port + 1, card + 1);
+        m_job.unrecovered_card = card;
+        return 0;
+    }
+    // The card gets its parameters back, then the port is checked again.
+    queue_recovery_net(screen, net, attempt + 1);
+    push_chunks(n.port, card, RCV_CMD_RECOVER_WRITE, RCV_CMD_RECOVER_END, n.cards[size_t(card)], true);
+    return 0;
+}
+
+int fpga_manage::exchange_ops()
+{
+    for (int budget = kOpsPerPass; budget > 0; --budget) {
+        if (m_job.ops.empty())
+            return ExchangeDone;
+        const RcvFrame &out = m_job.ops.front().frame;
+        RcvFrame reply;
+        bool got = false;
+        {
+            QMutexLocker lock(&m_card_mutex);
+            if (!m_job.op_sent) {
+                const std::vector<uint8_t> bytes = rcv_frame_encode(out);
+                if (m_dev->card_send(bytes.data(), int(bytes.size())) != 0) {
+                    kor_trace("\n fpga job %d: frame refused on port %d\n", int(m_job.job), out.port + 1);
+                    return ExchangeFailed;
+                }
+                m_job.op_sent = true;
+                m_job.op_tick = G_timeTicks.load();
+            }
+            std::vector<uint8_t> bytes;
+            while (!got && m_dev->card_poll(out.port, &bytes)) {
+                // Late answers to an earlier try are passed over.
+                got = rcv_frame_decode(bytes.data(), int(bytes.size()), &reply) && reply.source == 1 &&
+                      reply.port == out.port && reply.card == out.card && reply.command == out.command;
+            }
+        }
+        if (!got) {
+            if (Utils::getTimeSpace(m_job.op_tick) > kAckTicks) {
+                if (++m_job.op_tries >= kTries) {
+                    kor_trace("\n fpga job %d: no answer on port %d card %d\n", int(m_job.job), out.port + 1,
+                              int(out.card));
+                    return ExchangeFailed;
+                }
+                m_job.op_sent = false;
+            }
+            return ExchangePending;
+        }
+        CardOp op = std::move(m_job.ops.front());
+        m_job.ops.pop_front();
+        m_job.op_sent = false;
+        m_job.op_tries = 0;
+        ++m_job.ops_done;
+        if (reply.status != 0) {
+            kor_trace("\n fpga job %d: card %d of port %d answered error\n", int(m_job.job), int(op.frame.card),
+                      op.frame.port + 1);
+            return ExchangeFailed;
+        }
+        if (op.then && op.then(reply) != 0)
+            return ExchangeFailed;
+        report_percent();
+    }
+    return m_job.ops.empty() ? ExchangeDone : ExchangePending;
+}
+
+void fpga_manage::finish_card_job()
+{
+    const uint8_t job = m_job.job;
+    bool raise_99 = false;
+    if (job == 6) {
+        if (m_job.unrecovered_card >= 0)
+            set_card_field(uint16_t(m_job.unrecovered_card));
+        const uint16_t field = rcv_card_field();
+        if (m_listed) {
+            // The page relists on 99; its list is emptied only when no card is left.
+            if (field == 0xFFFF || field == kRcvNoCard) {
+                m_listed = false;
+                m_notifier->post_recovery_list(QStringList(), 0);
+            }
+            raise_99 = true;
+        }
+    }
+    kor_trace("\n fpga job %d %s\n", int(job), m_job.failed ? "failed" : "done");
+    m_job = CardJob();
+    kor_send_job(0, 0);
+    m_notifier->post_progress(job, 100);
+    if (raise_99)
+        m_notifier->post_update_code(99);
+}

@@ -1,0 +1,104 @@
+#include "fpga/rcv_recovery_file.h"
+
+#include "core/global.h"
+#include "platform/data_root.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+// Packs are small; anything larger is not one of ours.
+constexpr qint64 kPackFileMax = 8 << 20;
+
+QByteArray read_small_file(const QString &path, bool *ok)
+{
+    QFile f(rcvRecovery::resolve(path));
+    *ok = false;
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kPackFileMax)
+        return QByteArray();
+    *ok = true;
+    return f.readAll();
+}
+}
+
+QString rcvRecovery::resolve(const QString &path)
+{
+    const QString root = kor_root();
+    if (root != QLatin1String("/")) {
+        QString r = root;
+        while (r.endsWith(QLatin1Char('/')))
+            r.chop(1);
+        if (path == r || path.startsWith(r + QLatin1Char('/')))
+            return path;
+    }
+    return kor_path(path);
+}
+
+int rcvRecovery::get_dir_file(const QString &dir)
+{
+    QStringList found;
+    QDir d(kor_path(dir));
+    int result = 1;
+    if (d.exists()) {
+        QString base = dir;
+        while (base.endsWith(QLatin1Char('/')))
+            base.chop(1);
+        const QFileInfoList entries = d.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
+        for (const QFileInfo &fi : entries)
+            found << base + QLatin1Char('/') + fi.fileName();
+        result = 0;
+    }
+    QMutexLocker lock(&m_mutex);
+    m_files = found;
+    return result;
+}
+
+QStringList rcvRecovery::file_list() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_files;
+}
+
+int rcvRecovery::file_count() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_files.size();
+}
+
+int rcvRecovery::read_mapping_pack(const QString &path, MappingPack *pack, QString *error)
+{
+    bool ok;
+    const QByteArray file = read_small_file(path, &ok);
+    if (!ok) {
+        if (error)
+            *error = QStringLiteral("cannot read");
+        return 1;
+    }
+    return decode_mapping_pack(file, pack, error);
+}
+
+int rcvRecovery::read_recovery_dir(const QString &dir, std::vector<RecoveryScreen> *screens)
+{
+    QDir d(kor_path(dir));
+    if (!d.exists())
+        return 1;
+    const QFileInfoList entries = d.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+    std::vector<RecoveryScreen> all;
+    int read = 0;
+    for (const QFileInfo &fi : entries) {
+        bool ok;
+        const QByteArray file = read_small_file(fi.absoluteFilePath(), &ok);
+        std::vector<RecoveryScreen> part;
+        QString error;
+        if (!ok || decode_recovery_pack(file, &part, &error) != 0) {
+            kor_trace("\n rcv pack %s skipped: %s\n", qPrintable(fi.fileName()), qPrintable(error));
+            continue;
+        }
+        ++read;
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    if (screens)
+        *screens = std::move(all);
+    return read > 0 ? 0 : 1;
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include "fpga/pack_formats.h"
+
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// The pack-file reader: lists pack directories and reads the smart-mapping and recovery
+// packs (formats in fpga/pack_formats.h). Paths are board paths ("/data/rcvrecovery/...");
+// the reader resolves them under the data root. The file list is shared by the GUI thread
+// and the FPGA worker, so it is kept under a lock and handed out as a copy.
+class rcvRecovery {
+public:
+    // Lists the regular files of dir (symbolic links left out, directory order) into the
+    // file list. 0 on success, 1 when the directory cannot be listed (the list is then empty).
+    int get_dir_file(const QString &dir);
+    QStringList file_list() const;
+    int file_count() const;
+
+    // 0 when the file is a whole, checked pack.
+    static int read_mapping_pack(const QString &path, MappingPack *pack, QString *error = nullptr);
+    // The screens of every readable recovery pack in dir, files taken in name order;
+    // 0 when at least one pack was read.
+    static int read_recovery_dir(const QString &dir, std::vector<RecoveryScreen> *screens);
+
+    // A path that already lies under the data root is used as it is; a board path is
+    // resolved under it.
+    static QString resolve(const QString &path);
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_files;
+};
