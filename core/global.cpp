@@ -45,6 +45,11 @@ void kor_send_job(uint8_t job, uint8_t step)
     __atomic_store_n(reinterpret_cast<uint16_t *>(g_send_para), word, __ATOMIC_RELEASE);
 }
 
+void kor_set_job_step(uint8_t step)
+{
+    __atomic_store_n(&g_send_para[1], step, __ATOMIC_RELEASE);
+}
+
 uint8_t kor_job()
 {
     return __atomic_load_n(&g_send_para[0], __ATOMIC_ACQUIRE);

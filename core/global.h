@@ -49,6 +49,8 @@ extern uint32_t G_factoryage_ticks;
 
 // Job request of g_send_para: bytes 0 and 1 published together with release ordering.
 void kor_send_job(uint8_t job, uint8_t step = 0);
+// Byte 1 alone (the upgrade page resets the engine's step before raising g_usb_grade).
+void kor_set_job_step(uint8_t step);
 uint8_t kor_job();          // acquire
 uint8_t kor_job_step();     // acquire
 
