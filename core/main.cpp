@@ -29,6 +29,9 @@ int main(int argc, char *argv[])
     // The input thread needs the GPIO window the FPGA manager maps, so it starts after it.
     dizidezorar::p_kavri_source->initialize();
     v331_manage::pInstance()->initialize();
+    // OSD fonts from a USB-stick package go to the scaler's serial flash.
+    fpga_manage::p_fpga_manage->set_font_writer(
+        [](const QByteArray &image) { return v331_manage::p_v331_manage->write_font_image(image); });
     Z73_WIFI_CONFIG::pInstance()->initialize();
 
     QApplication app(argc, argv);

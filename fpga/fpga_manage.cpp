@@ -1,5 +1,6 @@
 #include "fpga/fpga_manage.h"
 
+#include "core/brightness_request.h"
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/utils.h"
@@ -8,6 +9,7 @@
 #include "platform/fpga_device.h"
 #include "platform/kor_clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -257,8 +259,10 @@ void fpga_manage::run_pass()
     if (!m_dev)
         return;
     pc_cmd_deal();
-    if (get_fpga_status())
+    if (get_fpga_status()) {
         set_led_para_deal();
+        brightness_deal();
+    }
     // A card job in flight ends before the upgrade engine takes byte 1 of g_send_para.
     if (m_job.job) {
         card_job_pass();
@@ -272,6 +276,20 @@ void fpga_manage::run_pass()
     const uint8_t job = kor_job();
     if (job)
         start_card_job(job);
+}
+
+void fpga_manage::brightness_deal()
+{
+    // Taken only while the FPGA runs, so a request made during bring-up is not lost.
+    if (!kor_take_fpga_brightness_request())
+        return;
+    const KorRamPara *table = KorRamPara::p_korrampara_config;
+    if (!table)
+        return;
+    const unsigned percent = std::min<unsigned>(table->u16(0x880), 100);
+    const uint8_t level = uint8_t(percent * 255 / 100);
+    for (unsigned char fpga = 0; fpga < 2; ++fpga)
+        write_to_register(kBrightnessReg, 0xFF, level, fpga);
 }
 
 std::string fpga_manage::usb_upgrade_log_text() const

@@ -67,6 +67,9 @@ public:
 
     // Parts of the worker's pass.
     void set_led_para_deal();
+    // Writes the table's brightness to both FPGAs when the scaler worker asked for it.
+    void brightness_deal();
+    static constexpr int kBrightnessReg = 6;
     void rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY what);
     void usb_upgrade_deal();
     // Board paths of the upgrade packages on the stick, as the upgrade page lists them.

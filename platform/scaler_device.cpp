@@ -24,6 +24,16 @@ bool SimScaler::font_present(int slot)
     return slot >= 0 && slot < 4 && (m_fonts >> slot) & 1;
 }
 
+int SimScaler::write_font_image(const uint8_t *data, int len)
+{
+    if (!data || len <= 0)
+        return 255;
+    record("font_image", {len});
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fonts = 0x0F;  // the image carries all four fonts
+    return 0;
+}
+
 std::vector<ScalerCall> SimScaler::calls() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -19,6 +19,9 @@ public:
     virtual void set_window_value(int window, int word, int value) = 0;
     // Header of OSD font slot 0..3 in the chip's serial flash; true when the slot holds a font.
     virtual bool font_present(int slot) = 0;
+    // Writes an OSD font image (from a USB-stick package) into the chip's serial flash.
+    // 0 when written and read back equal.
+    virtual int write_font_image(const uint8_t *data, int len) = 0;
 };
 
 struct ScalerCall {
@@ -39,6 +42,7 @@ public:
     void set_color_gains(int red, int green, int blue) override;
     void set_window_value(int window, int word, int value) override;
     bool font_present(int slot) override;
+    int write_font_image(const uint8_t *data, int len) override;
 
     std::vector<ScalerCall> calls() const;
     std::vector<ScalerCall> calls_named(const std::string &name) const;

@@ -73,6 +73,21 @@ void v331_manage::read_v331_font()
     font_valid.store(mask, std::memory_order_release);
 }
 
+int v331_manage::write_font_image(const QByteArray &image)
+{
+    ScalerDevice *dev = scaler();
+    if (!dev)
+        return 255;
+    int result;
+    {
+        // The chip's flash shares the SPI port with its registers.
+        QMutexLocker lock(&Utils::_spi_mutex);
+        result = dev->write_font_image(reinterpret_cast<const uint8_t *>(image.constData()), image.size());
+    }
+    read_v331_font();
+    return result == 0 ? 0 : 255;
+}
+
 void v331_manage::korApi_PnlInit2(int width, int height, int out_width, int out_height, int splice)
 {
     // The table keeps the splice mode modulo 6; the chip only knows those six.

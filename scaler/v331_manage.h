@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QMutex>
 #include <QMutexLocker>
 #include <atomic>
@@ -39,6 +40,8 @@ public:
     // 0 turns the pattern off, 1 to 8 draw that pattern.
     void v331_SetPattern(int pattern);
     void read_v331_font();
+    // Writes an OSD font image into the chip's serial flash and re-reads font_valid.
+    int write_font_image(const QByteArray &image);
 
 private:
     v331_manage();

@@ -1,3 +1,4 @@
+#include "core/brightness_request.h"
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/utils.h"
@@ -222,6 +223,26 @@ private slots:
         QCOMPARE(int(t.day), 24);
         QCOMPARE(int(t.month), 12);
         QCOMPARE(int(t.year), 2031);
+    }
+
+    // The scaler worker leaves the screen brightness to the FPGA worker.
+    void brightness_request()
+    {
+        env->start();
+        sim_fpga()->set_state_after_bring_up(2);
+        fpga_manage *m = kor_fpga_up();
+        KorRamPara::p_korrampara_config->set_u16(0x880, 40);
+        kor_request_fpga_brightness();
+        m->run_pass();
+        QCOMPARE(int(sim_fpga()->register_value(0, fpga_manage::kBrightnessReg)), 0);  // not running yet
+        sim_fpga()->set_register(0, 80, 3);
+        m->read_from_register(80, 0);
+        m->run_pass();
+        QCOMPARE(int(sim_fpga()->register_value(0, fpga_manage::kBrightnessReg)), 102);
+        QCOMPARE(int(sim_fpga()->register_value(1, fpga_manage::kBrightnessReg)), 102);
+        sim_fpga()->set_register(0, fpga_manage::kBrightnessReg, 0);
+        m->run_pass();  // taken once
+        QCOMPARE(int(sim_fpga()->register_value(0, fpga_manage::kBrightnessReg)), 0);
     }
 };
 

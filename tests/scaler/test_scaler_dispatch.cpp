@@ -234,6 +234,19 @@ private slots:
         QCOMPARE(calls(env->scaler()), QStringList{"sharpness(77)"});
         QTRY_COMPARE(int(table()->shadow_u16(0x884)), 77);
     }
+
+    void font_image_updates_font_valid()
+    {
+        env->start();
+        env->scaler()->set_fonts(0x01);
+        v331_manage *v = v331_manage::pInstance();
+        v->read_v331_font();
+        QCOMPARE(int(v->font_valid), 0x01);
+        QCOMPARE(v->write_font_image(QByteArray(64, 'f')), 0);
+        QCOMPARE(int(v->font_valid), 0x0F);
+        QCOMPARE(env->scaler()->calls_named("font_image").size(), size_t(1));
+        QCOMPARE(v->write_font_image(QByteArray()), 255);
+    }
 };
 
 QTEST_MAIN(TestScalerDispatch)
