@@ -24,7 +24,7 @@ constexpr uint32_t kPcCmdTicks = 80;
 constexpr uint32_t kLedHoldTicks = 11;
 constexpr uint32_t kLedSettleTicks = 31;
 // A worker at rest wakes this often.
-constexpr auto kWorkerPause = std::chrono::milliseconds(5);
+constexpr auto kWorkerPause = std::chrono::milliseconds(10);
 
 void put16(unsigned char *p, uint16_t v)
 {
