@@ -125,33 +125,26 @@ void fpga_manage::card_job_pass()
         rcv_recovery_check_deal(m_job.job == 5 ? RCV_CHECK : RCV_RECOVERY);
         return;
     }
-    switch (m_job.step) {
-    case 0:
+    job_steps([this] {
         if (!prepare_card_job())
             m_job.failed = true;
-        set_job_step(m_job.failed ? 2 : 1);
-        break;
-    case 1: {
-        const int r = exchange_ops();
-        if (r == ExchangeFailed)
-            m_job.failed = true;
-        if (r != ExchangePending)
-            set_job_step(2);
-        break;
-    }
-    default:
-        finish_card_job();
-        break;
-    }
+    });
 }
 
 void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY what)
 {
     if (m_job.job != (what == RCV_CHECK ? 5 : 6))
         return;
+    job_steps([this, what] { prepare_recovery_ops(what); });
+}
+
+// Every card job: step 0 prepares its frames, step 1 exchanges them with the cards, step 2
+// ends the job (also after a failure).
+void fpga_manage::job_steps(const std::function<void()> &prepare)
+{
     switch (m_job.step) {
     case 0:
-        prepare_recovery_ops(what);
+        prepare();
         set_job_step(m_job.failed ? 2 : 1);
         break;
     case 1: {

@@ -126,6 +126,7 @@ private:
     };
     void start_card_job(uint8_t job);
     void card_job_pass();
+    void job_steps(const std::function<void()> &prepare);
     bool prepare_card_job();
     int exchange_ops();
     void finish_card_job();
