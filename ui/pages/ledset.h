@@ -24,11 +24,12 @@ public:
     void language_changed() override;
     void syncUpdate();
     void page_refresh(int) override { syncUpdate(); }
+    // Apply (OK on Button_apply). Not a slot: the button acts only through the keys.
+    void on_Button_apply1_clicked();
 
 public slots:
     void show_numberkeyboard_ui(QString text) override;
     void confirmString(QString text) override;
-    void on_Button_apply1_clicked();
 
 protected:
     QString number_keyboard_title(My_lineEdit *field) const override;

@@ -118,11 +118,13 @@ void netset::initWlan()
 {
     fpga_manage *fpga = fpga_manage::p_fpga_manage;
     const unsigned links = fpga ? fpga->get_wlan_state() : 0;
-    const QPixmap online(QStringLiteral(":/png/online_up.png"));
-    const QPixmap offline(QStringLiteral(":/png/offline_up.png"));
+    if (m_online.isNull()) {
+        m_online = QPixmap(QStringLiteral(":/png/online_up.png"));
+        m_offline = QPixmap(QStringLiteral(":/png/offline_up.png"));
+    }
     QLabel *const icons[kColumns] = {ui->L1label, ui->L2label, ui->L3label, ui->L4label};
     for (int c = 0; c < kColumns; ++c)
-        icons[c]->setPixmap(links & (1u << (ui_min_select + c)) ? online : offline);
+        icons[c]->setPixmap(links & (1u << (ui_min_select + c)) ? m_online : m_offline);
 }
 
 void netset::select_column(unsigned char column)

@@ -1,6 +1,7 @@
 #pragma once
 #include "ui/shell/kor_page.h"
 
+#include <QPixmap>
 #include <QString>
 
 class QLabel;
@@ -52,6 +53,8 @@ private:
     QString m_selected;
     QPushButton *m_columns[kColumns] = {};
     QPushButton *m_current = nullptr;
+    QPixmap m_online;  // decoded once, not on every key
+    QPixmap m_offline;
 };
 
 extern netset *g_netset;
