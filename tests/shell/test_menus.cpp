@@ -140,7 +140,6 @@ private slots:
         QTest::addColumn<int>("page");
         QTest::addColumn<bool>("built");
         QTest::newRow("output settings") << 0 << 6 << true;
-        QTest::newRow("output settings not built") << 0 << 6 << false;
         QTest::newRow("connection") << 1 << 10 << true;
         QTest::newRow("test pattern") << 2 << 16 << true;
         QTest::newRow("test pattern not built") << 2 << 16 << false;

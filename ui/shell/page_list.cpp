@@ -23,7 +23,7 @@ void kor_register_pages()
     KOR_USE_PAGE(3);  // InputChoose
 
     // 6 OutputSet, parent 5
-    // KOR_USE_PAGE(6);
+    KOR_USE_PAGE(6);
 
     // 7 ImageLayout (screen layout)
     // KOR_USE_PAGE(7);
@@ -39,10 +39,10 @@ void kor_register_pages()
     KOR_USE_PAGE(11);  // ImageQuality
 
     // 13 ledset, parent 6
-    // KOR_USE_PAGE(13);
+    KOR_USE_PAGE(13);
 
     // 14 netset, parent 6
-    // KOR_USE_PAGE(14);
+    KOR_USE_PAGE(14);
 
     // 15 lcdshow, parent 12
     // KOR_USE_PAGE(15);

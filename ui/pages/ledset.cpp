@@ -1,0 +1,215 @@
+#include "ui/pages/ledset.h"
+
+#include "core/global.h"
+#include "core/korrampara.h"
+#include "core/utils.h"
+#include "fpga/fpga_manage.h"
+#include "scaler/v331_manage.h"
+#include "ui/pages/outputset.h"
+#include "ui/shell/my_lineedit.h"
+#include "ui/shell/tip.h"
+#include "ui_ledset.h"
+
+#include <QPixmap>
+#include <algorithm>
+
+ledset *g_ledset = nullptr;
+KOR_PAGE(13, ledset, g_ledset, 6)
+
+namespace {
+const char kWidthField[] = "lineEdit_ledw";
+const char kHeightField[] = "lineEdit_ledh";
+
+constexpr int kWidth = 0x562;
+constexpr int kHeight = 0x564;
+constexpr int kSplice = 0x560;
+constexpr int kOut1 = 0x580;  // x, y, width, height
+constexpr int kOut2 = 0x588;
+constexpr int kStateReg = 80;
+constexpr uint8_t kFpgaRunning = 3;
+
+// A typed entry; a text that is not a number reads as 0. Digits too many for a long are
+// still a large number, not 0.
+long entry_value(const QString &text)
+{
+    bool ok = false;
+    const long long v = text.toLongLong(&ok);
+    if (ok)
+        return long(qBound<long long>(-1, v, 1L << 30));
+    const QString t = text.trimmed();
+    if (!t.isEmpty() && std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); }))
+        return 1L << 30;
+    return 0;
+}
+
+// The fields hold what the table holds: unsigned 16-bit words.
+uint16_t field_word(const QString &text)
+{
+    return uint16_t(text.trimmed().toUInt());
+}
+
+bool fpga_running()
+{
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    return fpga && __atomic_load_n(&fpga->MCU_REG_func[0][kStateReg], __ATOMIC_ACQUIRE) == kFpgaRunning;
+}
+}
+
+ledset::ledset(QWidget *parent) : KorPage(13, parent), ui(new Ui::ledset)
+{
+    ui->setupUi(this);
+    ui->label_warning->setPixmap(QPixmap(QStringLiteral(":/png/warning.png")));
+    connect_number_field(ui->lineEdit_ledw);
+    connect_number_field(ui->lineEdit_ledh);
+    para_init();
+    menulist_init();
+    language_changed();
+}
+
+ledset::~ledset()
+{
+    delete ui;
+}
+
+void ledset::para_init()
+{
+    const KorRamPara *table = KorRamPara::p_korrampara_config;
+    if (!table)
+        return;
+    ui->lineEdit_ledw->setText(QString::number(table->u16(kWidth)));
+    ui->lineEdit_ledh->setText(QString::number(table->u16(kHeight)));
+}
+
+void ledset::menulist_init()
+{
+    const QString field_normal = QString::fromLatin1(KorStyle::field_normal);
+    const QString field_focus = QString::fromLatin1(KorStyle::field_focus);
+    const QString button_normal = QString::fromLatin1(KorStyle::button_normal);
+    const QString button_focus = QString::fromLatin1(KorStyle::button_focus);
+    focus.clear();
+    focus.add(ui->lineEdit_ledw, field_normal, field_focus, [this] { emit_send_show(ui->lineEdit_ledw); });
+    focus.add(ui->lineEdit_ledh, field_normal, field_focus, [this] { emit_send_show(ui->lineEdit_ledh); });
+    focus.add(ui->Button_apply, button_normal, button_focus, [this] { on_Button_apply1_clicked(); });
+    focus.add(ui->Button_cancle, button_normal, button_focus, [this] { slot_Button_back_clicked(); });
+    focus.start(0);
+    focus.show_normal(2);
+}
+
+void ledset::language_changed()
+{
+    ui->label_ledset->setText(kor_tr("LED设置", "LED Setting", "Настройки LED", "Cài đặt LED", "LED設置"));
+    ui->label_ledw->setText(kor_tr("宽", "W", "Ширина", "Rộng", "寬"));
+    ui->label_ledh->setText(kor_tr("高", "H", "Высота", "Cao", "高"));
+    ui->Button_apply->setText(kor_tr("应用", "Apply", "OK", "Đồng ý", "應用"));
+    ui->Button_cancle->setText(kor_tr("取消", "Cancle", "Отмена", "Hủy bỏ", "取消"));
+    ui->label_note_led_w->setText(
+        kor_tr("设置LED屏宽高", "Set LED W&H", "Разрешение LED шир и выс", "Cài đặt thông số led", "設置LED屏寬高"));
+    ui->label_tip->setText(kor_fill_numbers(kor_tr("可设LED屏最大点数:%d(宽),%d(高)", "LED max:%d(w),%d(h)",
+                                                   "Ширина:%d(px)Высота:%d(px)",
+                                                   "Điểm ảnh lớn nhất:%d(ngang),%d(dọc)",
+                                                   "可設LED屏最大點數:%d(寬),%d(高)"),
+                                            {kMaxSide, kMaxSide}));
+}
+
+void ledset::syncUpdate()
+{
+    KorRamPara *table = KorRamPara::p_korrampara_config;
+    if (!table)
+        return;
+    if (table->KorLanguageChanged())
+        language_changed();
+    // A host write of the size replaces what was typed but not applied.
+    if (table->u16(kWidth) != table->shadow_u16(kWidth) || table->u16(kHeight) != table->shadow_u16(kHeight))
+        para_init();
+}
+
+QString ledset::number_keyboard_title(My_lineEdit *field) const
+{
+    const bool width = field == ui->lineEdit_ledw;
+    switch (kor_shown_language()) {
+    case 0:
+        return width ? QString::fromUtf8("宽") : QString::fromUtf8("高");
+    case 4:
+        return width ? QString::fromUtf8("寬") : QString::fromUtf8("高");
+    default:
+        return width ? QStringLiteral("W") : QStringLiteral("H");
+    }
+}
+
+void ledset::show_numberkeyboard_ui(QString)
+{
+    My_lineEdit *field = qobject_cast<My_lineEdit *>(sender());
+    if (!field || field->window() != this)
+        return;
+    m_edit_name = field->objectName();
+    if (m_edit_name != QLatin1String(kWidthField) && m_edit_name != QLatin1String(kHeightField))
+        return;
+    run_number_keyboard(field, number_keyboard_title(field));
+}
+
+void ledset::confirmString(QString text)
+{
+    My_lineEdit *edited;
+    My_lineEdit *other;
+    if (m_edit_name == QLatin1String(kWidthField)) {
+        edited = ui->lineEdit_ledw;
+        other = ui->lineEdit_ledh;
+    } else if (m_edit_name == QLatin1String(kHeightField)) {
+        edited = ui->lineEdit_ledh;
+        other = ui->lineEdit_ledw;
+    } else {
+        return;
+    }
+    const long v = entry_value(text);
+    const long o = field_word(other->text());
+    if (v > kMaxSide) {
+        edited->setText(QString::number(kMaxSide));
+        if (o * kMaxSide > kMaxPixels)
+            other->setText(QString::number(kMaxPixels / kMaxSide));
+    } else if (v >= kMinSide) {
+        edited->setText(text);
+        // The side forced down stays within the page's limits too.
+        if (o * v > kMaxPixels)
+            other->setText(QString::number(qMin<long>(kMaxPixels / v, kMaxSide)));
+    } else {
+        edited->setText(QString::number(kMinSide));
+    }
+}
+
+void ledset::on_Button_apply1_clicked()
+{
+    KorRamPara *table = KorRamPara::p_korrampara_config;
+    if (!table)
+        return;
+    const uint16_t w = field_word(ui->lineEdit_ledw->text());
+    const uint16_t h = field_word(ui->lineEdit_ledh->text());
+
+    QMutexLocker lock(&v331_manage::para_mutex);
+    table->set_u16(kSplice, 0);
+    for (int out : {kOut1, kOut2}) {
+        table->set_u16(out, 0);
+        table->set_u16(out + 2, 0);
+        table->set_u16(out + 4, w);
+        table->set_u16(out + 6, h);
+    }
+    table->set_u16(kWidth, w);
+    table->set_u16(kHeight, h);
+
+    if (w != table->shadow_u16(kWidth) || h != table->shadow_u16(kHeight)) {
+        // Window 0 covers the new canvas; the others are switched off, nothing else of them.
+        table->set_u16(KorWindowRecord::offset(0, 10), 0);
+        table->set_u16(KorWindowRecord::offset(0, 12), 0);
+        table->set_u16(KorWindowRecord::offset(0, 14), w);
+        table->set_u16(KorWindowRecord::offset(0, 16), h);
+        for (int window = 1; window < KorWindowRecord::kCount; ++window)
+            table->set_u16(KorWindowRecord::offset(window, KorWindowRecord::kEnable), 0);
+        if (fpga_running()) {
+            QMutexLocker led(&Utils::_led_para_init_mutex);
+            g_set_led_para.store(1, std::memory_order_release);
+            g_set_led_setup.store(0, std::memory_order_release);
+        }
+        if (g_tip)
+            g_tip->tip_create(1);
+    }
+    v331_manage::para_changed.store(1, std::memory_order_release);
+}

@@ -1,0 +1,80 @@
+#include "ui/pages/outputset.h"
+
+#include "core/korrampara.h"
+#include "ui_outputset.h"
+
+#include <QPixmap>
+
+OutputSet *g_outputset = nullptr;
+KOR_PAGE(6, OutputSet, g_outputset, 5)
+
+QString kor_fill_numbers(QString format, std::initializer_list<long> numbers)
+{
+    int from = 0;
+    for (long n : numbers) {
+        const int at = format.indexOf(QLatin1String("%d"), from);
+        if (at < 0)
+            break;
+        const QString digits = QString::number(n);
+        format.replace(at, 2, digits);
+        from = at + digits.size();
+    }
+    return format;
+}
+
+OutputSet::OutputSet(QWidget *parent) : KorPage(6, parent), ui(new Ui::OutputSet)
+{
+    // setupUi also connects the buttons' clicked() to the on_..._clicked slots.
+    ui->setupUi(this);
+    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
+    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+    menulist_init();
+    language_changed();
+}
+
+OutputSet::~OutputSet()
+{
+    delete ui;
+}
+
+void OutputSet::menulist_init()
+{
+    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
+    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
+    focus.clear();
+    focus.add(ui->Button_ledset, normal, highlighted, [this] { on_Button_ledset_clicked(); });
+    focus.add(ui->Button_lanset, normal, highlighted, [this] { on_Button_lanset_clicked(); });
+    focus.start(0);
+}
+
+void OutputSet::language_changed()
+{
+    ui->label_title->setText(kor_tr("输出设置", "Output Seeting", "Выход", "Thông số đầu ra", "輸出設置"));
+    ui->Button_ledset->setText(kor_tr("LED设置", "LED Setting", "Настройки\nLED", "Cài đặt\nLED", "LED設置"));
+    ui->Button_lanset->setText(kor_tr("网口输出", "Port output", "Настройка\nLAN", "Cài đặt\ncổng MẠNG", "網口輸出"));
+    const KorRamPara *table = KorRamPara::p_korrampara_config;
+    const long width = table ? table->u16(0x562) : 0;
+    const long height = table ? table->u16(0x564) : 0;
+    ui->label_info->setText(kor_fill_numbers(kor_tr("当前设置LED屏宽高为: %dx%d", "LED Screen can be set:%dx%d",
+                                                    "Текущий размер LED (px): %dx%d",
+                                                    "Gợi ý: Kích thước màn hình LED hiện tại::%dx%d",
+                                                    "當前設置LED屏寬高爲: %dx%d"),
+                                             {width, height}));
+}
+
+void OutputSet::syncUpdate()
+{
+    KorRamPara *table = KorRamPara::p_korrampara_config;
+    if (table && table->KorLanguageChanged())
+        language_changed();
+}
+
+void OutputSet::on_Button_ledset_clicked()
+{
+    open_page(13);
+}
+
+void OutputSet::on_Button_lanset_clicked()
+{
+    open_page(14);
+}
