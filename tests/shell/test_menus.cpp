@@ -142,9 +142,7 @@ private slots:
         QTest::newRow("output settings") << 0 << 6 << true;
         QTest::newRow("connection") << 1 << 10 << true;
         QTest::newRow("test pattern") << 2 << 16 << true;
-        QTest::newRow("test pattern not built") << 2 << 16 << false;
         QTest::newRow("smart mapping") << 3 << 24 << true;
-        QTest::newRow("smart mapping not built") << 3 << 24 << false;
     }
     void settings_entries()
     {
@@ -176,14 +174,12 @@ private slots:
         QTest::addColumn<bool>("opens");
         QTest::newRow("LCD display") << 0 << 15 << true << false << QString() << true;
         QTest::newRow("other settings") << 1 << 17 << true << false << QString() << true;
-        QTest::newRow("other settings not built") << 1 << 17 << false << false << QString() << false;
         QTest::newRow("factory") << 2 << 18 << true << false << QString() << true;
         QTest::newRow("recovery with a pack") << 3 << 25 << true << true << QString() << true;
         QTest::newRow("recovery without packs") << 3 << 25 << true << false << QString() << false;
         QTest::newRow("ageing log, right code") << 4 << 23 << true << false << "1688" << true;
         QTest::newRow("ageing log, wrong code") << 4 << 23 << true << false << "1234" << false;
         QTest::newRow("ageing log, keyboard left") << 4 << 23 << true << false << QString() << false;
-        QTest::newRow("ageing log not built") << 4 << 23 << false << false << "1688" << false;
     }
     void advanced_entries()
     {
@@ -246,7 +242,6 @@ private slots:
         QTest::addColumn<bool>("built");
         QTest::newRow("quality") << 0 << 19 << true;
         QTest::newRow("temperature") << 1 << 20 << true;
-        QTest::newRow("quality not built") << 0 << 19 << false;
     }
     void picture_menu()
     {
