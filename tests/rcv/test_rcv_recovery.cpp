@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
@@ -147,97 +148,85 @@ private slots:
     void first_state_data()
     {
         QTest::addColumn<int>("language");
-        QTest::addColumn<int>("valid");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("empty");
-        QTest::addColumn<int>("points");
-        QTest::newRow("English") << 1 << 0x1F << "Receiving card self recovery" << "Query" << kNoCards << 9;
-        QTest::newRow("simplified Chinese") << 0 << 0x1F << "接收卡自恢复" << "查询" << "暂无接收卡需要更新!" << 9;
-        QTest::newRow("traditional Chinese") << 4 << 0x1F << "接收卡自恢複" << "查詢" << "暫無接收卡需要更新!" << 9;
-        QTest::newRow("Vietnamese, small buttons")
-            << 3 << 0x1F << "Thẻ nhận tự phục hồi" << "Tìm hiểu" << "Chưa có thẻ nhận nào để cập nhật!" << 7;
-        QTest::newRow("Russian not enabled") << 2 << 0x1B << "Receiving card self recovery" << "Query" << kNoCards << 9;
+        QTest::addColumn<int>("points");  // of the action buttons
+        QTest::newRow("English") << 1 << kNoCards << 9;
+        QTest::newRow("simplified Chinese") << 0 << "暂无接收卡需要更新!" << 9;
+        QTest::newRow("Vietnamese") << 3 << "Chưa có thẻ nhận nào để cập nhật!" << 7;
     }
     void first_state()
     {
         QFETCH(int, language);
-        QFETCH(int, valid);
-        QFETCH(QString, title);
-        QFETCH(QString, query);
         QFETCH(QString, empty);
         QFETCH(int, points);
         g_language = uint8_t(language);
-        g_lcd_lang_valid = uint8_t(valid);
         open_page();
-        QVERIFY(g_rcv_recovery);
         QCOMPARE(int(g_page_focus), 25);
-        QCOMPARE(g_rcv_recovery->findChild<QLabel *>("label_title")->text(), title);
-        QCOMPARE(button("Button_check")->text(), query);
+        QCOMPARE(listed(), QStringList{empty});
         QCOMPARE(button("Button_check")->font().pointSize(), points);
         QCOMPARE(button("Button_check")->styleSheet(), kSelected);
         QVERIFY(button("Button_closetest")->isHidden());
-        QCOMPARE(listed(), QStringList{empty});
-        QVERIFY(!paging("Button_previous") && !paging("Button_next"));
         if (language == 1)
             kor_save_screen(g_rcv_recovery, "rcv_recovery");
         // Left and right alternate between the two actions, both ways.
         const KorKey keys[] = {KorKey::Right, KorKey::Right, KorKey::Left, KorKey::Left};
-        const bool on_recovery[] = {true, false, true, false};
         for (int i = 0; i < 4; ++i) {
             kor_press(keys[i]);
-            QCOMPARE(button("Button_self_covery")->styleSheet(), on_recovery[i] ? kSelected : kNormal);
-            QCOMPARE(button("Button_check")->styleSheet(), on_recovery[i] ? kNormal : kSelected);
+            QCOMPARE(button("Button_self_covery")->styleSheet(), i % 2 ? kNormal : kSelected);
+            QCOMPARE(button("Button_check")->styleSheet(), i % 2 ? kSelected : kNormal);
         }
     }
 
-    void query_lists_the_card_data()
+    void query_then_recovery_data()
     {
+        QTest::addColumn<int>("language");
         QTest::addColumn<int>("chain");
         QTest::addColumn<int>("in_pack");
         QTest::addColumn<int>("needs");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("recovery_starts");
+        QTest::addColumn<bool>("recovers");
         QTest::addColumn<QString>("screen");
-        QTest::newRow("card 5 of 8") << 8 << 8 << 4 << entry("01", "03", "05", false) << true << "rcv_recovery-card";
+        QTest::newRow("card 5 of 8") << 1 << 8 << 8 << 4 << entry("01", "03", "05", false) << true << "rcv_recovery-card";
         QTest::newRow("card 10 beyond the pack's 8")
-            << 10 << 8 << 9 << entry("01", "03", "10", true) << false << "rcv_recovery-beyond";
-        QTest::newRow("nothing to recover") << 8 << 8 << -1 << kNoCards << false << "";
+            << 1 << 10 << 8 << 9 << entry("01", "03", "10", true) << false << "rcv_recovery-beyond";
+        QTest::newRow("nothing to recover") << 1 << 8 << 8 << -1 << kNoCards << false << "";
+        QTest::newRow("Chinese words") << 0 << 8 << 8 << 2
+                                       << "发现 屏幕01, 网口LED03, 接收卡<font color = #FFFFFF >03</font>" << true << "";
     }
-    void query_lists_the_card()
+    void query_then_recovery()
     {
+        QFETCH(int, language);
         QFETCH(int, chain);
         QFETCH(int, in_pack);
         QFETCH(int, needs);
         QFETCH(QString, shown);
-        QFETCH(bool, recovery_starts);
+        QFETCH(bool, recovers);
         QFETCH(QString, screen);
-        g_language = 1;
+        g_language = uint8_t(language);
         open_page(chain, in_pack, needs);
         // Already on screen when the ring closes.
         QCOMPARE(query(), QStringList{shown});
-        QCOMPARE(listed(), QStringList{shown});
-        QVERIFY(!g_qround_bar);
         QCOMPARE(int(kor_job()), 0);
         if (!screen.isEmpty())
             kor_save_screen(g_rcv_recovery, screen);
 
+        QSignalSpy codes(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
         kor_press(KorKey::Right);
         kor_press(KorKey::Ok);
-        QCOMPARE(int(kor_job()), recovery_starts ? 6 : 0);
-        QCOMPARE(g_qround_bar != nullptr, recovery_starts);
+        QCOMPARE(int(kor_job()), recovers ? 6 : 0);
+        QCOMPARE(g_qround_bar != nullptr, recovers);
         // Refused: Recovery stays selected; nothing listed: back to Query.
         QCOMPARE(button("Button_check")->styleSheet(), needs < 0 ? kSelected : kNormal);
-        if (recovery_starts)
-            finish_job();
-        QCOMPARE(sim_fpga()->card(kPort, needs < 0 ? 0 : needs).needs_recovery, needs >= 0 && !recovery_starts);
-    }
-
-    void query_in_chinese()
-    {
-        g_language = 0;
-        open_page(8, 8, 2);
-        QCOMPARE(query(), QStringList{"发现 屏幕01, 网口LED03, 接收卡<font color = #FFFFFF >03</font>"});
+        if (!recovers)
+            return;
+        finish_job();
+        QVERIFY(!g_qround_bar);
+        QVERIFY(!sim_fpga()->card(kPort, needs).needs_recovery);
+        QCOMPARE(codes.count(), 1);
+        QCOMPARE(codes.at(0).at(0).toInt(), 99);
+        const std::vector<uint8_t> params = sim_fpga()->card(kPort, needs).params;
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(params.data()), int(params.size())), block(needs));
+        QCOMPARE(listed(), QStringList{language ? kNoCards : QString("暂无接收卡需要更新!")});
     }
 
     void query_refused_while_a_job_runs_data()
@@ -273,52 +262,34 @@ private slots:
         QCOMPARE(g_qround_bar, ring);
     }
 
-    void recovery_empties_the_list_at_99()
-    {
-        g_language = 1;
-        open_page(8, 8, 4);
-        QCOMPARE(query(), QStringList{entry("01", "03", "05", false)});
-        QSignalSpy codes(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
-        kor_press(KorKey::Right);
-        kor_press(KorKey::Ok);
-        QCOMPARE(int(kor_job()), 6);
-        QVERIFY(g_qround_bar);
-        finish_job();
-        QVERIFY(!g_qround_bar);
-        QCOMPARE(codes.count(), 1);
-        QCOMPARE(codes.at(0).at(0).toInt(), 99);
-        QCOMPARE(listed(), QStringList{kNoCards});
-        const SimRcvCard card = sim_fpga()->card(kPort, 4);
-        QVERIFY(!card.needs_recovery);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(card.params.data()), int(card.params.size())), block(4));
-        // Nothing left to recover: the selection goes back to Query.
-        kor_press(KorKey::Ok);
-        QCOMPARE(int(kor_job()), 0);
-        QCOMPARE(button("Button_check")->styleSheet(), kSelected);
-    }
-
     void keys_refused_while_the_ring_is_shown_data()
     {
         QTest::addColumn<int>("code");
         QTest::addColumn<bool>("mode");
-        QTest::newRow("back") << int(Qt::Key_PowerOff) << false;
-        QTest::newRow("back, letter O") << int(Qt::Key_O) << false;
-        QTest::newRow("mode") << int(Qt::Key_Stop) << true;
-        QTest::newRow("mode, letter M") << int(Qt::Key_M) << true;
+        QTest::addColumn<bool>("locked");  // the key lock instead of the ring
+        QTest::newRow("back") << int(Qt::Key_PowerOff) << false << false;
+        QTest::newRow("mode") << int(Qt::Key_Stop) << true << false;
+        QTest::newRow("mode, keys locked") << int(Qt::Key_M) << true << true;
     }
     void keys_refused_while_the_ring_is_shown()
     {
         QFETCH(int, code);
         QFETCH(bool, mode);
+        QFETCH(bool, locked);
         g_language = 0;
         open_page(8, 8, 4);
-        kor_press(KorKey::Ok);
-        QVERIFY(g_qround_bar);
+        if (locked)
+            KorRamPara::p_korrampara_config->set_u16(0x304, 1);
+        else
+            kor_press(KorKey::Ok);
+        QCOMPARE(g_qround_bar != nullptr, !locked);
         kor_press_code(code);
         KorTestEnv::process_events();
         QVERIFY(g_rcv_recovery);
         QCOMPARE(int(g_page_focus), 25);
         QVERIFY(!g_custommode);
+        if (locked)
+            return;
         finish_job();
 
         g_language = 1;  // the page beneath re-texts when it is back in front
@@ -333,16 +304,6 @@ private slots:
             QCOMPARE(int(g_page_focus), 12);
             QCOMPARE(g_advancedoption->findChild<QLabel *>("label_title")->text(), QString("Advanced"));
         }
-    }
-
-    void mode_key_with_the_lock_set()
-    {
-        open_page();
-        KorRamPara::p_korrampara_config->set_u16(0x304, 1);
-        kor_press(KorKey::Mode);
-        QVERIFY(g_rcv_recovery);
-        QCOMPARE(int(g_page_focus), 25);
-        QVERIFY(!g_custommode);
     }
 
     void host_closing_waits_for_the_job_data()
@@ -385,47 +346,69 @@ private slots:
             QVERIFY(!sim_fpga()->card(kPort, 4).needs_recovery);
     }
 
+    // The worker on its own thread: the check's card is drawn before the ring closes, and a
+    // pack deleted during the recovery closes the page only once the recovery has ended.
+    void with_the_worker_thread()
+    {
+        g_language = 1;
+        open_page(8, 8, 4);
+        QCOMPARE(fpga_manage::p_fpga_manage->start_worker(), 0);
+        kor_press(KorKey::Ok);
+        QStringList at_close;
+        const QMetaObject::Connection c = connect(g_rcv_recovery, &rcv_recovery::sig_qround_bar_update, [&](int percent) {
+            if (percent > 99 && !g_qround_bar)
+                at_close = listed();
+        });
+        const auto drop = qScopeGuard([c] { disconnect(c); });
+        QTRY_VERIFY_WITH_TIMEOUT(!g_qround_bar, 5000);
+        QCOMPARE(at_close, QStringList{entry("01", "03", "05", false)});
+
+        QPointer<rcv_recovery> page(g_rcv_recovery);
+        kor_press(KorKey::Right);
+        kor_press(KorKey::Ok);
+        QVERIFY(g_qround_bar);
+        host_pack_file_deleted();
+        QTRY_VERIFY_WITH_TIMEOUT(!page, 5000);
+        QVERIFY(!sim_fpga()->card(kPort, 4).needs_recovery);
+        QCOMPARE(int(g_page_focus), 12);
+    }
+
+    // Lists as the worker hands them over, each after a card beyond the pack was listed.
     void listing_stays_inside_the_list_data()
     {
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<int>("count");
         QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("recovery");  // what Recovery does then
         QTest::newRow("count beyond the list")
-            << QStringList{"01/03/05/08"} << 3 << QStringList{entry("01", "03", "05", false)};
-        QTest::newRow("count below the list")
-            << QStringList{"01/03/05/08", "01/04/02/08"} << 1 << QStringList{entry("01", "03", "05", false)};
+            << QStringList{"01/03/05/08"} << 3 << QStringList{entry("01", "03", "05", false)} << "job";
+        QTest::newRow("count below the list") << QStringList{"01/03/05/08", "01/04/02/08"} << 1
+                                              << QStringList{entry("01", "03", "05", false)} << "job";
         QTest::newRow("short entry skipped")
-            << QStringList{"01/03/05", "01/03//08"} << 2 << QStringList{entry("01", "03", "", false)};
-        QTest::newRow("count without a list") << QStringList{} << 1 << QStringList{kNoCards};
+            << QStringList{"01/03/05", "01/03//08"} << 2 << QStringList{entry("01", "03", "", false)} << "job";
+        QTest::newRow("beyond the pack")
+            << QStringList{"02/16/03/02"} << 1 << QStringList{entry("02", "16", "03", true)} << "refused";
+        QTest::newRow("count without a list") << QStringList{} << 1 << QStringList{kNoCards} << "back to Query";
+        QTest::newRow("nothing") << QStringList{} << 0 << QStringList{kNoCards} << "back to Query";
     }
     void listing_stays_inside_the_list()
     {
         QFETCH(QStringList, entries);
         QFETCH(int, count);
         QFETCH(QStringList, shown);
-        g_language = 1;
-        open_page();
-        fpga_manage::p_fpga_manage->notifier()->post_recovery_list(entries, count);
-        KorTestEnv::process_events();
-        QCOMPARE(listed(), shown);
-        QVERIFY(!paging("Button_next"));
-    }
-
-    void refusal_cleared_when_nothing_is_listed()
-    {
+        QFETCH(QString, recovery);
         g_language = 1;
         open_page();
         fpga_job_notifier *n = fpga_manage::p_fpga_manage->notifier();
         n->post_recovery_list({"01/03/10/08"}, 1);
+        n->post_recovery_list(entries, count);
         KorTestEnv::process_events();
+        QCOMPARE(listed(), shown);
+        QVERIFY(!paging("Button_next"));
         kor_press(KorKey::Right);
         kor_press(KorKey::Ok);
-        QCOMPARE(button("Button_self_covery")->styleSheet(), kSelected);  // refused
-        n->post_recovery_list({}, 0);
-        KorTestEnv::process_events();
-        kor_press(KorKey::Ok);
-        QCOMPARE(button("Button_check")->styleSheet(), kSelected);  // nothing to recover
-        QCOMPARE(int(kor_job()), 0);
+        QCOMPARE(int(kor_job()), recovery == "job" ? 6 : 0);
+        QCOMPARE(button("Button_check")->styleSheet(), recovery == "back to Query" ? kSelected : kNormal);
     }
 
     void paging_and_selection()

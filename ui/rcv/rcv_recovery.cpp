@@ -67,8 +67,8 @@ rcv_recovery::rcv_recovery(QWidget *parent) : KorPage(25, parent), ui(new Ui_rcv
         // Both arrive queued in the GUI thread and only while this page exists; the list
         // is posted before the 100 that closes the ring, so the card is drawn first.
         m->notifier()->follow_jobs(this, 5, 6, [this](int percent) { on_job_progress(percent); });
-        m->notifier()->follow_recovery_list(this,
-                                            [this](const QStringList &entries, int count) { take_card_list(entries, count); });
+        m->notifier()->follow_recovery_list(
+            this, [this](const QStringList &entries, int count) { take_card_list(entries, count); });
     }
     menulist_init();
     language_changed();
@@ -109,7 +109,8 @@ void rcv_recovery::rcv_self_recovery_file_list()
     frame_file = new QFrame(ui->frame);
     frame_file->setObjectName(QStringLiteral("frame_file"));
     frame_file->setGeometry(10, 50, 280, 90);
-    frame_file->setStyleSheet(QStringLiteral("#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"));
+    frame_file->setStyleSheet(
+        QStringLiteral("#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"));
     QFont font;
     font.setPointSize(7);
 
