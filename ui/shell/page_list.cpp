@@ -75,7 +75,7 @@ void kor_register_pages()
     // KOR_USE_PAGE(24);
 
     // 25 rcv_recovery, parent 12
-    // KOR_USE_PAGE(25);
+    KOR_USE_PAGE(25);
 
     // 26 firmware_usbgrade, parent 10
     // KOR_USE_PAGE(26);

@@ -1,0 +1,325 @@
+#include "ui/rcv/rcv_recovery.h"
+
+#include "core/global.h"
+#include "core/korrampara.h"
+#include "fpga/fpga_manage.h"
+#include "hostlink/host_events.h"
+#include "ui/rcv/QRoundProgressBar.h"
+#include "ui_rcv_recovery.h"
+
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+rcv_recovery *g_rcv_recovery = nullptr;
+
+void kor_page_register_25()
+{
+    kor_page_register<rcv_recovery>(25, &g_rcv_recovery, 12);
+    host_pages::set_recovery_back_hook([] {
+        if (g_rcv_recovery && !g_rcv_recovery->is_closed())
+            g_rcv_recovery->host_back_page();
+    });
+}
+
+namespace {
+const char kButtonNormal[] = "color:rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
+const char kButtonSelected[] = "color:rgb(255, 255, 255);border:1px solid rgb(255,171,84);";
+const char kEntryNormal[] = "background-color: rgb(33, 36, 53);color: #FFFFFF";
+const char kEntrySelected[] = "background-color:#4777FF;color: #FFFFFF;";
+const char kEntryLeft[] = "background-color: rgb(33, 36, 53);color: #FFFFFF;";
+
+QString no_cards_text()
+{
+    return kor_tr("暂无接收卡需要更新!", "No receiving cards that need to be updated!",
+                  "Обновление принимающих карт не требуется!", "Chưa có thẻ nhận nào để cập nhật!",
+                  "暫無接收卡需要更新!");
+}
+
+// The words of an entry: Chinese in the two Chinese languages, English in all others.
+struct EntryWords {
+    const char *find;
+    const char *screen;
+    const char *port;
+    const char *card;
+};
+EntryWords entry_words()
+{
+    switch (kor_shown_language()) {
+    case 0:
+        return {"发现", "屏幕", "网口LED", "接收卡"};
+    case 4:
+        return {"髮現", "屏幕", "網口LED", "接收卡"};
+    default:
+        return {"Find", "Screen", "LED", "Rcv"};
+    }
+}
+}
+
+rcv_recovery::rcv_recovery(QWidget *parent) : KorPage(25, parent), ui(new Ui_rcv_recovery)
+{
+    ui->setupUi(this);
+    ui->label_para_file->hide();
+    ui->Button_closetest->hide();
+    if (fpga_manage *m = fpga_manage::p_fpga_manage) {
+        // Both arrive queued in the GUI thread and only while this page exists; the list
+        // is posted before the 100 that closes the ring, so the card is drawn first.
+        m->notifier()->follow_jobs(this, 5, 6, [this](int percent) { on_job_progress(percent); });
+        m->notifier()->follow_recovery_list(
+            this, [this](const QStringList &entries, int count) { take_card_list(entries, count); });
+    }
+    menulist_init();
+    language_changed();
+}
+
+rcv_recovery::~rcv_recovery()
+{
+    delete ui;
+}
+
+void rcv_recovery::menulist_init()
+{
+    focus.clear();
+    focus.add(ui->Button_check, QString::fromUtf8(kButtonNormal), QString::fromUtf8(kButtonSelected));
+    focus.add(ui->Button_self_covery, QString::fromUtf8(kButtonNormal), QString::fromUtf8(kButtonSelected));
+    focus.start(0);
+    rcv_self_recovery_file_list();
+}
+
+int rcv_recovery::listed_count() const
+{
+    return std::min(int(entry_count), card_list.size());
+}
+
+void rcv_recovery::rcv_self_recovery_file_list()
+{
+    if (frame_file) {
+        // It may hold the button whose click asked for this listing.
+        frame_file->hide();
+        frame_file->setObjectName(QString());
+        frame_file->deleteLater();
+    }
+    std::fill(std::begin(entry_label), std::end(entry_label), nullptr);
+    std::fill(std::begin(entry_text), std::end(entry_text), QString());
+    button_previous = nullptr;
+    button_next = nullptr;
+
+    frame_file = new QFrame(ui->frame);
+    frame_file->setObjectName(QStringLiteral("frame_file"));
+    frame_file->setGeometry(10, 50, 280, 90);
+    frame_file->setStyleSheet(
+        QStringLiteral("#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"));
+    QFont font;
+    font.setPointSize(7);
+
+    // Nothing listed blocks nothing; a listed entry sets the flag again.
+    recovery_refused = 0;
+    const int listed = listed_count();
+    last_page = uint8_t(listed > 0 ? (listed - 1) / kRows : 0);
+    current_page = int8_t(std::clamp(int(current_page), 0, int(last_page)));
+
+    if (listed == 0) {
+        QLabel *label = new QLabel(frame_file);
+        label->setGeometry(5, 5, 220, 20);
+        label->setFont(font);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);color: #FFFFFF"));
+        label->setText(no_cards_text());
+    } else {
+        const EntryWords words = entry_words();
+        const int first = kRows * current_page;
+        const int end = std::min(first + kRows, listed);
+        for (int i = first; i < end; ++i) {
+            const int k = i - first;
+            const QStringList fields = card_list.at(i).split(QLatin1Char('/'));
+            if (fields.size() < 4)
+                continue;
+            const bool beyond = fields.at(2).toInt() > fields.at(3).toInt();
+            recovery_refused = beyond ? 1 : 0;
+            const QString card = QStringLiteral("<font color = %1 >%2</font>")
+                                     .arg(beyond ? QStringLiteral("#FF0000") : QStringLiteral("#FFFFFF"), fields.at(2));
+            const QString text = QString::fromUtf8(words.find) + QStringLiteral(" ") + QString::fromUtf8(words.screen) +
+                                 fields.at(0) + QStringLiteral(", ") + QString::fromUtf8(words.port) + fields.at(1) +
+                                 QStringLiteral(", ") + QString::fromUtf8(words.card) + card;
+
+            QLabel *label = new QLabel(frame_file);
+            label->setGeometry(5, 5 + 25 * k, 220, 20);
+            label->setFont(font);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            label->setTextFormat(Qt::RichText);
+            label->setText(text);
+            // The selection is a row of the page, as a click sets it.
+            label->setStyleSheet(QString::fromUtf8(k == file_select ? kEntrySelected : kEntryNormal));
+            entry_label[k] = label;
+            entry_text[k] = text;
+
+            QPushButton *button = new QPushButton(frame_file);
+            button->setObjectName(QString::number(k));
+            button->setGeometry(5, 5 + 25 * k, 220, 20);
+            button->setFlat(true);
+            button->setFocusPolicy(Qt::NoFocus);
+            connect(button, &QPushButton::clicked, this, &rcv_recovery::kor_button_file_clicked);
+        }
+    }
+
+    auto paging_button = [this](const char *name, int y, const char *icon) {
+        QPushButton *button = new QPushButton(frame_file);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(250, y, 20, 20);
+        button->setIcon(QIcon(QString::fromLatin1(icon)));
+        button->setIconSize(QSize(20, 20));
+        button->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);"));
+        button->setFocusPolicy(Qt::NoFocus);
+        return button;
+    };
+    if (current_page > 0) {
+        button_previous = paging_button("Button_previous", 5, ":/png/previous.png");
+        connect(button_previous, &QPushButton::clicked, this, &rcv_recovery::kor_Button_previous_clicked);
+    }
+    if (current_page < last_page) {
+        button_next = paging_button("Button_next", 80, ":/png/next.png");
+        connect(button_next, &QPushButton::clicked, this, &rcv_recovery::kor_Button_next_clicked);
+    }
+    frame_file->show();
+}
+
+void rcv_recovery::kor_button_file_clicked()
+{
+    const QObject *button = sender();
+    if (!button)
+        return;
+    bool ok = false;
+    const int row = button->objectName().toInt(&ok);
+    if (!ok || row < 0 || row >= kRows)
+        return;
+    if (entry_label[file_select])
+        entry_label[file_select]->setStyleSheet(QString::fromUtf8(kEntryLeft));
+    file_select = uint8_t(row);
+    kor_trace("\n kor_button_file_clicked ...file_select = %d\n", int(file_select));
+    if (entry_label[file_select])
+        entry_label[file_select]->setStyleSheet(QString::fromUtf8(kEntrySelected));
+}
+
+void rcv_recovery::kor_Button_previous_clicked()
+{
+    current_page = int8_t(std::max(0, current_page - 1));
+    kor_trace("\n kor_Button_previous_clicked  current_page = %d\n", int(current_page));
+    rcv_self_recovery_file_list();
+}
+
+void rcv_recovery::kor_Button_next_clicked()
+{
+    current_page = int8_t(current_page + 1 > last_page ? 0 : current_page + 1);
+    kor_trace("\n kor_Button_next_clicked  current_page = %d\n", int(current_page));
+    rcv_self_recovery_file_list();
+}
+
+void rcv_recovery::menulist_sel_left()
+{
+    if (g_qround_bar)
+        return;
+    focus.move(-1);
+}
+
+void rcv_recovery::menulist_sel_right()
+{
+    if (g_qround_bar)
+        return;
+    focus.move(1);
+}
+
+void rcv_recovery::start_job(uint8_t job)
+{
+    QRoundProgressBar::create_qround_bar(this);
+    connect(this, &rcv_recovery::sig_qround_bar_update, g_qround_bar, &QRoundProgressBar::para_sync);
+    kor_send_job(job, 0);
+}
+
+void rcv_recovery::menulist_button_ok_page()
+{
+    if (kor_job() != 0 || g_qround_bar)
+        return;
+    if (ui_select == 0) {
+        card_list.clear();
+        entry_count = 0;
+        rcv_self_recovery_file_list();
+        start_job(5);
+    } else {
+        if (recovery_refused)
+            return;
+        if (listed_count() == 0) {
+            focus.select(0);
+            return;
+        }
+        start_job(6);
+    }
+    focus.show_focus(ui_select);
+}
+
+void rcv_recovery::menulist_back_page()
+{
+    if (g_qround_bar)
+        return;
+    go_back();
+}
+
+void rcv_recovery::host_back_page()
+{
+    // Never closed under a running job: the end of the job closes it.
+    if (g_qround_bar) {
+        back_when_job_ends = true;
+        return;
+    }
+    menulist_back_page();
+}
+
+void rcv_recovery::on_job_progress(int percent)
+{
+    emit sig_qround_bar_update(percent);
+    if (percent > 99 && back_when_job_ends && !g_qround_bar && !is_closed()) {
+        back_when_job_ends = false;
+        menulist_back_page();
+    }
+}
+
+void rcv_recovery::take_card_list(const QStringList &entries, int count)
+{
+    card_list = entries;
+    entry_count = uint8_t(std::clamp(count, 0, 255));
+    rcv_self_recovery_file_list();
+}
+
+bool rcv_recovery::mode_key_refused() const
+{
+    return g_qround_bar != nullptr;
+}
+
+void rcv_recovery::syncUpdate(int code)
+{
+    const uint16_t field = fpga_manage::rcv_card_field();
+    if (code == 99 || (field != 0xFFFF && field != 0x00FF))
+        rcv_self_recovery_file_list();
+    KorRamPara *table = KorRamPara::p_korrampara_config;
+    if (table && table->KorLanguageChanged())
+        language_changed();
+}
+
+void rcv_recovery::language_changed()
+{
+    ui->label_title->setText(kor_tr("接收卡自恢复", "Receiving card self recovery", "Самовосстановление приемной карты",
+                                    "Thẻ nhận tự phục hồi", "接收卡自恢複"));
+    ui->label_rcv_update->setText(kor_tr("接收卡更新", "Receiving card update", "Получить обновление карты",
+                                         "Nhận thông tin cập nhập về thẻ", "接收卡更新"));
+    const QString query = kor_tr("查询", "Query", "Считать", "Tìm hiểu", "查詢");
+    ui->Button_check->setText(query);
+    ui->Button_self_covery->setText(kor_tr("恢复", "Recovery", "Восстановить", "Phục hồi", "恢複"));
+    const int language = kor_shown_language();
+    if (language == 0 || language == 4)
+        ui->Button_closetest->setText(query);
+    QFont font = ui->Button_check->font();
+    font.setPointSize(language == 3 ? 7 : 9);
+    ui->Button_check->setFont(font);
+    ui->Button_self_covery->setFont(font);
+}
