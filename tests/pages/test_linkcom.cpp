@@ -53,13 +53,8 @@ private slots:
         QTest::addColumn<QString>("stop");
         QTest::newRow("zh-CN") << 0 << 31 << QString::fromUtf8("串口连接") << QString::fromUtf8("波特率")
                                << QString::fromUtf8("数据位") << QString::fromUtf8("停止位");
-        QTest::newRow("en") << 1 << 31 << "Serial port" << "Baud rate" << "Data bits" << "Stop bit";
-        QTest::newRow("ru") << 2 << 31 << QString::fromUtf8("COM-порт") << QString::fromUtf8("Скорость передачи")
-                            << QString::fromUtf8("Биты данных") << QString::fromUtf8("Бит остановки");
         QTest::newRow("vi") << 3 << 31 << QString::fromUtf8("Cài đặt cổng nối tiếp") << QString::fromUtf8("Tốc độ truyền")
                             << QString::fromUtf8("Bit dữ liệ") << QString::fromUtf8("Dừng bit");
-        QTest::newRow("zh-TW") << 4 << 31 << QString::fromUtf8("串口連接") << QString::fromUtf8("波特率")
-                               << QString::fromUtf8("數據位") << QString::fromUtf8("停止位");
         QTest::newRow("ru not enabled") << 2 << 0x1B << "Serial port" << "Baud rate" << "Data bits" << "Stop bit";
     }
     void texts()

@@ -453,10 +453,6 @@ private slots:
         QTest::newRow("en") << 1 << "USB UPDATE" << "OK" << "No loaded file!";
         QTest::newRow("ru") << 2 << QString::fromUtf8("Обновление через USB") << "OK"
                             << QString::fromUtf8("Нет файлов для загрузки!");
-        QTest::newRow("vi") << 3 << QString::fromUtf8("Sử dụng ổ USB  để cập nhập") << QString::fromUtf8("Đồng ý")
-                            << QString::fromUtf8("Không có tập tin để tải!");
-        QTest::newRow("zh-TW") << 4 << QString::fromUtf8("USB昇級") << QString::fromUtf8("確定")
-                               << QString::fromUtf8("無加載文件!");
     }
     void texts()
     {
