@@ -34,7 +34,7 @@ void kor_register_pages()
     KOR_USE_PAGE(9);  // InputCut
 
     // 10 LinkOption, parent 5
-    // KOR_USE_PAGE(10);
+    KOR_USE_PAGE(10);
 
     KOR_USE_PAGE(11);  // ImageQuality
 
@@ -63,10 +63,10 @@ void kor_register_pages()
     // KOR_USE_PAGE(20);
 
     // 21 linkcom, parent 10
-    // KOR_USE_PAGE(21);
+    KOR_USE_PAGE(21);
 
     // 22 linkwlan, parent 10
-    // KOR_USE_PAGE(22);
+    KOR_USE_PAGE(22);
 
     // 23 factoryage, parent 12
     // KOR_USE_PAGE(23);
@@ -78,7 +78,7 @@ void kor_register_pages()
     KOR_USE_PAGE(25);
 
     // 26 firmware_usbgrade, parent 10
-    // KOR_USE_PAGE(26);
+    KOR_USE_PAGE(26);
 
     kor_install_page_hooks();
 }

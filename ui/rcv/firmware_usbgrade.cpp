@@ -1,0 +1,357 @@
+#include "ui/rcv/firmware_usbgrade.h"
+
+#include "core/global.h"
+#include "core/korrampara.h"
+#include "core/utils.h"
+#include "fpga/fpga_manage.h"
+#include "platform/data_root.h"
+#include "platform/kor_clock.h"
+#include "ui/rcv/QRoundProgressBar.h"
+#include "ui_firmware_usbgrade.h"
+
+#include <QDir>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+#include <cstdint>
+
+firmware_usbgrade *g_firmware_usbgrade = nullptr;
+KOR_PAGE(26, firmware_usbgrade, g_firmware_usbgrade, 10)
+
+namespace {
+// The page's style set; only the selected one is applied (to Button_grade).
+const char *const kStyles[11] = {
+    "border:1px solid rgb(255,171,84);",
+    "border:1px solid rgb(71, 119, 255);",
+    "border:0px solid rgb(255,171,84);",
+    "color:rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);",
+    "color:rgb(255, 255, 255);border:1px solid rgb(255,171,84);",
+    "color:rgb(255, 255, 255);border:1px solid rgb(71, 119, 255);",
+    "color:rgb(255, 255, 255);background-color:rgb(33, 36, 53);border:1px solid rgb(255,255,255);",
+    "color:rgb(255, 255, 255);background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);",
+    "background-color:#4777FF;color: #00FF00;border:1px solid rgb(255,171,84);",
+    "background-color:#4777FF;color: #00FF00;border:1px solid rgb(255,255,255);",
+    "background-color: rgb(33, 36, 53);color: #00FF00",
+};
+constexpr int kStyleSelected = 4;
+
+const char kMarked[] = "background-color:#4777FF;color: #FFFFFF;";
+const char kUnmarked[] = "background-color: rgb(33, 36, 53);color: #FFFFFF";
+const char kUnmarkedClick[] = "background-color: rgb(33, 36, 53);color: #FFFFFF;";
+
+QFont small_font()
+{
+    QFont font;
+    font.setPointSize(7);
+    return font;
+}
+
+QPushButton *paging_button(QWidget *parent, const char *icon, int y)
+{
+    QPushButton *button = new QPushButton(parent);
+    button->setGeometry(250, y, 20, 20);
+    button->setIcon(QIcon(QString::fromLatin1(icon)));
+    button->setIconSize(QSize(20, 20));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);"));
+    return button;
+}
+}
+
+firmware_usbgrade::firmware_usbgrade(QWidget *parent) : KorPage(26, parent), ui(new Ui::firmware_usbgrade)
+{
+    ui->setupUi(this);
+    ui->label_log->setTextFormat(Qt::RichText);
+    ui->label_log->clear();
+    // menulist_init scans the stick; the listing follows once.
+    menulist_init();
+    upgrade_file_list();
+    language_changed();
+}
+
+firmware_usbgrade::~firmware_usbgrade()
+{
+    delete ui;
+}
+
+void firmware_usbgrade::menulist_init()
+{
+    ui_select = 0;
+    ui->Button_grade->setStyleSheet(QString::fromLatin1(kStyles[kStyleSelected]));
+    get_file_list_smartpath();
+}
+
+void firmware_usbgrade::language_changed()
+{
+    ui->label_usb_update->setText(
+        kor_tr("USB升级", "USB UPDATE", "Обновление через USB", "Sử dụng ổ USB  để cập nhập", "USB昇級"));
+    ui->Button_grade->setText(kor_tr("确定", "OK", "OK", "Đồng ý", "確定"));
+    if (m_empty_label)
+        m_empty_label->setText(kor_tr("无加载文件!", "No loaded file!", "Нет файлов для загрузки!",
+                                      "Không có tập tin để tải!", "無加載文件!"));
+}
+
+void firmware_usbgrade::get_file_list_smartpath()
+{
+    QString dir = QStringLiteral("/mnt/usb1/");
+    if (g_usb_grade_path != " ")
+        dir += QString::fromStdString(g_usb_grade_path);
+
+    // Every scan starts afresh: a rescan never lists a package twice.
+    m_file_list.clear();
+    std::fill(std::begin(m_marks), std::end(m_marks), uint8_t(0));
+    m_current_page = 0;
+    m_kor_count = 0;
+    m_korzk_count = 0;
+
+    const QFileInfoList entries = QDir(kor_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
+    const QString base = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+    for (const QFileInfo &info : entries) {
+        if (m_file_list.size() >= kMaxFiles)
+            break;
+        const QString suffix = info.suffix();
+        const bool plain = suffix == QLatin1String("KOR");
+        if (!plain && suffix != QLatin1String("KORZK"))
+            continue;
+        const int index = m_file_list.size();
+        m_file_list << base + info.fileName();
+        kor_trace("\n usb upgrade file: %s\n", qPrintable(m_file_list.last()));
+        if (plain) {
+            if (m_kor_count == 0)
+                m_marks[index] = 1;
+            ++m_kor_count;
+        } else {
+            m_marks[index] = 1;
+            ++m_korzk_count;
+        }
+    }
+    m_file_count = uint8_t(m_file_list.size());
+}
+
+void firmware_usbgrade::upgrade_file_list()
+{
+    if (m_frame_file) {
+        // The old list may hold the button whose click got us here: it goes once that
+        // click has returned.
+        m_frame_file->hide();
+        m_frame_file->setObjectName(QString());
+        m_frame_file->setParent(nullptr);
+        m_frame_file->deleteLater();
+    }
+    m_empty_label = nullptr;
+    for (int k = 0; k < kPerPage; ++k) {
+        m_file_label[k] = nullptr;
+        m_file_text[k].clear();
+        m_file_button[k] = nullptr;
+    }
+    m_previous = nullptr;
+    m_next = nullptr;
+
+    m_frame_file = new QFrame(ui->frame);
+    m_frame_file->setObjectName(QStringLiteral("frame_file"));
+    m_frame_file->setGeometry(10, 50, 280, 90);
+    m_frame_file->setStyleSheet(QStringLiteral("#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"));
+    const QFont font = small_font();
+
+    m_last_page = m_file_count ? uint8_t((m_file_count - 1) / kPerPage) : 0;
+    if (m_file_count == 0) {
+        m_empty_label = new QLabel(m_frame_file);
+        m_empty_label->setGeometry(5, 5, 220, 20);
+        m_empty_label->setFont(font);
+        m_empty_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_empty_label->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);color: #FFFFFF"));
+        m_empty_label->setText(kor_tr("无加载文件!", "No loaded file!", "Нет файлов для загрузки!",
+                                      "Không có tập tin để tải!", "無加載文件!"));
+        m_frame_file->show();
+        return;
+    }
+
+    const int first = kPerPage * m_current_page;
+    const int end = std::min<int>(m_file_count, kPerPage * (m_current_page + 1));
+    for (int i = first; i < end; ++i) {
+        const int k = i - first;
+        const QString name = QFileInfo(m_file_list.at(i)).fileName();
+        m_file_text[k] = QStringLiteral("<font color = #FFFFFF >%1</font>").arg(name.toHtmlEscaped());
+        QLabel *label = new QLabel(m_frame_file);
+        label->setGeometry(5, 5 + 25 * k, 220, 20);
+        label->setFont(font);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setTextFormat(Qt::RichText);
+        label->setText(m_file_text[k]);
+        label->setStyleSheet(QString::fromLatin1(m_marks[i] == 1 ? kMarked : kUnmarked));
+        QPushButton *button = new QPushButton(m_frame_file);
+        button->setObjectName(QString::number(k));
+        button->setGeometry(5, 5 + 25 * k, 220, 20);
+        button->setFlat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, &firmware_usbgrade::kor_button_file_clicked);
+        m_file_label[k] = label;
+        m_file_button[k] = button;
+    }
+    if (m_current_page > 0) {
+        m_previous = paging_button(m_frame_file, ":/png/previous.png", 5);
+        m_previous->setObjectName(QStringLiteral("Button_previous"));
+        connect(m_previous, &QPushButton::clicked, this, &firmware_usbgrade::kor_Button_previous_clicked);
+    }
+    if (m_current_page < m_last_page) {
+        m_next = paging_button(m_frame_file, ":/png/next.png", 80);
+        m_next->setObjectName(QStringLiteral("Button_next"));
+        connect(m_next, &QPushButton::clicked, this, &firmware_usbgrade::kor_Button_next_clicked);
+    }
+    m_frame_file->show();
+}
+
+void firmware_usbgrade::kor_button_file_clicked()
+{
+    const QObject *button = sender();
+    bool ok = false;
+    const int k = button ? button->objectName().toInt(&ok) : -1;
+    if (!ok || k < 0 || k >= kPerPage)
+        return;
+    // The entry last clicked may not be on this page.
+    if (m_file_label[m_file_select])
+        m_file_label[m_file_select]->setStyleSheet(QString::fromLatin1(kUnmarkedClick));
+    m_file_select = uint8_t(k);
+    kor_trace("\n kor_button_file_clicked ...file_select = %d\n", m_file_select);
+    if (m_file_label[m_file_select])
+        m_file_label[m_file_select]->setStyleSheet(QString::fromLatin1(kMarked));
+}
+
+void firmware_usbgrade::kor_Button_previous_clicked()
+{
+    if (m_current_page > 0)
+        --m_current_page;
+    kor_trace("\n kor_Button_previous_clicked  current_page = %d\n", m_current_page);
+    upgrade_file_list();
+}
+
+void firmware_usbgrade::kor_Button_next_clicked()
+{
+    ++m_current_page;
+    if (m_current_page > m_last_page)
+        m_current_page = 0;
+    kor_trace("\n kor_Button_next_clicked  current_page = %d\n", m_current_page);
+    upgrade_file_list();
+}
+
+void firmware_usbgrade::menulist_button_ok_page()
+{
+    if (m_file_downing)
+        return;
+    // An engine started from an earlier opening is still installing: resetting its step
+    // now would break that install.
+    if (g_usb_grade.load(std::memory_order_acquire) == 1) {
+        kor_trace("\n menulist_button_ok_page: the upgrade still runs\n");
+        return;
+    }
+    m_file_downing = 1;
+    kor_trace("\n menulist_button_ok_page 00 in  file_downing = %#x \n", m_file_downing);
+    // The step first, then the flag the worker looks at.
+    kor_set_job_step(0);
+    g_usb_grade.store(1, std::memory_order_release);
+}
+
+void firmware_usbgrade::menulist_back_page()
+{
+    kor_trace("\n menulist_back_page .... g_qround_bar = %#x\n", unsigned(reinterpret_cast<uintptr_t>(g_qround_bar)));
+    kor_trace("\n menulist_back_page ....01");
+    // The engine goes on without the page.
+    go_back();
+}
+
+void firmware_usbgrade::slot_Button_back_clicked()
+{
+    menulist_back_page();
+}
+
+void firmware_usbgrade::key_ok()
+{
+    if (!m_file_downing)
+        menulist_button_ok_page();
+}
+
+void firmware_usbgrade::key_back()
+{
+    menulist_back_page();
+}
+
+bool firmware_usbgrade::mode_key_refused() const
+{
+    return m_file_downing != 0;
+}
+
+void firmware_usbgrade::trace_release(KorKey key)
+{
+    if (key == KorKey::Back) {
+        kor_trace("this is back button(firmware_usbgrade)[Release] file_downing = %#x\n", m_file_downing);
+        return;
+    }
+    KorPage::trace_release(key);
+}
+
+QString firmware_usbgrade::time_text()
+{
+    TimeRealType t{};
+    if (fpga_manage::p_fpga_manage) {
+        fpga_manage::p_fpga_manage->IT8563WE_Get(&t);
+    } else {
+        QDateTime now;
+        {
+            QMutexLocker lock(&Utils::_system_mutex);
+            now = kor_now();
+        }
+        t.hour = uint8_t(now.time().hour());
+        t.minute = uint8_t(now.time().minute());
+        t.second = uint8_t(now.time().second());
+    }
+    return QStringLiteral("%1:%2:%3").arg(int(t.hour)).arg(int(t.minute)).arg(int(t.second));
+}
+
+void firmware_usbgrade::on_Button_grade_clicked()
+{
+    const QString now = time_text();
+    if (m_file_downing) {
+        m_start_time = now;
+        ui->label_log->setText(QStringLiteral("<font style = 'font-size:12px' color = #FF0000 >%1</font>")
+                                   .arg(QStringLiteral("downing ,Dont power off !!\r\n") + now));
+    } else {
+        ui->label_log->setText(QStringLiteral("<font style = 'font-size:12px' color = #51BB28 >%1</font>")
+                                   .arg(m_start_time + QStringLiteral("\r\n") + QStringLiteral("downing over \r\n") + now));
+    }
+    ui->label_log->show();
+}
+
+void firmware_usbgrade::syncUpdate(int code)
+{
+    switch (code) {
+    case 100:
+        kor_trace("\n yes ,got the usb in");
+        return;
+    case 101:
+    case 102:
+        if (code == 101)
+            kor_trace("\n yes ,got the usb out");
+        else
+            kor_trace("\n yes ,mounting ok ,key_sacn_step = %d\n", 0);
+        m_file_select = 0;
+        get_file_list_smartpath();
+        upgrade_file_list();
+        return;
+    default:
+        break;
+    }
+    KorRamPara *table = KorRamPara::p_korrampara_config;
+    if (table && table->KorLanguageChanged())
+        language_changed();
+    if (code == 104) {
+        const QString log = fpga_manage::p_fpga_manage
+                                ? QString::fromStdString(fpga_manage::p_fpga_manage->usb_upgrade_log_text())
+                                : QString();
+        ui->label_log->setText(QStringLiteral("<font style = 'font-size:13px' color = #51BB28 >%1</font>")
+                                   .arg(QStringLiteral("downing over") + QStringLiteral("<br>") + log.toHtmlEscaped()));
+    }
+}
