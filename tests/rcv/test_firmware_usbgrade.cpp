@@ -408,8 +408,9 @@ private slots:
             return;
         }
         QCOMPARE(int(g_page_focus), 26);
-        QCOMPARE(log_text(), "<font style = 'font-size:13px' color = #51BB28 >downing over<br>" + log.toHtmlEscaped() +
-                                 "</font>");
+        QCOMPARE(log_text(), "<font style = 'font-size:13px' color = #51BB28 >downing over<br>" +
+                                 log.toHtmlEscaped().replace("\n", "<br>") + "</font>");
+        QVERIFY(!log_text().contains('\n'));
         QVERIFY(log_text().contains("bad&amp;&lt;b&gt;.KORZK: failed, bad header"));
         QVERIFY(log_text().contains("USB upgrade 2024-03-05 08:09:10"));
         // The list showed the name as text too.

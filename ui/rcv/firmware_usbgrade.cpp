@@ -352,6 +352,8 @@ void firmware_usbgrade::syncUpdate(int code)
                                 ? QString::fromStdString(fpga_manage::p_fpga_manage->usb_upgrade_log_text())
                                 : QString();
         ui->label_log->setText(QStringLiteral("<font style = 'font-size:13px' color = #51BB28 >%1</font>")
-                                   .arg(QStringLiteral("downing over") + QStringLiteral("<br>") + log.toHtmlEscaped()));
+                                   .arg(QStringLiteral("downing over") + QStringLiteral("<br>") +
+                                        // one line per step: rich text would run them together
+                                        log.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
     }
 }
