@@ -1,10 +1,9 @@
 #include "core/brightness_request.h"
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "kor_picture_helpers.h"
 #include "kor_test_env.h"
 #include "kor_ui_support.h"
-#include "platform/scaler_device.h"
-#include "scaler/v331_manage.h"
 #include "ui/pages/imagequality.h"
 #include "ui/pages/quality.h"
 #include "ui/shell/custommode.h"
@@ -19,14 +18,6 @@
 namespace {
 KorRamPara *table() { return KorRamPara::p_korrampara_config; }
 
-// A word as if applied and saved long ago: the scaler sees no difference in it.
-void set_stored(int offset, uint16_t value)
-{
-    table()->set_u16(offset, value);
-    table()->shadow[offset] = table()->ram[offset];
-    table()->shadow[offset + 1] = table()->ram[offset + 1];
-}
-
 QString field_text(const char *name) { return g_quality->findChild<QLineEdit *>(name)->text(); }
 QString style_of(const char *name) { return g_quality->findChild<QWidget *>(name)->styleSheet(); }
 
@@ -37,18 +28,6 @@ const QString kFormField = "color: rgb(255, 255, 255);\nbackground-color: rgb(33
 const char *const kFields[5] = {"lineEdit_bright", "lineEdit_Sharpness", "lineEdit_Contrast", "lineEdit_Saturation",
                                 "lineEdit_Reset"};
 const int kWords[4] = {0x880, 0x884, 0x882, 0x886};
-
-QStringList scaler_calls(SimScaler *sim)
-{
-    QStringList out;
-    for (const ScalerCall &c : sim->calls()) {
-        QStringList args;
-        for (int a : c.args)
-            args << QString::number(a);
-        out << QString::fromStdString(c.name) + "(" + args.join(",") + ")";
-    }
-    return out;
-}
 }
 
 // The picture quality page, worked with the panel keys from the picture menu; what it
@@ -69,20 +48,6 @@ class TestQuality : public QObject {
         kor_press(KorKey::Ok);  // quality
         QVERIFY(g_quality);
         QCOMPARE(int(g_page_focus), 19);
-    }
-    // The scaler worker takes the change; the refresh step runs and saves.
-    void apply()
-    {
-        v331_manage::p_v331_manage->run_pass();
-        KorTestEnv::process_events();
-    }
-    // Keys as letters: L left, R right, K OK, B back. The scaler takes each change at once.
-    void keys(const QString &keys)
-    {
-        for (QChar k : keys) {
-            kor_press(k == 'L' ? KorKey::Left : k == 'R' ? KorKey::Right : k == 'K' ? KorKey::Ok : KorKey::Back);
-            apply();
-        }
     }
 
 private slots:
@@ -145,10 +110,10 @@ private slots:
 
     void first_state()
     {
-        set_stored(0x880, 80);
-        set_stored(0x882, 45);
-        set_stored(0x884, 12);
-        set_stored(0x886, 200);  // a host value beyond the page's range is shown as it is
+        kor_set_applied(0x880, 80);
+        kor_set_applied(0x882, 45);
+        kor_set_applied(0x884, 12);
+        kor_set_applied(0x886, 200);  // a host value beyond the page's range is shown as it is
         open_page();
         QCOMPARE(field_text("lineEdit_bright"), QString("80"));
         QCOMPARE(field_text("lineEdit_Sharpness"), QString("12"));
@@ -199,11 +164,11 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(int, word);
         QFETCH(QString, shown);
-        set_stored(kWords[row], uint16_t(start));
+        kor_set_applied(kWords[row], uint16_t(start));
         open_page();
         for (int i = 0; i < row; ++i)
             kor_press(KorKey::Right);
-        this->keys(keys);
+        kor_press_keys(keys);
         QCOMPARE(int(table()->u16(kWords[row])), word);
         QCOMPARE(field_text(kFields[row]), shown);
         // The other three words are untouched.
@@ -228,10 +193,9 @@ private slots:
     {
         QFETCH(QString, key);
         open_page();
-        keys("K");
+        kor_press_keys("K");
         QCOMPARE(int(v331_manage::para_changed), 0);
-        const QChar k = key.at(0);
-        kor_press(k == 'L' ? KorKey::Left : k == 'R' ? KorKey::Right : k == 'K' ? KorKey::Ok : KorKey::Back);
+        kor_press_keys(key, false);
         QCOMPARE(int(v331_manage::para_changed), 1);
     }
 
@@ -250,27 +214,27 @@ private slots:
         QFETCH(int, row);
         QFETCH(QStringList, calls);
         QFETCH(bool, fpga_brightness);
-        set_stored(kWords[row], row == 0 ? 50 : row == 1 ? 10 : 50);
+        kor_set_applied(kWords[row], row == 0 ? 50 : row == 1 ? 10 : 50);
         open_page();
         for (int i = 0; i < row; ++i)
             kor_press(KorKey::Right);
-        keys("K");
+        kor_press_keys("K");
         env->scaler()->clear();
-        keys("R");
-        QCOMPARE(scaler_calls(env->scaler()), calls);
+        kor_press_keys("R");
+        QCOMPARE(kor_scaler_calls(env->scaler()), calls);
         QCOMPARE(g_bri_set_flag.load() != 0, fpga_brightness);
         // OK writes the same value again: nothing more to program.
         env->scaler()->clear();
-        keys("K");
-        QCOMPARE(scaler_calls(env->scaler()), QStringList());
+        kor_press_keys("K");
+        QCOMPARE(kor_scaler_calls(env->scaler()), QStringList());
     }
 
     void steps_dropped_while_a_change_is_pending()
     {
-        set_stored(0x884, 40);
+        kor_set_applied(0x884, 40);
         open_page();
         kor_press(KorKey::Right);
-        keys("KRR");
+        kor_press_keys("KRR");
         QCOMPARE(table()->u16(0x884), uint16_t(42));
         // The scaler has not taken the next change yet.
         v331_manage::para_changed = 1;
@@ -288,7 +252,7 @@ private slots:
         QCOMPARE(style_of("lineEdit_Contrast"), kFocus);
         QCOMPARE(int(v331_manage::para_changed), 0);
         // OK while pending leaves editing and keeps the remembered value.
-        keys("KRR");
+        kor_press_keys("KRR");
         QCOMPARE(table()->u16(0x882), uint16_t(52));
         v331_manage::para_changed = 1;
         kor_press(KorKey::Ok);
@@ -312,7 +276,7 @@ private slots:
         QFETCH(int, raised);
         const int words[8] = {30, 20, 70, 90, 3, 10, 20, 30};
         for (int i = 0; i < 8; ++i)
-            set_stored(0x880 + 2 * i, uint16_t(words[i]));
+            kor_set_applied(0x880 + 2 * i, uint16_t(words[i]));
         table()->ram[0x88F] = 7;  // the last byte of the sixteen
         open_page();
         kor_press(KorKey::Left);  // row 4
@@ -330,8 +294,8 @@ private slots:
         QCOMPARE(field_text("lineEdit_Saturation"), QString("50"));
         QCOMPARE(field_text("lineEdit_Reset"), QString("点击OK应用"));
         kor_save_screen(g_quality, "quality-reset");
-        apply();
-        const QStringList calls = scaler_calls(env->scaler());
+        kor_scaler_pass();
+        const QStringList calls = kor_scaler_calls(env->scaler());
         QVERIFY(calls.contains("brightness(50)"));
         QVERIFY(calls.contains("contrast(50)"));
         QVERIFY(calls.contains("sharpness(10)"));
@@ -339,7 +303,7 @@ private slots:
         QVERIFY(calls.contains("color_gains(8192,8192,8192)"));
         // The next edit starts from the restored value.
         kor_press(KorKey::Right);  // row 0
-        keys("KLK");
+        kor_press_keys("KLK");
         QCOMPARE(table()->u16(0x880), uint16_t(99));
     }
 
@@ -374,12 +338,12 @@ private slots:
         QFETCH(bool, locked);
         QFETCH(bool, editing);
         QFETCH(bool, letter);
-        set_stored(0x880, 60);
+        kor_set_applied(0x880, 60);
         open_page();
         if (editing)
-            keys("KR");
+            kor_press_keys("KR");
         if (locked)
-            set_stored(0x304, 1);
+            kor_set_applied(0x304, 1);
         kor_press_code(kor_key_code(KorKey::Mode, letter));
         KorTestEnv::process_events();
         if (locked) {
@@ -389,7 +353,7 @@ private slots:
             QCOMPARE(int(g_page_focus), 19);
             QCOMPARE(int(g_mode_shortcut_key), 0);
             // Still editing.
-            keys("R");
+            kor_press_keys("R");
             QCOMPARE(table()->u16(0x880), uint16_t(editing ? 62 : 60));
             return;
         }
@@ -405,10 +369,10 @@ private slots:
     void language_change_retexts_and_keeps_numbers()
     {
         open_page();
-        keys("KRRK");
+        kor_press_keys("KRRK");
         QCOMPARE(field_text("lineEdit_bright"), QString("100"));
         kor_press(KorKey::Right);
-        keys("KLL");  // editing sharpness: 8
+        kor_press_keys("KLL");  // editing sharpness: 8
         table()->ram[0x300] = 2;
         table()->test_signal(1);
         KorTestEnv::process_events();
@@ -428,22 +392,6 @@ private slots:
         QCOMPARE(field_text("lineEdit_Sharpness"), QString("8"));
     }
 
-    void traces()
-    {
-        open_page();
-        KorTraceCapture capture;
-        kor_press(KorKey::Right);
-        kor_press(KorKey::Ok);
-        kor_press(KorKey::Left);
-        kor_press(KorKey::Back);
-        const QString text = capture.text();
-        QVERIFY(text.contains("this is right-code [quality][Release] ui_select=0\n"));
-        QVERIFY(text.contains("this is OK button(quality)[Press]\n"));
-        QVERIFY(text.contains("this is OK button(quality)[Release]\n"));
-        QVERIFY(text.contains("this is left-code [quality][Release] ui_select=0x1\n"));
-        QVERIFY(text.contains("this is back button(quality)[Press]\n"));
-        QVERIFY(text.contains("this is back button(quality)[Release]\n"));
-    }
 };
 
 QTEST_MAIN(TestQuality)

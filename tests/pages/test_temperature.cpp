@@ -1,9 +1,8 @@
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "kor_picture_helpers.h"
 #include "kor_test_env.h"
 #include "kor_ui_support.h"
-#include "platform/scaler_device.h"
-#include "scaler/v331_manage.h"
 #include "ui/pages/imagequality.h"
 #include "ui/pages/temperature.h"
 #include "ui/shell/custommode.h"
@@ -18,14 +17,6 @@
 
 namespace {
 KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-
-// A word as if applied and saved long ago: the scaler sees no difference in it.
-void set_stored(int offset, uint16_t value)
-{
-    table()->set_u16(offset, value);
-    table()->shadow[offset] = table()->ram[offset];
-    table()->shadow[offset + 1] = table()->ram[offset + 1];
-}
 
 QComboBox *combo() { return g_temperature->findChild<QComboBox *>("comboBox_type"); }
 QString field_text(const char *name) { return g_temperature->findChild<QLineEdit *>(name)->text(); }
@@ -52,18 +43,6 @@ const QString kFocus = "color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 5
 const QString kEdit = "color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255,0,0);";
 const char *const kFields[4] = {"comboBox_type", "lineEdit_name_red", "lineEdit_name_green", "lineEdit_name_blue"};
 const int kWords[4] = {0x888, 0x88A, 0x88C, 0x88E};
-
-QStringList scaler_calls(SimScaler *sim)
-{
-    QStringList out;
-    for (const ScalerCall &c : sim->calls()) {
-        QStringList args;
-        for (int a : c.args)
-            args << QString::number(a);
-        out << QString::fromStdString(c.name) + "(" + args.join(",") + ")";
-    }
-    return out;
-}
 }
 
 // The colour temperature page, worked with the panel keys from the picture menu; what it
@@ -85,20 +64,6 @@ class TestTemperature : public QObject {
         kor_press(KorKey::Ok);  // colour temperature
         QVERIFY(g_temperature);
         QCOMPARE(int(g_page_focus), 20);
-    }
-    void apply()
-    {
-        v331_manage::p_v331_manage->run_pass();
-        KorTestEnv::process_events();
-    }
-    // L left, R right, K OK, B back; the scaler takes each change at once when `applied`.
-    void keys(const QString &keys, bool applied = true)
-    {
-        for (QChar k : keys) {
-            kor_press(k == 'L' ? KorKey::Left : k == 'R' ? KorKey::Right : k == 'K' ? KorKey::Ok : KorKey::Back);
-            if (applied)
-                apply();
-        }
     }
 
 private slots:
@@ -164,10 +129,10 @@ private slots:
 
     void first_state()
     {
-        set_stored(0x888, 1);
-        set_stored(0x88A, 70);
-        set_stored(0x88C, 0xFFFF);  // a host value is shown as a signed number
-        set_stored(0x88E, 100);
+        kor_set_applied(0x888, 1);
+        kor_set_applied(0x88A, 70);
+        kor_set_applied(0x88C, 0xFFFF);  // a host value is shown as a signed number
+        kor_set_applied(0x88E, 100);
         open_page();
         QCOMPARE(combo()->currentIndex(), 1);
         QCOMPARE(combo_items(), (QStringList{"自定义", "偏暖", "自然", "偏冷"}));
@@ -218,10 +183,10 @@ private slots:
         QFETCH(int, after);
         QFETCH(int, word);
         QFETCH(int, raised);
-        set_stored(0x888, uint16_t(stored));
+        kor_set_applied(0x888, uint16_t(stored));
         open_page();
         QCOMPARE(combo()->currentIndex(), shown);
-        this->keys(keys, false);
+        kor_press_keys(keys, false);
         QCOMPARE(combo()->currentIndex(), after);
         QCOMPARE(int(table()->u16(0x888)), word);
         QCOMPARE(int(v331_manage::para_changed), raised);
@@ -245,7 +210,7 @@ private slots:
         QFETCH(int, pending);
         QFETCH(int, raised);
         open_page();
-        keys("KL", false);
+        kor_press_keys("KL", false);
         v331_manage::para_changed = uint8_t(pending);
         kor_press(KorKey::Ok);
         QCOMPARE(int(table()->u16(0x888)), 1);
@@ -276,12 +241,12 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(int, word);
         QFETCH(QString, shown);
-        set_stored(kWords[row], uint16_t(start));
+        kor_set_applied(kWords[row], uint16_t(start));
         open_page();
         for (int i = 0; i < row; ++i)
             kor_press(KorKey::Right);
         QCOMPARE(int(v331_manage::para_changed), 0);
-        this->keys(keys);
+        kor_press_keys(keys);
         QCOMPARE(int(table()->u16(kWords[row])), word);
         QCOMPARE(field_text(kFields[row]), shown);
         QCOMPARE(style_of(kFields[row]), keys.endsWith('K') || keys.endsWith('B') ? kFocus : kEdit);
@@ -304,18 +269,18 @@ private slots:
     {
         QFETCH(QString, key);
         open_page();
-        keys("RK");
+        kor_press_keys("RK");
         QCOMPARE(int(v331_manage::para_changed), 0);
-        keys(key, false);
+        kor_press_keys(key, false);
         QCOMPARE(int(v331_manage::para_changed), 1);
     }
 
     void gain_steps_dropped_while_a_change_is_pending()
     {
         open_page();
-        keys("RRKR");  // green 65
+        kor_press_keys("RRKR");  // green 65
         v331_manage::para_changed = 1;
-        keys("RRL", false);
+        kor_press_keys("RRL", false);
         QCOMPARE(table()->u16(0x88C), uint16_t(65));
         QCOMPARE(field_text("lineEdit_name_green"), QString("65"));
         // Back still leaves editing; nothing restored.
@@ -332,17 +297,17 @@ private slots:
     {
         open_page();
         // Custom: the page's gains, each scaling its colour by value / 128.
-        keys("KLLK");
-        QCOMPARE(scaler_calls(env->scaler()), QStringList{"color_gains(4096,4096,4096)"});
+        kor_press_keys("KLLK");
+        QCOMPARE(kor_scaler_calls(env->scaler()), QStringList{"color_gains(4096,4096,4096)"});
         env->scaler()->clear();
-        keys("RKR");  // red 65
-        QCOMPARE(scaler_calls(env->scaler()), QStringList{"color_gains(4160,4096,4096)"});
+        kor_press_keys("RKR");  // red 65
+        QCOMPARE(kor_scaler_calls(env->scaler()), QStringList{"color_gains(4160,4096,4096)"});
         env->scaler()->clear();
-        keys("KRRKL");  // blue 63
-        QCOMPARE(scaler_calls(env->scaler()), QStringList{"color_gains(4160,4096,4032)"});
+        kor_press_keys("KRRKL");  // blue 63
+        QCOMPARE(kor_scaler_calls(env->scaler()), QStringList{"color_gains(4160,4096,4032)"});
         env->scaler()->clear();
-        keys("KRKRK");  // row 0, warm
-        QCOMPARE(scaler_calls(env->scaler()), QStringList{"color_gains(8845,8113,7056)"});
+        kor_press_keys("KRKRK");  // row 0, warm
+        QCOMPARE(kor_scaler_calls(env->scaler()), QStringList{"color_gains(8845,8113,7056)"});
         QCOMPARE(int(table()->u16(0x888)), 1);
         kor_save_screen(g_temperature, "temperature-warm");
         // Saved by the refresh after the scaler took it.
@@ -379,9 +344,9 @@ private slots:
         QFETCH(bool, editing_type);
         open_page();
         if (editing_type)
-            keys("KR", false);
+            kor_press_keys("KR", false);
         if (locked)
-            set_stored(0x304, 1);
+            kor_set_applied(0x304, 1);
         kor_press(KorKey::Mode);
         KorTestEnv::process_events();
         // The type shown while editing is never written by the mode key.
@@ -405,7 +370,7 @@ private slots:
     void language_change_keeps_the_type_names()
     {
         open_page();
-        keys("RKR");  // red 65, editing
+        kor_press_keys("RKR");  // red 65, editing
         table()->ram[0x300] = 1;
         table()->test_signal(1);
         KorTestEnv::process_events();
@@ -417,29 +382,12 @@ private slots:
         QCOMPARE(style_of("lineEdit_name_red"), kEdit);
         kor_save_screen(g_temperature, "temperature-en");
         // Opened again, the page has the new names.
-        keys("KB");
+        kor_press_keys("KB");
         kor_press(KorKey::Ok);
         QVERIFY(g_temperature);
         QCOMPARE(combo_items(), (QStringList{"custom", "warm", "nature", "cool"}));
     }
 
-    void traces()
-    {
-        open_page();
-        KorTraceCapture capture;
-        kor_press(KorKey::Ok);
-        kor_press(KorKey::Right);
-        kor_press(KorKey::Back);
-        kor_press(KorKey::Left);
-        const QString text = capture.text();
-        QVERIFY(text.contains("this is OK button(temperature)[Press]\n"));
-        QVERIFY(text.contains("this is OK button(temperature)[Release]\n"));
-        // In editing too.
-        QVERIFY(text.contains("this is right-code [temperature][Release] ui_select=0\n"));
-        QVERIFY(text.contains("this is back button(temperature)[Release]\n"));
-        QVERIFY(text.contains("this is left-code [temperature][Release] ui_select=0\n"));
-        QVERIFY(g_temperature);
-    }
 };
 
 QTEST_MAIN(TestTemperature)
