@@ -250,6 +250,8 @@ private slots:
         QFETCH(bool, built);
         if (built)
             kor_register_probe(page, 11);
+        else
+            kor_page_register_slot(page, KorPageSlot());  // as before the page existed
         open_from_main_menu(3);
         QVERIFY(g_imagequality);
         press_times(KorKey::Right, index);

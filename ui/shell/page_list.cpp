@@ -57,10 +57,10 @@ void kor_register_pages()
     // KOR_USE_PAGE(18);
 
     // 19 quality, parent 11
-    // KOR_USE_PAGE(19);
+    KOR_USE_PAGE(19);
 
     // 20 temperature, parent 11
-    // KOR_USE_PAGE(20);
+    KOR_USE_PAGE(20);
 
     // 21 linkcom, parent 10
     KOR_USE_PAGE(21);

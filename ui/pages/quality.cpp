@@ -1,0 +1,211 @@
+#include "ui/pages/quality.h"
+
+#include "core/korrampara.h"
+#include "scaler/v331_manage.h"
+#include "ui/shell/option.h"
+#include "ui_quality.h"
+
+#include <QMutexLocker>
+#include <cstring>
+
+quality *g_quality = nullptr;
+KOR_PAGE(19, quality, g_quality, 11)
+
+namespace {
+constexpr int kResetRow = 4;
+// Table word of rows 0 to 3: the rows are not in table order.
+constexpr int kRowWord[4] = {0x880, 0x884, 0x882, 0x886};
+constexpr int kResetFirst = 0x880;
+constexpr int kResetBytes = 16;
+
+// Under para_mutex. A pending 2 (apply and align the user modes) stays 2: lowering it to 1
+// would drop the alignment somebody else asked for.
+void raise_change()
+{
+    if (v331_manage::para_changed.load(std::memory_order_acquire) != 2)
+        v331_manage::para_changed.store(1, std::memory_order_release);
+}
+}
+
+quality::quality(QWidget *parent)
+    : KorPage(19, parent),
+      ui(new Ui_quality),
+      m_style_normal(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255, 255, 255);")),
+      m_style_focus(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255,171,84);")),
+      m_style_edit(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255,0,0);"))
+{
+    ui->setupUi(this);
+    para_init();
+    menulist_init();
+    language_changed();
+}
+
+quality::~quality()
+{
+    delete ui;
+}
+
+void quality::show_values()
+{
+    const KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (!t)
+        return;
+    QLineEdit *const fields[4] = {ui->lineEdit_bright, ui->lineEdit_Sharpness, ui->lineEdit_Contrast,
+                                  ui->lineEdit_Saturation};
+    for (int row = 0; row < 4; ++row)
+        fields[row]->setText(QString::number(int16_t(t->u16(kRowWord[row]))));
+}
+
+void quality::para_init()
+{
+    show_values();
+}
+
+void quality::menulist_init()
+{
+    focus.clear();
+    focus.add(ui->lineEdit_bright, m_style_normal, m_style_focus);
+    focus.add(ui->lineEdit_Sharpness, m_style_normal, m_style_focus);
+    focus.add(ui->lineEdit_Contrast, m_style_normal, m_style_focus);
+    focus.add(ui->lineEdit_Saturation, m_style_normal, m_style_focus);
+    focus.add(ui->lineEdit_Reset, m_style_normal, m_style_focus);
+    m_edit = 0;
+    focus.start(0);
+    m_current = ui->lineEdit_bright;
+    m_remembered = m_current->text().toInt();
+}
+
+void quality::get_sel_value()
+{
+    m_value = m_current->text().toInt();
+    m_remembered = m_value;
+    m_current->setStyleSheet(m_style_edit);
+}
+
+void quality::updownset_sel_value(char mode)
+{
+    // The scaler has not taken the previous change yet: the step is dropped.
+    if (v331_manage::para_changed.load(std::memory_order_acquire) != 0)
+        return;
+    switch (mode) {
+    case 0:
+        ++m_value;
+        break;
+    case 1:
+        --m_value;
+        break;
+    case 2:
+        m_remembered = m_value;
+        break;
+    case 3:
+        m_value = m_remembered;
+        break;
+    default:
+        break;
+    }
+    if (m_value <= 0)
+        m_value = 0;
+    else if (m_value > 99)
+        m_value = 100;
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (ui_select < kResetRow && t) {
+        QMutexLocker lock(&v331_manage::para_mutex);
+        raise_change();
+        // The whole word: a high byte left from a host write would make the table hold
+        // something else than the number shown.
+        t->set_u16(kRowWord[ui_select], uint16_t(m_value));
+    }
+    m_current->setText(QString::number(m_value));
+}
+
+void quality::on_Button_reset_clicked()
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (!t)
+        return;
+    {
+        QMutexLocker lock(&v331_manage::para_mutex);
+        std::memcpy(t->ram + kResetFirst, default_para_ramlist + 2 + (kResetFirst - KOR_STORED_BEGIN), kResetBytes);
+        raise_change();
+    }
+    // Shown at once, so that the next edit starts from the restored value.
+    show_values();
+}
+
+void quality::slot_Button_back_clicked()
+{
+    go_back();
+}
+
+void quality::language_changed()
+{
+    ui->label_quality->setText(kor_tr("图像效果", "Image quality", "Изображение", "Chất lượng hình ảnh", "圖像效果"));
+    ui->label_bright->setText(kor_tr("亮度", "Brightness", "Яркость", "Độ cao", "亮度"));
+    ui->label_Sharpness->setText(kor_tr("锐度", "Sharpness", "Резкость", "Độ sắc nét", "銳度"));
+    ui->label_Contrast->setText(kor_tr("对比度", "Contrast", "Контраст", "Độ tương phản", "對比度"));
+    ui->label_Saturation->setText(kor_tr("饱和度", "Saturation", "Насыщенность", "Độ bão hòa", "飽和度"));
+    ui->label_reset->setText(kor_tr("画质复位", "Reset", "Сбросить", "Đặt lại chất lượng hình ảnh", "畫質複位"));
+    ui->lineEdit_Reset->setText(kor_tr("点击OK应用", "Press Ok", "Нажмите ОК", "Đồng ý", "點擊OK應用"));
+}
+
+void quality::syncUpdate()
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (t && t->KorLanguageChanged())
+        language_changed();
+}
+
+void quality::step_or_move(int step)
+{
+    if (m_edit) {
+        updownset_sel_value(step > 0 ? 0 : 1);
+        return;
+    }
+    focus.move(step);
+    m_current = qobject_cast<QLineEdit *>(focus.current());
+}
+
+void quality::key_right()
+{
+    step_or_move(1);
+}
+
+void quality::key_left()
+{
+    step_or_move(-1);
+}
+
+void quality::key_ok()
+{
+    if (m_edit) {
+        m_edit = 0;
+        updownset_sel_value(2);
+        m_current->setStyleSheet(m_style_focus);
+        return;
+    }
+    if (ui_select == kResetRow) {
+        on_Button_reset_clicked();
+        return;
+    }
+    m_edit = 1;
+    get_sel_value();
+}
+
+void quality::key_back()
+{
+    if (!m_edit) {
+        slot_Button_back_clicked();
+        return;
+    }
+    m_edit = 0;
+    updownset_sel_value(3);
+    m_current->setStyleSheet(m_style_focus);
+}
+
+void quality::key_mode()
+{
+    run_mode_key();
+    // The settings menu goes too, should it be open beside the picture menu.
+    if (g_option)
+        g_option->close_page();
+}

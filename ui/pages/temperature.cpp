@@ -1,0 +1,238 @@
+#include "ui/pages/temperature.h"
+
+#include "core/korrampara.h"
+#include "scaler/v331_manage.h"
+#include "ui/shell/option.h"
+#include "ui_temperature.h"
+
+#include <QMutexLocker>
+
+temperature *g_temperature = nullptr;
+KOR_PAGE(20, temperature, g_temperature, 11)
+
+namespace {
+constexpr int kTypeWord = 0x888;
+constexpr int kTypes = 4;
+// Rows 1 to 3: red, green, blue.
+constexpr int kGainWord[4] = {0, 0x88A, 0x88C, 0x88E};
+
+// Under para_mutex. A pending 2 (apply and align the user modes) stays 2: lowering it to 1
+// would drop the alignment somebody else asked for.
+void raise_change()
+{
+    if (v331_manage::para_changed.load(std::memory_order_acquire) != 2)
+        v331_manage::para_changed.store(1, std::memory_order_release);
+}
+
+QString combo_style(const char *border)
+{
+    return QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);border:1px solid %1;\n}\n"
+                          "QComboBox:drop-down{\nborder-style:none\n}")
+        .arg(QLatin1String(border));
+}
+}
+
+temperature::temperature(QWidget *parent)
+    : KorPage(20, parent),
+      ui(new Ui_temperature),
+      m_combo_normal(combo_style("rgb(255,255,255)")),
+      m_combo_focus(combo_style("rgb(255,171,84)")),
+      m_combo_edit(combo_style("rgb(255,0,0)")),
+      m_field_normal(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255, 255, 255);")),
+      m_field_focus(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255,171,84);")),
+      m_field_edit(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255,0,0);"))
+{
+    ui->setupUi(this);
+    para_init();
+    menulist_init();
+    language_changed();
+}
+
+temperature::~temperature()
+{
+    delete ui;
+}
+
+void temperature::para_init()
+{
+    const KorRamPara *t = KorRamPara::p_korrampara_config;
+    QLineEdit *const fields[3] = {ui->lineEdit_name_red, ui->lineEdit_name_green, ui->lineEdit_name_blue};
+    for (int i = 0; i < 3; ++i)
+        fields[i]->setText(QString::number(t ? int16_t(t->u16(kGainWord[i + 1])) : 0));
+    // Texted once: the names keep the language the page was opened in.
+    ui->comboBox_type->addItem(kor_tr("自定义", "custom", "Свой", "Tùy chỉnh", "自定義"));
+    ui->comboBox_type->addItem(kor_tr("偏暖", "warm", "Теплый", "Màu ấm", "偏暖"));
+    ui->comboBox_type->addItem(kor_tr("自然", "nature", "Природный", "Tự nhiên", "自然"));
+    ui->comboBox_type->addItem(kor_tr("偏冷", "cool", "Холодный", "Lạnh hơn", "偏冷"));
+    const uint16_t type = t ? t->u16(kTypeWord) : 0;
+    m_type = type < kTypes ? uint8_t(type) : 0;
+    ui->comboBox_type->setCurrentIndex(m_type);
+}
+
+void temperature::menulist_init()
+{
+    focus.clear();
+    focus.add(ui->comboBox_type, m_combo_normal, m_combo_focus);
+    focus.add(ui->lineEdit_name_red, m_field_normal, m_field_focus);
+    focus.add(ui->lineEdit_name_green, m_field_normal, m_field_focus);
+    focus.add(ui->lineEdit_name_blue, m_field_normal, m_field_focus);
+    m_current_field = ui->lineEdit_name_red;
+    m_current_field->setStyleSheet(m_field_normal);
+    m_remembered_type = m_type;
+    m_edit = 0;
+    focus.start(0);
+    m_current_item = ui->comboBox_type;
+}
+
+void temperature::get_sel_value()
+{
+    m_value = m_current_field->text().toInt();
+    m_remembered = m_value;
+    m_current_field->setStyleSheet(m_field_edit);
+}
+
+void temperature::updownset_sel_value(char mode)
+{
+    // The scaler has not taken the previous change yet: the step is dropped.
+    if (v331_manage::para_changed.load(std::memory_order_acquire) != 0)
+        return;
+    switch (mode) {
+    case 0:
+        ++m_value;
+        break;
+    case 1:
+        --m_value;
+        break;
+    case 2:
+        m_remembered = m_value;
+        break;
+    case 3:
+        m_value = m_remembered;
+        break;
+    default:
+        break;
+    }
+    if (m_value <= 0)
+        m_value = 0;
+    else if (m_value > 99)
+        m_value = 100;
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (ui_select >= 1 && ui_select <= 3 && t) {
+        QMutexLocker lock(&v331_manage::para_mutex);
+        raise_change();
+        // The whole word, so the table holds the number shown.
+        t->set_u16(kGainWord[ui_select], uint16_t(m_value));
+    }
+    m_current_field->setText(QString::number(m_value));
+}
+
+void temperature::on_button_type_clicked()
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (!t)
+        return;
+    QMutexLocker lock(&v331_manage::para_mutex);
+    raise_change();
+    // The whole word: the scaler takes it modulo 4, and a high byte left from a host write
+    // would give another type than the one shown.
+    t->set_u16(kTypeWord, m_type);
+}
+
+void temperature::slot_Button_back_clicked()
+{
+    go_back();
+}
+
+void temperature::language_changed()
+{
+    ui->label_temperature->setText(kor_tr("色温", "Temperature", "Температура Оттенок", "Độ màu", "色溫"));
+    ui->label_type->setText(kor_tr("色温类型", "temperature type", "Выбор цвета", "Lựa chọn độ màu", "色溫類型"));
+    ui->label_name_red->setText(kor_tr("红色", "Red", "Красный", "Màu đỏ", "紅色"));
+    ui->label_name_green->setText(kor_tr("绿色", "Green", "Зеленый", "Màu xanh lá cây", "綠色"));
+    ui->label_name_blue->setText(kor_tr("蓝色", "Blue", "Синий", "Màu xanh da trời", "藍色"));
+}
+
+void temperature::syncUpdate()
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (t && t->KorLanguageChanged())
+        language_changed();
+}
+
+void temperature::step_or_move(int step)
+{
+    if (!m_edit) {
+        focus.move(step);
+        m_current_item = focus.current();
+        if (ui_select != 0)
+            m_current_field = qobject_cast<QLineEdit *>(m_current_item);
+        return;
+    }
+    if (ui_select == 0) {
+        // Only shown while editing; OK writes it.
+        m_type = uint8_t((m_type + kTypes + step) % kTypes);
+        ui->comboBox_type->setCurrentIndex(m_type);
+        return;
+    }
+    updownset_sel_value(step > 0 ? 0 : 1);
+}
+
+void temperature::key_right()
+{
+    step_or_move(1);
+}
+
+void temperature::key_left()
+{
+    step_or_move(-1);
+}
+
+void temperature::key_ok()
+{
+    if (!m_edit) {
+        m_edit = 1;
+        if (ui_select == 0) {
+            m_remembered_type = m_type;
+            ui->comboBox_type->setStyleSheet(m_combo_edit);
+        } else {
+            get_sel_value();
+        }
+        return;
+    }
+    if (ui_select == 0) {
+        m_edit = 0;
+        ui->comboBox_type->setStyleSheet(m_combo_focus);
+        on_button_type_clicked();
+        return;
+    }
+    updownset_sel_value(2);
+    m_edit = 0;
+    m_current_field->setStyleSheet(m_field_focus);
+}
+
+void temperature::key_back()
+{
+    if (!m_edit) {
+        slot_Button_back_clicked();
+        return;
+    }
+    if (ui_select == 0) {
+        m_edit = 0;
+        m_type = m_remembered_type;
+        ui->comboBox_type->setStyleSheet(m_combo_focus);
+        on_button_type_clicked();
+        ui->comboBox_type->setCurrentIndex(m_type);
+        return;
+    }
+    updownset_sel_value(3);
+    m_edit = 0;
+    m_current_field->setStyleSheet(m_field_focus);
+}
+
+void temperature::key_mode()
+{
+    run_mode_key();
+    // The settings menu goes too, should it be open beside the picture menu.
+    if (g_option)
+        g_option->close_page();
+}
