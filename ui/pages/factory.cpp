@@ -16,7 +16,7 @@ KOR_PAGE(18, factory, g_factory, 12)
 
 namespace {
 constexpr int kLanguages = 5;
-constexpr int kEdidBegin = 0x380;   // EDID records and what follows them up to the splice mode
+constexpr int kEdidBegin = 0x380; // EDID records and what follows them up to the splice mode
 constexpr int kEdidEnd = 0x560;
 const char kResetIp[] = "192.168.1.199";
 
@@ -45,16 +45,16 @@ QString piece(const QString &text, bool present)
 }
 
 factory::factory(QWidget *parent)
-    : KorPage(18, parent),
-      ui(new Ui::factory),
-      combo_normal(QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,255,255);\n}\n"
-                                  "QComboBox:drop-down{\nborder-style:none\n}")),
-      combo_focus(QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);\n}\n"
-                                 "QComboBox:drop-down{\nborder-style:none\n}")),
-      combo_edit(QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,0,0);\n}\n"
-                                "QComboBox:drop-down{\nborder-style:none\n}")),
-      button_normal(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);")),
-      button_focus(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);"))
+    : KorPage(18, parent)
+    , ui(new Ui::factory)
+    , combo_normal(QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,255,255);\n}\n"
+                                  "QComboBox:drop-down{\nborder-style:none\n}"))
+    , combo_focus(QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);\n}\n"
+                                 "QComboBox:drop-down{\nborder-style:none\n}"))
+    , combo_edit(QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,0,0);\n}\n"
+                                "QComboBox:drop-down{\nborder-style:none\n}"))
+    , button_normal(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);"))
+    , button_focus(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);"))
 {
     ui->setupUi(this);
     para_init();
@@ -67,7 +67,7 @@ factory::~factory()
     delete ui;
 }
 
-void factory::para_init() {}
+void factory::para_init() { }
 
 void factory::menulist_init()
 {
@@ -103,10 +103,10 @@ void factory::language_changed()
     ui->label_lang->setText(kor_tr("语言", "language", "Язык", "Ngôn ngữ", "語言"));
     ui->label_rst->setText(kor_tr("工厂复位", "Factory reset", "Сброс настроек", "Khôi phục cài đặt gốc", "工廠複位"));
     ui->label_ip->setText(kor_tr("保持IP不变", "Keep IP", "Сохранить IP", "Giữ nguyên IP", "保持IP不變"));
-    ui->label_edid->setText(kor_tr("IP和EDID保持不变", "Keep IP,EDIP", "Сохранить IP и EDID",
-                                   "IP và EDID vẫn giữ nguyên", "IP和EDID保持不變"));
-    ui->label_all->setText(kor_tr("全部恢复出厂设置", "Reset ALL", "Сбросить все", "Khôi phục cài đặt gốc tất cả",
-                                  "全部恢複出廠設置"));
+    ui->label_edid->setText(kor_tr(
+        "IP和EDID保持不变", "Keep IP,EDIP", "Сохранить IP и EDID", "IP và EDID vẫn giữ nguyên", "IP和EDID保持不變"));
+    ui->label_all->setText(
+        kor_tr("全部恢复出厂设置", "Reset ALL", "Сбросить все", "Khôi phục cài đặt gốc tất cả", "全部恢複出廠設置"));
     const QString press = kor_tr("点击OK应用", "Press Ok", "Нажмите ОК", "Đồng ý", "點擊OK應用");
     ui->Button_rst1->setText(press);
     ui->Button_rst2->setText(press);
@@ -242,7 +242,7 @@ void factory::restore_table(RestoreKind kind)
     KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
         return;
-    const unsigned char *defaults = default_para_ramlist + 2;  // image byte 2 + k: offset 0x300 + k
+    const unsigned char *defaults = default_para_ramlist + 2; // image byte 2 + k: offset 0x300 + k
     // One section: the scaler never applies a half-restored table.
     QMutexLocker lock(&v331_manage::para_mutex);
     if (kind == KeepIpEdid) {
@@ -252,9 +252,8 @@ void factory::restore_table(RestoreKind kind)
         std::memcpy(table->ram + KOR_STORED_BEGIN, defaults, KOR_STORED_SIZE);
     }
     table->reset_window_pairs();
-    const bool geometry_changed = table->u16(0x560) != table->shadow_u16(0x560) ||
-                                  table->u16(0x562) != table->shadow_u16(0x562) ||
-                                  table->u16(0x564) != table->shadow_u16(0x564);
+    const bool geometry_changed = table->u16(0x560) != table->shadow_u16(0x560)
+        || table->u16(0x562) != table->shadow_u16(0x562) || table->u16(0x564) != table->shadow_u16(0x564);
     if (geometry_changed && fpga_running()) {
         QMutexLocker led(&Utils::_led_para_init_mutex);
         g_set_led_para.store(1, std::memory_order_release);

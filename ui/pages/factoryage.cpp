@@ -29,7 +29,7 @@ struct Flag {
     int bit;
     const char *name;
 };
-const Flag kFlags[5] = {{0, "DDR0"}, {1, "DDR1"}, {2, "DE"}, {3, "HS"}, {4, "VS"}};
+const Flag kFlags[5] = { { 0, "DDR0" }, { 1, "DDR1" }, { 2, "DE" }, { 3, "HS" }, { 4, "VS" } };
 
 QString three_digits(int value)
 {
@@ -38,10 +38,10 @@ QString three_digits(int value)
 }
 
 factoryage::factoryage(QWidget *parent)
-    : KorPage(23, parent),
-      ui(new Ui::factoryage),
-      button_normal(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);")),
-      button_focus(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);"))
+    : KorPage(23, parent)
+    , ui(new Ui::factoryage)
+    , button_normal(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);"))
+    , button_focus(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);"))
 {
     ui->setupUi(this);
     log_font.setPixelSize(10);
@@ -55,9 +55,9 @@ factoryage::~factoryage()
     delete ui;
 }
 
-void factoryage::para_init() {}
+void factoryage::para_init() { }
 
-void factoryage::syncUpdate() {}
+void factoryage::syncUpdate() { }
 
 void factoryage::menulist_init()
 {
@@ -82,10 +82,10 @@ void factoryage::ageloginit()
         QMutexLocker lock(&Utils::_system_mutex);
         now = kor_now();
     }
-    const QString waiting = now.toString(QStringLiteral("MM-dd hh:mm")) + QStringLiteral("  ") +
-                            QStringLiteral("正在老化中...");
+    const QString waiting
+        = now.toString(QStringLiteral("MM-dd hh:mm")) + QStringLiteral("  ") + QStringLiteral("正在老化中...");
 
-    delete log_view;  // takes log_label with it
+    delete log_view; // takes log_label with it
     log_view = new QWidget(ui->frame);
     log_view->setGeometry(0, 0, 280, 236);
     log_label = new QLabel(log_view);
