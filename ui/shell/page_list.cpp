@@ -54,7 +54,7 @@ void kor_register_pages()
     // KOR_USE_PAGE(17);
 
     // 18 factory, parent 12
-    // KOR_USE_PAGE(18);
+    KOR_USE_PAGE(18);
 
     // 19 quality, parent 11
     KOR_USE_PAGE(19);
@@ -69,7 +69,7 @@ void kor_register_pages()
     KOR_USE_PAGE(22);
 
     // 23 factoryage, parent 12
-    // KOR_USE_PAGE(23);
+    KOR_USE_PAGE(23);
 
     // 24 SmartMapping, parent 5
     // KOR_USE_PAGE(24);
