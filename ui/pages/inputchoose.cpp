@@ -1,6 +1,8 @@
 #include "ui/pages/inputchoose.h"
 
+#include "core/alias.h"
 #include "core/korrampara.h"
+#include "ui/pages/sourceinfo.h"
 #include "ui_inputchoose.h"
 
 #include <QPixmap>
@@ -9,12 +11,18 @@ InputChoose *g_inputchoose = nullptr;
 KOR_PAGE(3, InputChoose, g_inputchoose, 1)
 
 namespace {
-// List position to source id, and the names in list order.
-const int kSourceAt[6] = {2, 3, 4, 5, 1, 0};
-const char *const kNameAt[6] = {"HDMI1", "HDMI2", "HDMI3", "HDMI4", "DVI", "EXT"};
 const char kSourceNormal[] = "color: rgb(255, 255, 255);background-color: rgb(33, 36, 53);";
 const char kSourceChosen[] =
     "color: rgb(255, 255, 255);background-color: rgb(33, 36, 53);border:1px solid rgb(71, 119, 255);";
+
+// The operator's name for the input from the alias file, else its fixed name.
+QString shown_source_name(unsigned char id)
+{
+    ALIAS_PARA alias;
+    if (get_json_alias_para(&alias, "source", id))
+        return QString::fromStdString(alias.name);
+    return sourceinfo::get_source_name_by_sourceid(id);
+}
 }
 
 InputChoose::InputChoose(QWidget *parent) : KorPage(3, parent), ui(new Ui::InputChoose)
@@ -46,10 +54,8 @@ void InputChoose::language_changed()
     const int window = kor_keyboard::current_window();
     const KorRamPara *table = KorRamPara::p_korrampara_config;
     const int source = table ? table->u16(KorWindowRecord::offset(window, KorWindowRecord::kSource)) : -1;
-    QString name = QStringLiteral("-");
-    for (int i = 0; i < 6; ++i)
-        if (kSourceAt[i] == source)
-            name = QString::fromLatin1(kNameAt[i]);
+    const QString name = source >= 0 && source < 6 ? shown_source_name(static_cast<unsigned char>(source))
+                                                   : QStringLiteral("-");
     ui->label_window->setText(
         kor_tr("画面%1: %2", "Window %1: %2", "Окно %1: %2", "Cửa sổ %1: %2", "畫面%1: %2").arg(window + 1).arg(name));
 }
@@ -61,9 +67,11 @@ void InputChoose::initSource()
     const KorRamPara *table = KorRamPara::p_korrampara_config;
     const int window = kor_keyboard::current_window();
     const int source = table ? table->u16(KorWindowRecord::offset(window, KorWindowRecord::kSource)) : -1;
-    for (int i = 0; i < 6; ++i) {
-        names[i]->setText(QString::fromLatin1(kNameAt[i]));
-        names[i]->setStyleSheet(QString::fromLatin1(kSourceAt[i] == source ? kSourceChosen : kSourceNormal));
+    const int chosen =
+        source >= 0 && source < 6 ? sourceinfo::get_listseq_by_source_id(static_cast<unsigned char>(source)) : -1;
+    for (unsigned char i = 0; i < 6; ++i) {
+        names[i]->setText(shown_source_name(sourceinfo::get_source_id_by_listseq(i)));
+        names[i]->setStyleSheet(QString::fromLatin1(i == chosen ? kSourceChosen : kSourceNormal));
     }
 }
 

@@ -29,7 +29,7 @@ void kor_register_pages()
     // KOR_USE_PAGE(7);
 
     // 8 EDIDset, parent 3
-    // KOR_USE_PAGE(8);
+    KOR_USE_PAGE(8);
 
     KOR_USE_PAGE(9);  // InputCut
 
