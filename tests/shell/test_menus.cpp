@@ -154,6 +154,8 @@ private slots:
         QFETCH(bool, built);
         if (built)
             kor_register_probe(page, 5);
+        else
+            kor_page_register_slot(page, KorPageSlot());  // as if it were not built
         open_from_main_menu(2);
         QVERIFY(g_option);
         press_times(KorKey::Right, index);
@@ -198,6 +200,8 @@ private slots:
         keyboard->answers << code;
         if (built)
             kor_register_probe(page, 12);
+        else
+            kor_page_register_slot(page, KorPageSlot());  // as if it were not built
         if (pack_file)
             env->write_file("/data/rcvrecovery/pack1.bin", "x");
         else
@@ -256,6 +260,8 @@ private slots:
         QFETCH(bool, built);
         if (built)
             kor_register_probe(page, 11);
+        else
+            kor_page_register_slot(page, KorPageSlot());  // as if it were not built
         open_from_main_menu(3);
         QVERIFY(g_imagequality);
         press_times(KorKey::Right, index);
