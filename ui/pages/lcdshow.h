@@ -24,9 +24,10 @@ public:
     void menulist_init();
     void on_button_backtolock_clicked();
     void on_button_autolock_clicked();
+    // Title and labels only; the choices keep the language the page was built in. The
+    // refresh re-texts them when the language changes (the shared page_refresh): without
+    // that check a language set while this page is in front would never take effect.
     void language_changed() override;
-    // The refresh step has nothing for this page.
-    void page_refresh(int) override {}
 
 public slots:
     void slot_Button_back_clicked() override;
