@@ -1,5 +1,6 @@
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "kor_form_check.h"
 #include "kor_test_env.h"
 #include "kor_ui_support.h"
 #include "ui/pages/lcdshow.h"
@@ -80,6 +81,47 @@ private slots:
         g_language = 1;
     }
     void cleanup() { env.reset(); }
+
+    void form_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QString>("style");
+        const QString label = "color:rgb(255,255,255);";
+        const QString normal =
+            "QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,255,255);\n}\nQComboBox:drop-down{\n"
+            "border-style:none\n}";
+        QTest::newRow("title") << "label_LCDshow" << "QLabel" << "lcdshow" << QRect(50, 10, 220, 22) << 0
+                               << "color: rgb(255, 255, 255)";
+        QTest::newRow("frame") << "frame" << "QFrame" << "lcdshow" << QRect(10, 42, 300, 190) << 0
+                               << "#frame{background-color: rgb(16, 16, 28);border:1px solid rgb(255, 255, 255);\n"
+                                  "border-radius:6px;padding:2px 4px}";
+        QTest::newRow("back label") << "label_backmainwindow" << "QLabel" << "frame" << QRect(10, 14, 120, 17) << 9 << label;
+        QTest::newRow("lock label") << "label_autolock" << "QLabel" << "frame" << QRect(10, 48, 120, 17) << 9 << label;
+        // The lock row is not selected when the page opens: it shows the normal style.
+        QTest::newRow("back box") << "comboBox_back" << "QComboBox" << "frame" << QRect(180, 14, 101, 21) << 9
+                                  << QString(normal).replace("255,255,255);\n}", "255,171,84);\n}");
+        QTest::newRow("lock box") << "comboBox_lock" << "QComboBox" << "frame" << QRect(180, 48, 101, 21) << 9 << normal;
+    }
+    void form()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, cls);
+        QFETCH(QString, parent);
+        QFETCH(QRect, geometry);
+        QFETCH(int, points);
+        QFETCH(QString, style);
+        open_page();
+        QCOMPARE(g_lcdshow->size(), QSize(320, 240));
+        QCOMPARE(g_lcdshow->styleSheet(), QString("background-color: rgb(16, 16, 28);"));
+        QCOMPARE(g_lcdshow->windowTitle(), QString("Dialog"));
+        QCOMPARE(kor_form_mismatch(g_lcdshow, name, cls, parent, geometry, points, style), QString());
+        if (cls == "QComboBox")
+            QCOMPARE(g_lcdshow->findChild<QWidget *>(name)->focusPolicy(), Qt::NoFocus);
+    }
 
     void first_state()
     {

@@ -1,6 +1,7 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "hostlink/z73_wifi_config.h"
+#include "kor_form_check.h"
 #include "kor_test_env.h"
 #include "kor_ui_support.h"
 #include "platform/shell_runner.h"
@@ -119,6 +120,49 @@ private slots:
         g_language = 1;
     }
     void cleanup() { env.reset(); }
+
+    void form_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QString>("style");  // null: set by the page
+        const QString label = "color:rgb(255,255,255);\nbackground-color: rgb(16, 16, 28);";
+        QTest::newRow("title") << "label_other" << "QLabel" << "othersetup" << QRect(50, 10, 220, 22) << 10
+                               << "color:rgb(255,255,255);";
+        QTest::newRow("frame") << "frame" << "QFrame" << "othersetup" << QRect(10, 42, 300, 180) << 0
+                               << "#frame{background-color: rgb(16, 16, 28);border:1px solid rgb(255, 255, 255);\n"
+                                  "border-radius:6px;padding:2px 4px}";
+        QTest::newRow("volume label") << "label_name_volume" << "QLabel" << "frame" << QRect(10, 14, 50, 17) << 9 << label;
+        QTest::newRow("switch label") << "label_name_switch" << "QLabel" << "frame" << QRect(10, 48, 140, 17) << 9 << label;
+        QTest::newRow("mode label") << "label_name_mode" << "QLabel" << "frame" << QRect(10, 82, 160, 17) << 9 << label;
+        QTest::newRow("wifi label") << "label_wifi" << "QLabel" << "frame" << QRect(10, 116, 80, 17) << 9 << label;
+        QTest::newRow("DBD label") << "label_name_DBD" << "QLabel" << "frame" << QRect(10, 150, 160, 17) << 9 << label;
+        QTest::newRow("window list") << "ImageVolume" << "QComboBox" << "frame" << QRect(80, 10, 100, 24) << 9 << QString();
+        QTest::newRow("volume") << "volume_state" << "QComboBox" << "frame" << QRect(190, 10, 100, 24) << 9 << QString();
+        QTest::newRow("switch") << "switch_state" << "QComboBox" << "frame" << QRect(190, 44, 100, 24) << 9 << QString();
+        QTest::newRow("mode") << "mode_state" << "QComboBox" << "frame" << QRect(190, 78, 100, 25) << 9 << QString();
+        QTest::newRow("wifi") << "wifi_state" << "QComboBox" << "frame" << QRect(190, 112, 100, 24) << 9 << QString();
+        QTest::newRow("DBD") << "dbd_state" << "QComboBox" << "frame" << QRect(190, 146, 100, 24) << 9 << QString();
+    }
+    void form()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, cls);
+        QFETCH(QString, parent);
+        QFETCH(QRect, geometry);
+        QFETCH(int, points);
+        QFETCH(QString, style);
+        open_page();
+        QCOMPARE(g_othersetup->size(), QSize(320, 240));
+        QCOMPARE(g_othersetup->styleSheet(), QString("background-color: rgb(16, 16, 28);"));
+        QCOMPARE(g_othersetup->windowTitle(), QString("Dialog"));
+        QCOMPARE(kor_form_mismatch(g_othersetup, name, cls, parent, geometry, points, style), QString());
+        if (cls == "QComboBox")
+            QCOMPARE(g_othersetup->findChild<QWidget *>(name)->focusPolicy(), Qt::NoFocus);
+    }
 
     void boxes_open_on_the_stored_state_data()
     {

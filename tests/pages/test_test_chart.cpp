@@ -1,5 +1,6 @@
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "kor_form_check.h"
 #include "kor_test_env.h"
 #include "kor_ui_support.h"
 #include "platform/scaler_device.h"
@@ -91,6 +92,54 @@ private slots:
         g_language = 1;
     }
     void cleanup() { env.reset(); }
+
+    void form_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QString>("style");  // null: set by the page
+        const QString caption = "color:rgb(255,255,255);";
+        QTest::newRow("title") << "label_testimage" << "QLabel" << "test_chart" << QRect(40, 0, 220, 22) << 10 << caption;
+        QTest::newRow("frame") << "frame" << "QFrame" << "test_chart" << QRect(10, 42, 300, 190) << 0
+                               << "#frame{\nbackground-color: rgb(16, 16, 28);\nborder:1px solid rgb(255, 255, 255);\n"
+                                  "border-radius:6px;padding:2px 4px\n}";
+        const int xs[4] = {20, 90, 160, 230};
+        const char *const captions[4] = {"label_red", "label_green", "label_blue", "label_white"};
+        for (int i = 0; i < 8; ++i) {
+            const QString name = QStringLiteral("label_test%1").arg(i + 1);
+            QTest::newRow(qPrintable(name)) << name << "QLabel" << "frame" << QRect(xs[i % 4], i < 4 ? 10 : 84, 50, 50)
+                                            << 0 << QString();
+        }
+        for (int i = 0; i < 4; ++i)
+            QTest::newRow(captions[i]) << captions[i] << "QLabel" << "frame" << QRect(xs[i], 62, 50, 17) << 7 << caption;
+        QTest::newRow("black") << "label_black" << "QLabel" << "frame" << QRect(20, 136, 50, 17) << 7 << caption;
+        QTest::newRow("colour bar") << "label_color" << "QLabel" << "frame" << QRect(85, 136, 60, 17) << 7 << caption;
+        QTest::newRow("vertical") << "label_hline" << "QLabel" << "frame" << QRect(155, 136, 60, 17) << 7 << caption;
+        QTest::newRow("horizontal") << "label_wline" << "QLabel" << "frame" << QRect(220, 136, 70, 17) << 7 << caption;
+        QTest::newRow("close") << "Button_closetest" << "QPushButton" << "frame" << QRect(110, 161, 80, 24) << 7
+                               << "color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);";
+    }
+    void form()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, cls);
+        QFETCH(QString, parent);
+        QFETCH(QRect, geometry);
+        QFETCH(int, points);
+        QFETCH(QString, style);
+        // The form as built, before the page restyles its items.
+        std::unique_ptr<test_chart> page(new test_chart);
+        QCOMPARE(page->size(), QSize(320, 240));
+        QCOMPARE(page->styleSheet(), QString("background-color: rgb(16, 16, 28);"));
+        QCOMPARE(kor_form_mismatch(page.get(), name, cls, parent, geometry, points, style), QString());
+        if (cls == "QLabel" && name != "label_testimage")
+            QVERIFY(page->findChild<QLabel *>(name)->alignment() & Qt::AlignHCenter);
+        if (cls == "QPushButton")
+            QCOMPARE(page->findChild<QWidget *>(name)->focusPolicy(), Qt::NoFocus);
+    }
 
     void opening_leaves_the_pattern()
     {
