@@ -273,14 +273,6 @@ private slots:
                                  << QStringList{QString::fromUtf8("5 мин"), QString::fromUtf8("10 мин"),
                                                 QString::fromUtf8("Отключить")}
                                  << "lcdshow-ru";
-        QTest::newRow("Vietnamese") << 3 << 0x1F << QString::fromUtf8("Màn hình LCD")
-                                    << QStringList{QString::fromUtf8("5 phút"), QString::fromUtf8("10 phút"),
-                                                   QString::fromUtf8("Không bao giờ khoá")}
-                                    << "lcdshow-vn";
-        QTest::newRow("traditional Chinese") << 4 << 0x1F << QString::fromUtf8("液晶顯示")
-                                             << QStringList{QString::fromUtf8("5分鐘"), QString::fromUtf8("10分鐘"),
-                                                            QString::fromUtf8("從不")}
-                                             << "";
         QTest::newRow("Russian not enabled") << 2 << 0x1B << "LCD display" << QStringList{"5min", "10min", "Never"} << "";
     }
     void languages()
