@@ -151,6 +151,8 @@ private slots:
         QFETCH(bool, built);
         if (built)
             kor_register_probe(page, 5);
+        else
+            kor_page_register_slot(page, KorPageSlot());  // as if it were not built
         open_from_main_menu(2);
         QVERIFY(g_option);
         press_times(KorKey::Right, index);
@@ -193,6 +195,8 @@ private slots:
         keyboard->answers << code;
         if (built)
             kor_register_probe(page, 12);
+        else
+            kor_page_register_slot(page, KorPageSlot());  // as if it were not built
         if (pack_file)
             env->write_file("/data/rcvrecovery/pack1.bin", "x");
         else
@@ -251,7 +255,7 @@ private slots:
         if (built)
             kor_register_probe(page, 11);
         else
-            kor_page_register_slot(page, KorPageSlot());  // as before the page existed
+            kor_page_register_slot(page, KorPageSlot());  // as if it were not built
         open_from_main_menu(3);
         QVERIFY(g_imagequality);
         press_times(KorKey::Right, index);

@@ -45,13 +45,13 @@ void kor_register_pages()
     KOR_USE_PAGE(14);
 
     // 15 lcdshow, parent 12
-    // KOR_USE_PAGE(15);
+    KOR_USE_PAGE(15);
 
     // 16 test_chart, parent 5
-    // KOR_USE_PAGE(16);
+    KOR_USE_PAGE(16);
 
     // 17 othersetup, parent 12
-    // KOR_USE_PAGE(17);
+    KOR_USE_PAGE(17);
 
     // 18 factory, parent 12
     KOR_USE_PAGE(18);

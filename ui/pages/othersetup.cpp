@@ -1,0 +1,314 @@
+#include "ui/pages/othersetup.h"
+
+#include "core/global.h"
+#include "core/korrampara.h"
+#include "core/utils.h"
+#include "hostlink/z73_wifi_config.h"
+#include "scaler/v331_manage.h"
+#include "ui/shell/advancedoption.h"
+#include "ui_othersetup.h"
+
+#include <QComboBox>
+
+othersetup *g_othersetup = nullptr;
+KOR_PAGE(17, othersetup, g_othersetup, 12)
+
+namespace {
+constexpr int kAudioWindow = 0x840;
+constexpr int kPixelToPixel = 0x842;
+constexpr int kSwitchFade = 0x846;
+constexpr int kWifiOff = 0x306;
+constexpr int kWindows = 6;
+
+int record(int window)
+{
+    return 0x8E0 + 26 * window;
+}
+
+QString combo_style(const char *border)
+{
+    return QStringLiteral("QComboBox{color:rgb(255,255,255);border:1px solid %1;}\nQComboBox::drop-down{width:0px;}")
+        .arg(QLatin1String(border));
+}
+
+QString window_entry(int number)
+{
+    return kor_tr("画面%d", "image%d", "Канал%d", "Hình ảnh%d", "畫麵%d").replace(QLatin1String("%d"), QString::number(number));
+}
+}
+
+othersetup::othersetup(QWidget *parent)
+    : KorPage(17, parent)
+    , ui(new Ui_othersetup)
+    , m_style_normal(combo_style("rgb(255,255,255)"))
+    , m_style_focus(combo_style("rgb(255,171,84)"))
+    , m_style_edit(combo_style("rgb(255,0,0)"))
+{
+    ui->setupUi(this);
+    menulist_init();
+    language_changed();
+    para_init();
+}
+
+othersetup::~othersetup()
+{
+    delete ui;
+}
+
+void othersetup::menulist_init()
+{
+    m_items[0] = ui->ImageVolume;
+    m_items[1] = ui->volume_state;
+    m_items[2] = ui->switch_state;
+    m_items[3] = ui->mode_state;
+    m_items[4] = ui->wifi_state;
+    m_items[5] = ui->dbd_state;
+    focus.clear();
+    for (QComboBox *box : m_items)
+        focus.add(box, m_style_normal, m_style_focus);
+    m_edit = 0;
+    m_index = 0;
+    m_saved_index = 0;
+    focus.start(0);
+    m_current = m_items[0];
+}
+
+void othersetup::para_init()
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    ui->ImageVolume->clear();
+    if (!t)
+        return;
+    int audio_window;
+    bool enabled[kWindows];
+    bool audio_on, fade, wifi_off, dbd;
+    {
+        QMutexLocker lock(&v331_manage::para_mutex);
+        for (int w = 0; w < kWindows; ++w)
+            enabled[w] = t->u16(record(w)) != 0;
+        audio_window = t->u16(kAudioWindow);
+        // An audio window out of range or switched off is repaired; nothing to apply.
+        if (audio_window > 5 || !enabled[audio_window]) {
+            audio_window = 0;
+            t->set_u16(kAudioWindow, 0);
+        }
+        audio_on = (t->ram[record(audio_window) + 21] & 0x80) != 0;
+        fade = t->u16(kSwitchFade) != 0;
+        wifi_off = t->u16(kWifiOff) != 0;
+        dbd = t->u16(kPixelToPixel) != 0;
+    }
+
+    // Each entry keeps its window number: the sound row acts on the window it names.
+    for (int w = 0; w < kWindows; ++w)
+        if (enabled[w])
+            ui->ImageVolume->addItem(window_entry(w + 1), w);
+    m_counts[0] = static_cast<unsigned char>(ui->ImageVolume->count());
+    const int shown = ui->ImageVolume->findData(audio_window);
+    ui->ImageVolume->setCurrentIndex(shown >= 0 ? shown : 0);
+
+    ui->volume_state->addItem(kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉"));
+    ui->volume_state->addItem(kor_tr("开启", "ON", "Вкл", "Mở", "開啟"));
+    ui->volume_state->setCurrentIndex(audio_on ? 1 : 0);
+
+    ui->switch_state->addItem(kor_tr("无缝快切", "Seamless", "Быстро", "Chuyển đổi ngay", "無縫快切"));
+    ui->switch_state->addItem(kor_tr("淡入淡出", "Fade", "Плавно", "và ngoài", "淡入淡出"));
+    ui->switch_state->setCurrentIndex(fade ? 1 : 0);
+
+    ui->mode_state->addItem(kor_tr("点击切换", "Click OK", "Нажмите ОК", "Đồng ý", "點擊切換"));
+
+    ui->wifi_state->addItem(kor_tr("开启", "ON", "Вкл", "Mở", "開啟"));
+    ui->wifi_state->addItem(kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉"));
+    ui->wifi_state->setCurrentIndex(wifi_off ? 1 : 0);
+
+    ui->dbd_state->addItem(kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉"));
+    ui->dbd_state->addItem(kor_tr("开启", "ON", "Вкл", "Mở", "開啟"));
+    ui->dbd_state->setCurrentIndex(dbd ? 1 : 0);
+}
+
+void othersetup::language_changed()
+{
+    ui->label_other->setText(kor_tr("其它设置", "Other Settings", "Другие настройки", "Cài đặt khác", "其它設置"));
+    ui->label_name_volume->setText(kor_tr("音量", "Volume", "Звук", "âm thanh", "音量"));
+    ui->label_name_switch->setText(kor_tr("切换特效", "Switch mode", "Эффект", "Hiệu ứng", "切換特效"));
+    ui->label_name_mode->setText(kor_tr("投屏设备", "Projection", "Радиоприбор", "Cài đặt Thiết bị", "投屏設備"));
+    ui->label_wifi->setText(kor_tr("WIFI状态", "Wifi state", "WiFi статус", "Trạng thái wifi", "WIFI狀態"));
+    ui->label_name_DBD->setText(kor_tr("点对点", "DBD", "Пиксель к пикселю", "Điểm tới điểm", "點對點"));
+}
+
+void othersetup::syncUpdate()
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (t && t->KorLanguageChanged())
+        language_changed();
+}
+
+void othersetup::page_refresh(int)
+{
+    syncUpdate();
+}
+
+void othersetup::slot_Button_back_clicked()
+{
+    go_back(false);
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (t && t->KorLanguageChanged() && g_advancedoption)
+        g_advancedoption->language_changed();
+}
+
+void othersetup::step_entry(int step)
+{
+    const int count = m_counts[ui_select];
+    if (count == 0)
+        return;  // no window enabled: the list stays empty
+    m_index = static_cast<unsigned char>(((m_index + step) % count + count) % count);
+    m_current->setCurrentIndex(m_index);
+}
+
+void othersetup::key_right()
+{
+    if (m_edit) {
+        step_entry(1);
+        return;
+    }
+    focus.move(1);
+    m_current = m_items[ui_select];
+}
+
+void othersetup::key_left()
+{
+    if (m_edit) {
+        step_entry(-1);
+        return;
+    }
+    focus.move(-1);
+    m_current = m_items[ui_select];
+}
+
+void othersetup::key_ok()
+{
+    if (!m_edit) {
+        m_edit = 1;
+        m_index = static_cast<unsigned char>(m_current->currentIndex());
+        m_saved_index = m_index;
+        m_current->setStyleSheet(m_style_edit);
+        return;
+    }
+    m_edit = 0;
+    m_current->setStyleSheet(m_style_focus);
+    on_button_box_clicked();
+}
+
+void othersetup::key_back()
+{
+    if (!m_edit) {
+        slot_Button_back_clicked();
+        return;
+    }
+    m_edit = 0;
+    m_current->setCurrentIndex(m_saved_index < m_counts[ui_select] ? m_saved_index : 0);
+    m_current->setStyleSheet(m_style_focus);
+}
+
+void othersetup::on_button_box_clicked()
+{
+    switch (ui_select) {
+    case 1:
+        apply_volume(m_index);
+        break;
+    case 2:
+        apply_switch(m_index);
+        break;
+    case 4:
+        apply_wifi(m_index);
+        break;
+    case 5:
+        apply_dbd(m_index);
+        break;
+    default:  // the window list and the projection entry apply nothing
+        break;
+    }
+}
+
+void othersetup::apply_volume(unsigned char index)
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (!t)
+        return;
+    const int entry = ui->ImageVolume->currentIndex();
+    QMutexLocker lock(&v331_manage::para_mutex);
+    if (entry >= 0) {
+        const int w = ui->ImageVolume->itemData(entry).toInt();
+        const int rec = record(w);
+        const bool audio = (t->ram[rec + 21] & 0x80) != 0;
+        if (audio && index == 0) {
+            t->set_u16(kAudioWindow, uint16_t(w));
+            t->ram[rec + 20] = 0;
+            t->ram[rec + 21] = 0;
+        } else if (!audio && index == 1) {
+            t->set_u16(kAudioWindow, uint16_t(w));
+            t->ram[rec + 20] = 255;
+            t->ram[rec + 21] = 0x80;
+        }
+    }
+    v331_manage::para_changed = 1;
+}
+
+void othersetup::apply_switch(unsigned char index)
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (!t)
+        return;
+    if (index != 0)
+        kor_trace("fade temp = %d\n", index);
+    else
+        kor_trace("seamless ,temp = %d\n", index);
+    {
+        QMutexLocker lock(&v331_manage::para_mutex);
+        t->ram[kSwitchFade] = index != 0 ? 1 : 0;
+        if (index != 0)
+            t->reset_window_pairs();
+        for (int w = 0; w < kWindows; ++w) {
+            unsigned char &flags = t->ram[record(w) + 18];
+            flags = index != 0 ? (flags | 0x04) : (flags & ~0x04);
+        }
+        v331_manage::para_changed = 1;
+    }
+    t->ram_para_save();
+}
+
+void othersetup::apply_wifi(unsigned char index)
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (!t)
+        return;
+    kor_trace("temp = %d\n", index);
+    {
+        QMutexLocker lock(&v331_manage::para_mutex);
+        t->ram[kWifiOff] = index != 0 ? 1 : 0;
+    }
+    // The shell and the WiFi thread are not held up by the change lock.
+    if (index != 0) {
+        Utils::system_mutex(QStringLiteral("kill -9 `pidof /usr/bin/hostapd /etc/rtl_hostapd_2G.conf`"));
+        Utils::system_mutex(QStringLiteral("kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`"));
+    } else if (Z73_WIFI_CONFIG::p_wifi) {
+        Z73_WIFI_CONFIG::p_wifi->set_wifi_reset_flag();
+    }
+    QMutexLocker lock(&v331_manage::para_mutex);
+    v331_manage::para_changed = 1;
+}
+
+void othersetup::apply_dbd(unsigned char index)
+{
+    KorRamPara *t = KorRamPara::p_korrampara_config;
+    if (!t)
+        return;
+    const unsigned char on = index != 0 ? 1 : 0;
+    {
+        QMutexLocker lock(&v331_manage::para_mutex);
+        t->ram[kPixelToPixel] = on;
+        for (int w = 0; w < kWindows; ++w)
+            t->ram[record(w) + 19] = on;
+        v331_manage::para_changed = 1;
+    }
+    t->ram_para_save();
+}
