@@ -154,6 +154,8 @@ private slots:
         QFETCH(bool, built);
         if (built)
             kor_register_probe(page, 5);
+        else
+            kor_page_register_slot(page, KorPageSlot());  // as before the page's file exists
         open_from_main_menu(2);
         QVERIFY(g_option);
         press_times(KorKey::Right, index);
