@@ -120,7 +120,7 @@ inline QVector<Row> rows()
     std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) { return a->y() < b->y(); });
     for (QLabel *l : labels) {
         const QString s = l->styleSheet();
-        if (!s.contains(QLatin1String("#00FF00")) && !s.contains(QLatin1String("#FFFFFF")))
+        if (l->width() != 190)  // not a file row: the no-file text
             continue;
         Row r;
         r.text = l->text();
