@@ -6,6 +6,7 @@
 #include "ui/shell/custommode.h"
 #include "ui/shell/kor_keyboard.h"
 
+#include <QLineEdit>
 #include <QtTest>
 #include <memory>
 
@@ -17,19 +18,6 @@ namespace {
 // First stacked page of each tool.
 const int kToolPage[4] = {0, 4, 6, 7};
 
-// Presses keys written as letters: L left, R right, O OK, B back.
-void keys(const QString &script)
-{
-    for (QChar c : script) {
-        switch (c.toLatin1()) {
-        case 'L': kor_press(KorKey::Left); break;
-        case 'R': kor_press(KorKey::Right); break;
-        case 'O': kor_press(KorKey::Ok); break;
-        case 'B': kor_press(KorKey::Back); break;
-        default: break;
-        }
-    }
-}
 
 QByteArray line_bytes()
 {
@@ -324,6 +312,10 @@ private slots:
             widget<QAbstractButton>(name)->click();
             QCOMPARE(shown_page(), 2);
         }
+        keyboard->answers << "7";
+        QTest::mouseClick(widget("lineEdit_line"), Qt::LeftButton);
+        QCOMPARE(keyboard->calls.size(), 0);
+        QCOMPARE(widget<QLineEdit>("lineEdit_line")->text(), QStringLiteral("1"));
         QCOMPARE(line_bytes(), line);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(g_send_para), 36), request);
         // The mode key and the host's closing are refused too.

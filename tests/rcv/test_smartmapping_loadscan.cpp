@@ -12,18 +12,6 @@
 using namespace sm;
 
 namespace {
-void keys(const QString &script)
-{
-    for (QChar c : script) {
-        switch (c.toLatin1()) {
-        case 'L': kor_press(KorKey::Left); break;
-        case 'R': kor_press(KorKey::Right); break;
-        case 'O': kor_press(KorKey::Ok); break;
-        case 'B': kor_press(KorKey::Back); break;
-        default: break;
-        }
-    }
-}
 
 // The names the page lists, in its order: the device's packs in directory order, then the
 // stick's, at most 100.

@@ -35,6 +35,20 @@ inline void press(KorKey key, int times = 1)
         kor_press(key);
 }
 
+// Presses keys written as letters: L left, R right, O OK, B back.
+inline void keys(const QString &script)
+{
+    for (QChar c : script) {
+        switch (c.toLatin1()) {
+        case 'L': kor_press(KorKey::Left); break;
+        case 'R': kor_press(KorKey::Right); break;
+        case 'O': kor_press(KorKey::Ok); break;
+        case 'B': kor_press(KorKey::Back); break;
+        default: break;
+        }
+    }
+}
+
 // The settings menu and, with the keys, the smart-mapping page (shown, not modal).
 inline SmartMapping *open_page()
 {

@@ -457,10 +457,9 @@ void SmartMapping::menulist_init()
 
 void SmartMapping::menulist_fuc_sel_default()
 {
+    // The entry being left: normal, or grey while there is nothing to load.
     const int entry = ui_select;
-    ui_select = 0xFF;  // no entry is selected while the old one is restyled
-    m_entries[entry]->setStyleSheet(entry_style(entry));
-    ui_select = uint8_t(entry);
+    set_style(m_entries[entry], entry == 1 && m_file_count == 0 ? kGreyed : kNormal);
 }
 
 void SmartMapping::column_move(int step)
@@ -667,6 +666,14 @@ void SmartMapping::language_for_paraweld_page6()
 void SmartMapping::language_for_mapping_onoff_page7()
 {
     set_text(ui->label_step1_7, kMappingSwitch);
+}
+
+void SmartMapping::show_numberkeyboard_ui(QString text)
+{
+    // The fields stay as they are while a job runs.
+    if (ring_shown())
+        return;
+    KorPage::show_numberkeyboard_ui(text);
 }
 
 QString SmartMapping::number_keyboard_title(My_lineEdit *field) const

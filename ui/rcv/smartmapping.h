@@ -48,6 +48,7 @@ public slots:
     // pack file arrives or is deleted.
     void Button_back_clicked();
     void slot_Button_back_clicked() override;
+    void show_numberkeyboard_ui(QString text) override;
 
     void on_Button_shortcut_clicked();
     void on_Button_loadscan_clicked();
