@@ -255,7 +255,6 @@ SmartMapping::SmartMapping(QWidget *parent) : KorPage(24, parent), ui(new Ui::Sm
     m_ls_items[2] = ui->Button_next_5;
 
     ui->stackedWidget->setCurrentIndex(0);
-    m_last_entry = ui->Button_shortcut;
     m_last_group_button = ui->Button_wlan1;
     // Two groups of eight ports: the third and fourth group buttons are not used.
     for (int page = 0; page < 2; ++page) {
@@ -523,11 +522,6 @@ void SmartMapping::column_enter()
     }
 }
 
-void SmartMapping::button_select(QPushButton *entry)
-{
-    m_last_entry = entry;
-}
-
 void SmartMapping::on_Button_shortcut_clicked()
 {
     if (ring_shown())
@@ -541,7 +535,6 @@ void SmartMapping::on_Button_loadscan_clicked()
 {
     if (ring_shown())
         return;
-    button_select(ui->Button_loadscan);
     ui->stackedWidget->setCurrentIndex(4);
     language_for_loadscan_page4();
     m_list_shown = false;
@@ -551,7 +544,6 @@ void SmartMapping::on_Button_paraweld_clicked()
 {
     if (ring_shown())
         return;
-    button_select(ui->Button_paraweld);
     ui->stackedWidget->setCurrentIndex(6);
     language_for_paraweld_page6();
     m_list_shown = false;
@@ -1676,7 +1668,6 @@ void SmartMapping::on_Button_mapping_clicked()
 {
     if (ring_shown())
         return;
-    button_select(ui->Button_mapping);
     bool on = false;
     if (fpga_manage *manager = fpga_manage::p_fpga_manage) {
         manager->read_from_register(0, 0);

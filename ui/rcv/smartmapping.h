@@ -133,7 +133,6 @@ private:
     void column_enter();
     QString entry_style(int entry) const;
     void refresh_column();
-    void button_select(QPushButton *entry);
 
     // Quick screen setup.
     void line_select(char pattern);
@@ -200,7 +199,6 @@ private:
 
     Ui::SmartMapping *ui;
     QPushButton *m_entries[4];
-    QPushButton *m_last_entry;         // the tool entry button_select recorded last
     QPushButton *m_last_group_button;  // the group whose port cells are drawn
     QPushButton *m_group_buttons[8];
     QToolButton *m_route_buttons[17];  // patterns 1..16, then Button_cancel
