@@ -72,7 +72,7 @@ void kor_register_pages()
     KOR_USE_PAGE(23);
 
     // 24 SmartMapping, parent 5
-    // KOR_USE_PAGE(24);
+    KOR_USE_PAGE(24);
 
     // 25 rcv_recovery, parent 12
     KOR_USE_PAGE(25);
