@@ -5,123 +5,82 @@
 
 #include <QSignalSpy>
 #include <QtTest>
-#include <cstring>
 #include <memory>
 
+using namespace KorWindowRecord;
 namespace {
 KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-int record(int window, int field) { return KorWindowRecord::offset(window, field); }
+QByteArray snapshot() { return QByteArray(reinterpret_cast<const char *>(table()->ram), KOR_TABLE_SIZE); }
 }
 
 // The key-board glue: shortcut letters act on the table's window records.
 class TestKorKeyboard : public QObject {
     Q_OBJECT
     std::unique_ptr<KorTestEnv> env;
+    kor_keyboard glue;
 
 private slots:
     void init()
     {
         env.reset(new KorTestEnv);
         env->start();
-        for (int w = 0; w < 6; ++w)
-            table()->set_u16(record(w, KorWindowRecord::kEnable), (w == 0 || w == 2 || w == 5) ? 1 : 0);
-        kor_keyboard::set_current_window(0);
+        for (int w : {0, 2, 5})
+            table()->set_u16(offset(w, kEnable), 1);
+        table()->set_u16(offset(2, kSource), 9);
+        table()->ram[offset(2, kBlack)] = 1;
+        kor_keyboard::set_current_window(2);
         v331_manage::para_changed = 0;
     }
     void cleanup() { env.reset(); }
 
-    void select_window_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("window");
-        QTest::addColumn<bool>("refresh");
-        QTest::newRow("C selects window 2") << int('C') << 2 << true;
-        QTest::newRow("F selects window 5") << int('F') << 5 << true;
-        QTest::newRow("B: window 1 is off") << int('B') << 0 << false;
-        QTest::newRow("A: already current") << int('A') << 0 << false;
-    }
-    void select_window()
-    {
-        QFETCH(int, key);
-        QFETCH(int, window);
-        QFETCH(bool, refresh);
-        QSignalSpy spy(table(), SIGNAL(sig_update_para(int)));
-        kor_keyboard glue;
-        glue.update_usb_keyEvent(key);
-        QCOMPARE(kor_keyboard::current_window(), window);
-        QCOMPARE(spy.count(), refresh ? 1 : 0);
-        if (refresh)
-            QCOMPARE(spy.first().first().toInt(), 1);
-        QCOMPARE(int(v331_manage::para_changed), 0);
-    }
-
-    void set_source_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("source");
-        const int sources[6] = {0, 1, 4, 5, 2, 3};
-        for (int i = 0; i < 6; ++i)
-            QTest::newRow(qPrintable(QString(QChar('G' + i)))) << int('G' + i) << sources[i];
-    }
-    void set_source()
-    {
-        QFETCH(int, key);
-        QFETCH(int, source);
-        kor_keyboard glue;
-        glue.update_usb_keyEvent('C');  // window 2 becomes current
-        table()->set_u16(record(2, KorWindowRecord::kSource), 9);
-        table()->set_u16(record(0, KorWindowRecord::kSource), 7);
-        glue.update_usb_keyEvent(key);
-        QCOMPARE(int(table()->u16(record(2, KorWindowRecord::kSource))), source);
-        QCOMPARE(int(table()->u16(record(0, KorWindowRecord::kSource))), 7);
-        QCOMPARE(int(v331_manage::para_changed), 1);
-    }
-
-    void freeze_and_black_toggle_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("field");
-        QTest::newRow("N freeze") << int('N') << KorWindowRecord::kFreeze;
-        QTest::newRow("P black") << int('P') << KorWindowRecord::kBlack;
-    }
-    void freeze_and_black_toggle()
-    {
-        QFETCH(int, key);
-        QFETCH(int, field);
-        kor_keyboard glue;
-        glue.update_usb_keyEvent('F');  // window 5
-        table()->ram[record(5, field)] = 0;
-        glue.update_usb_keyEvent(key);
-        QCOMPARE(int(table()->ram[record(5, field)]), 1);
-        QCOMPARE(int(v331_manage::para_changed), 1);
-        glue.update_usb_keyEvent(key);
-        QCOMPARE(int(table()->ram[record(5, field)]), 0);
-    }
-
-    void inert_codes_and_key_lock_data()
+    // Window 2 is current; windows 0, 2 and 5 are on; window 2 is black, not frozen.
+    void codes_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("locked");
+        QTest::addColumn<int>("window");  // current afterwards
+        QTest::addColumn<int>("field");   // window 2's byte that changes, -1: none
+        QTest::addColumn<int>("value");
+        QTest::newRow("A selects window 0") << int('A') << false << 0 << -1 << 0;
+        QTest::newRow("F selects window 5") << int('F') << false << 5 << -1 << 0;
+        QTest::newRow("B: window 1 is off") << int('B') << false << 2 << -1 << 0;
+        QTest::newRow("C: already current") << int('C') << false << 2 << -1 << 0;
+        const int sources[6] = {0, 1, 4, 5, 2, 3};
+        for (int i = 0; i < 6; ++i)
+            QTest::newRow(qPrintable(QString(QChar('G' + i)))) << int('G' + i) << false << 2 << kSource << sources[i];
+        QTest::newRow("N freezes") << int('N') << false << 2 << kFreeze << 1;
+        QTest::newRow("P lights up") << int('P') << false << 2 << kBlack << 0;
         for (int key : {64, 77, 79, 81, int(Qt::Key_F4), int(Qt::Key_Stop)})
-            QTest::newRow(qPrintable(QStringLiteral("code %1").arg(key))) << key << false;
-        for (int key : {int('C'), int('G'), int('N'), int('P')})
-            QTest::newRow(qPrintable(QStringLiteral("locked %1").arg(QChar(key)))) << key << true;
+            QTest::newRow(qPrintable(QStringLiteral("code %1").arg(key))) << key << false << 2 << -1 << 0;
+        for (int key : {int('A'), int('G'), int('N'), int('P')})
+            QTest::newRow(qPrintable(QStringLiteral("locked %1").arg(QChar(key)))) << key << true << 2 << -1 << 0;
     }
-    void inert_codes_and_key_lock()
+    void codes()
     {
         QFETCH(int, key);
         QFETCH(bool, locked);
+        QFETCH(int, window);
+        QFETCH(int, field);
+        QFETCH(int, value);
         if (locked)
             table()->set_u16(0x304, 1);
-        unsigned char before[KOR_TABLE_SIZE];
-        std::memcpy(before, table()->ram, sizeof before);
+        const QByteArray before = snapshot();
+        QByteArray expected = before;
+        if (field >= 0)
+            expected[offset(2, field)] = char(value);
         QSignalSpy spy(table(), SIGNAL(sig_update_para(int)));
-        kor_keyboard glue;
         glue.update_usb_keyEvent(key);
-        QVERIFY(std::memcmp(before, table()->ram, sizeof before) == 0);
-        QCOMPARE(spy.count(), 0);
-        QCOMPARE(kor_keyboard::current_window(), 0);
-        QCOMPARE(int(v331_manage::para_changed), 0);
+        QCOMPARE(snapshot(), expected);
+        QCOMPARE(kor_keyboard::current_window(), window);
+        // A change of window refreshes the pages; only a record change reaches the scaler.
+        QCOMPARE(spy.count(), window != 2 ? 1 : 0);
+        for (const QList<QVariant> &args : spy)
+            QCOMPARE(args.first().toInt(), 1);
+        QCOMPARE(int(v331_manage::para_changed), field >= 0 ? 1 : 0);
+        if (key == 'N' || key == 'P') {  // toggles: a second press restores
+            glue.update_usb_keyEvent(key);
+            QCOMPARE(snapshot(), before);
+        }
     }
 };
 

@@ -12,32 +12,20 @@
 #include "ui/shell/tip.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
 
 namespace {
-void send_key(QWidget *target, int code)
-{
-    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &release);
-}
 int custommode_count()
 {
     int n = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (qobject_cast<CustomMode *>(w))
-            ++n;
+        n += qobject_cast<CustomMode *>(w) ? 1 : 0;
     return n;
 }
-void flush_deletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+void flush_deletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 }
 
 // What every page gets from the shared machinery: keys, traces, the mode key, going back,
@@ -48,7 +36,7 @@ class TestPageMachinery : public QObject {
     MainWindow *window = nullptr;
     ScriptedNumberKeyboard *keyboard = nullptr;
 
-    // A probe page 20 opened from the main menu, shown (not modal).
+    // A probe page opened (shown, not modal) from `from`, else from the main menu.
     KorProbePage *open_probe(int number = 20, KorPage *from = nullptr)
     {
         kor_set_modal_pages(false);
@@ -70,211 +58,125 @@ private slots:
     }
     void cleanup() { env.reset(); }
 
-    void keys_reach_the_page_data()
+    void keys_and_traces_data()
     {
+        QTest::addColumn<int>("rights");  // right presses first
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("event");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("panel left") << int(Qt::Key_F4) << "left" << false;
-        QTest::newRow("letter S") << int(Qt::Key_S) << "left" << false;
-        QTest::newRow("panel right") << int(Qt::Key_F5) << "right" << false;
-        QTest::newRow("letter R") << int(Qt::Key_R) << "right" << false;
-        QTest::newRow("panel OK") << int(Qt::Key_F6) << "ok" << false;
-        QTest::newRow("letter Q") << int(Qt::Key_Q) << "ok" << false;
-        QTest::newRow("panel back") << int(Qt::Key_PowerOff) << "back" << true;
-        QTest::newRow("letter O") << int(Qt::Key_O) << "back" << true;
-        QTest::newRow("other key") << int(Qt::Key_X) << "other:88" << false;
+        QTest::addColumn<int>("focus");      // afterwards: 20 unless the page closed
+        QTest::addColumn<QString>("trace");  // null: traces switched off
+        const QString left = "this is left-code [KorProbePage][Release] ui_select=";
+        const QString right = "this is right-code [KorProbePage][Release] ui_select=0\n";
+        const QString ok = "this is OK button(KorProbePage)[Press]\nthis is OK button(KorProbePage)[Release]\n";
+        const QString back = "this is back button(KorProbePage)[Press]\nthis is back button(KorProbePage)[Release]\n";
+        QTest::newRow("panel left") << 0 << int(Qt::Key_F4) << "left" << 20 << left + "0\n";
+        QTest::newRow("letter S after a move") << 1 << int(Qt::Key_S) << "left" << 20 << left + "0x1\n";
+        QTest::newRow("panel right") << 0 << int(Qt::Key_F5) << "right" << 20 << right;
+        QTest::newRow("letter R") << 0 << int(Qt::Key_R) << "right" << 20 << right;
+        QTest::newRow("panel OK") << 0 << int(Qt::Key_F6) << "ok" << 20 << ok;
+        QTest::newRow("letter Q") << 0 << int(Qt::Key_Q) << "ok" << 20 << ok;
+        QTest::newRow("panel back") << 0 << int(Qt::Key_PowerOff) << "back" << 1 << back;
+        QTest::newRow("letter O") << 0 << int(Qt::Key_O) << "back" << 1 << back;
+        QTest::newRow("panel mode") << 0 << int(Qt::Key_Stop) << "" << 4 << "this is mode-code [KorProbePage][Release]\n";
+        QTest::newRow("other key") << 0 << int(Qt::Key_X) << "other:88" << 20 << "";
+        QTest::newRow("key-board letter C") << 0 << int(Qt::Key_C) << "other:67" << 20 << "";
+        QTest::newRow("traces off") << 0 << int(Qt::Key_F6) << "ok" << 20 << QString();
     }
-    void keys_reach_the_page()
-    {
-        QFETCH(int, code);
-        QFETCH(QString, event);
-        QFETCH(bool, closes);
-        QPointer<KorProbePage> page = open_probe();
-        QCOMPARE(int(g_page_focus), 20);
-        kor_press_code(code);
-        QVERIFY(page);
-        QCOMPARE(page->events, QStringList{event});
-        QCOMPARE(kor_probe(20) == nullptr, closes);
-        QCOMPARE(int(g_page_focus), closes ? 1 : 20);
-        flush_deletes();
-        QCOMPARE(page.isNull(), closes);
-    }
-
-    void release_passes_the_key_on()
-    {
-        // Window 2 on: the key board's 'C' reaches the glue from whatever page is in front.
-        KorRamPara::p_korrampara_config->set_u16(KorWindowRecord::offset(2, 0), 1);
-        open_probe();
-        kor_press_code(Qt::Key_C);
-        QCOMPARE(kor_keyboard::current_window(), 2);
-    }
-
-    void traces_data()
-    {
-        QTest::addColumn<int>("rights");  // right presses before the traced key
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("debug");
-        QTest::addColumn<QString>("trace");
-        QTest::newRow("left") << 0 << int(Qt::Key_F4) << 254 << "this is left-code [KorProbePage][Release] ui_select=0\n";
-        QTest::newRow("left after a move") << 1 << int(Qt::Key_S) << 254
-                                           << "this is left-code [KorProbePage][Release] ui_select=0x1\n";
-        QTest::newRow("right") << 1 << int(Qt::Key_F5) << 254
-                               << "this is right-code [KorProbePage][Release] ui_select=0x1\n";
-        QTest::newRow("OK") << 0 << int(Qt::Key_Q) << 254
-                            << "this is OK button(KorProbePage)[Press]\nthis is OK button(KorProbePage)[Release]\n";
-        QTest::newRow("back") << 0 << int(Qt::Key_PowerOff) << 254
-                              << "this is back button(KorProbePage)[Press]\nthis is back button(KorProbePage)[Release]\n";
-        QTest::newRow("mode") << 0 << int(Qt::Key_Stop) << 254 << "this is mode-code [KorProbePage][Release]\n";
-        QTest::newRow("other key") << 0 << int(Qt::Key_X) << 254 << "";
-        QTest::newRow("debug off") << 0 << int(Qt::Key_F6) << 0 << "";
-    }
-    void traces()
+    void keys_and_traces()
     {
         QFETCH(int, rights);
         QFETCH(int, code);
-        QFETCH(int, debug);
+        QFETCH(QString, event);
+        QFETCH(int, focus);
         QFETCH(QString, trace);
-        open_probe();
+        KorRamPara::p_korrampara_config->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
+        QPointer<KorProbePage> page = open_probe();
         for (int i = 0; i < rights; ++i)
             kor_press(KorKey::Right);
-        g_debugSwitch = uint8_t(debug);
+        page->events.clear();
+        g_debugSwitch = trace.isNull() ? 0 : 254;
         KorTraceCapture capture;
         kor_press_code(code);
         QCOMPARE(capture.text(), trace);
+        QVERIFY(page);  // closed, not yet deleted
+        QCOMPARE(page->events, event.isEmpty() ? QStringList() : QStringList{event});
+        QCOMPARE(int(g_page_focus), focus);
+        QCOMPARE(kor_probe(20) == nullptr, focus != 20);
+        // Every released key also reaches the key-board glue.
+        QCOMPARE(kor_keyboard::current_window(), code == Qt::Key_C ? 2 : 0);
+        flush_deletes();
+        QCOMPARE(page.isNull(), focus != 20);
     }
 
-    void mode_key_closes_the_chain_three_deep()
+    void mode_key_data()
     {
-        // Main menu -> Option -> AdvancedOption -> page 17, each run modally.
+        QTest::addColumn<bool>("key_lock");
+        QTest::addColumn<bool>("page_refuses");
+        QTest::newRow("closes the chain") << false << false;
+        QTest::newRow("key lock") << true << false;
+        QTest::newRow("page refuses (ring shown)") << false << true;
+    }
+    // Main menu -> Option -> AdvancedOption -> page 17 -> page 22, each run modally. Page 17
+    // lets the event loop run once its child's exec() returns, after the mode key closed it.
+    void mode_key()
+    {
+        QFETCH(bool, key_lock);
+        QFETCH(bool, page_refuses);
+        const bool closes = !key_lock && !page_refuses;
+        if (key_lock)
+            KorRamPara::p_korrampara_config->set_u16(0x304, 1);
         kor_register_probe(17, 12);
-        QPointer<KorPage> option, advanced, probe;
-        bool all_open = false;
+        kor_register_probe(22, 17);
+        QPointer<KorPage> option, advanced, p17, p22;
+        bool all_open = false, custommode_after = false;
+        int focus_after = -1;
         KorKeyScript script;
-        script.step([this] { window->show_menu(); })
-            .press(KorKey::Right)
-            .press(KorKey::Right)
-            .press(KorKey::Ok)    // settings menu
-            .press(KorKey::Left)  // wraps to the advanced entry
-            .press(KorKey::Ok)
-            .press(KorKey::Right)  // other settings
+        script.step([this] { window->show_menu(); });
+        for (KorKey key : {KorKey::Right, KorKey::Right, KorKey::Ok, KorKey::Left, KorKey::Ok, KorKey::Right, KorKey::Ok})
+            script.press(key);  // settings menu, its advanced entry, other settings
+        script
+            .step([&] {
+                kor_probe(17)->child = 22;
+                kor_probe(17)->spin_after_child = true;
+            })
             .press(KorKey::Ok)
             .step([&] {
                 option = g_option;
                 advanced = g_advancedoption;
-                probe = kor_probe(17);
-                all_open = option && advanced && probe && int(g_page_focus) == 17;
+                p17 = kor_probe(17);
+                p22 = kor_probe(22);
+                all_open = option && advanced && p17 && p22 && int(g_page_focus) == 22;
+                kor_probe(22)->refuse_mode = page_refuses;
             })
-            .press(KorKey::Mode);
-        QVERIFY(script.run());
-        QVERIFY(all_open);
-        QVERIFY(!g_option);
-        QVERIFY(!g_advancedoption);
-        QVERIFY(!kor_probe(17));
-        QVERIFY(g_custommode);
-        QVERIFY(g_custommode->isVisible());
-        QCOMPARE(int(g_page_focus), 4);
-        QCOMPARE(int(g_mode_shortcut_key), 1);
-        QCOMPARE(window->screen_number(), 1);
-        flush_deletes();
-        QVERIFY(option.isNull());
-        QVERIFY(advanced.isNull());
-        QVERIFY(probe.isNull());
-        QCOMPARE(custommode_count(), 1);
-        kor_save_screen(g_custommode, "custommode");
-    }
-
-    void pages_beneath_outlive_their_handlers()
-    {
-        // Pages 20 -> 21 -> 22 from the main menu; 20 and 21 run the event loop once their
-        // child's exec() returns, while the mode key has already closed them.
-        kor_register_probe(20, 1);
-        kor_register_probe(21, 20);
-        kor_register_probe(22, 21);
-        QPointer<KorProbePage> first, second;
-        KorKeyScript script;
-        script.step([this] { window->show_menu(); })
-            .step([this] { g_mainmenu->open_page(20); })
-            .step([&] {
-                first = kor_probe(20);
-                first->child = 21;
-                first->spin_after_child = true;
-            })
-            .press(KorKey::Ok)
-            .step([&] {
-                second = kor_probe(21);
-                second->child = 22;
-                second->spin_after_child = true;
-            })
-            .press(KorKey::Ok)
-            .step([&] { QCOMPARE(int(g_page_focus), 22); })
-            .press(KorKey::Mode);
-        QVERIFY(script.run());
-        QVERIFY(!kor_probe(20) && !kor_probe(21) && !kor_probe(22));
-        QCOMPARE(int(g_page_focus), 4);
-        flush_deletes();
-        QVERIFY(first.isNull() && second.isNull());
-    }
-
-    void mode_key_refused_data()
-    {
-        QTest::addColumn<bool>("key_lock");
-        QTest::addColumn<bool>("page_refuses");
-        QTest::newRow("key lock") << true << false;
-        QTest::newRow("page refuses (ring shown)") << false << true;
-    }
-    void mode_key_refused()
-    {
-        QFETCH(bool, key_lock);
-        QFETCH(bool, page_refuses);
-        if (key_lock)
-            KorRamPara::p_korrampara_config->set_u16(0x304, 1);
-        kor_register_probe(17, 12);
-        QList<int> focus_after_back;
-        KorKeyScript script;
-        script.step([this] { window->show_menu(); })
-            .press(KorKey::Right)
-            .press(KorKey::Right)
-            .press(KorKey::Ok)
-            .press(KorKey::Left)
-            .press(KorKey::Ok)
-            .press(KorKey::Right)
-            .press(KorKey::Ok)
-            .step([&] { kor_probe(17)->refuse_mode = page_refuses; })
             .press(KorKey::Mode)
             .step([&] {
-                QVERIFY(kor_probe(17));
-                QCOMPARE(kor_probe(17)->events, QStringList());
-                QCOMPARE(int(g_page_focus), 17);
-                QVERIFY(!g_custommode);
-            })
-            .press(KorKey::Back)
-            .step([&] { focus_after_back << g_page_focus; })
-            .press(KorKey::Back)
-            .step([&] { focus_after_back << g_page_focus; })
-            .press(KorKey::Back)
-            .step([&] { focus_after_back << g_page_focus; });
-        QVERIFY(script.run());
-        QCOMPARE(focus_after_back, (QList<int>{12, 5, 1}));
-        QVERIFY(!g_option && !g_advancedoption && !g_custommode);
-        QCOMPARE(int(g_mode_shortcut_key), 0);
+                focus_after = g_page_focus;
+                custommode_after = g_custommode != nullptr;
+            });
+        // Refused, the pages are still open when the script ends: it closes them and says so.
+        QCOMPARE(script.run(), closes);
+        QVERIFY(all_open);
+        QCOMPARE(focus_after, closes ? 4 : 22);
+        QCOMPARE(custommode_after, closes);
+        QCOMPARE(int(g_mode_shortcut_key), closes ? 1 : 0);
+        QCOMPARE(window->screen_number(), 1);
+        QVERIFY(!g_option && !g_advancedoption && !kor_probe(17) && !kor_probe(22));
+        flush_deletes();
+        QVERIFY(option.isNull() && advanced.isNull() && p17.isNull() && p22.isNull());
+        QCOMPARE(custommode_count(), closes ? 1 : 0);
     }
 
     void custommode_is_built_once()
     {
         window->show_menu();
-        send_key(g_mainmenu, Qt::Key_Stop);
+        kor_press(KorKey::Mode);
         QPointer<CustomMode> first = g_custommode;
         QVERIFY(first);
-        QCOMPARE(int(g_page_focus), 4);
         // The mode key again, from the menu and from a page, while it is open.
-        send_key(g_mainmenu, Qt::Key_M);
-        kor_register_probe(20, 1);
-        kor_set_modal_pages(false);
-        g_mainmenu->open_page(20);
+        QTest::sendKeyEvent(QTest::Click, g_mainmenu, Qt::Key_M, QString(), Qt::NoModifier);
+        open_probe(20, g_mainmenu);
         kor_press(KorKey::Mode);
         flush_deletes();
-        QVERIFY(first);
         QCOMPARE(g_custommode, first.data());
         QCOMPARE(custommode_count(), 1);
         QCOMPARE(int(g_page_focus), 4);
@@ -282,13 +184,6 @@ private slots:
         kor_press(KorKey::Back);
         QVERIFY(!g_custommode);
         QCOMPARE(int(g_page_focus), 1);
-        QCOMPARE(int(g_mode_shortcut_key), 0);
-        flush_deletes();
-        QVERIFY(first.isNull());
-        // The main menu's entry opens it as well, without the shortcut flag.
-        kor_press(KorKey::Right);
-        kor_press(KorKey::Ok);
-        QVERIFY(g_custommode);
         QCOMPARE(int(g_mode_shortcut_key), 0);
     }
 
@@ -310,7 +205,6 @@ private slots:
         // Page 21 in front of page 20; both have fields of the same names.
         KorProbePage *beneath = open_probe(20);
         KorProbePage *front = open_probe(21, beneath);
-        QCOMPARE(int(g_page_focus), 21);
         keyboard->answers << answer;
         My_lineEdit *field = second_field ? front->field_b : front->field_a;
         const QString before = field->text();
@@ -323,18 +217,14 @@ private slots:
         QCOMPARE(keyboard->calls.size(), 1);
         QCOMPARE(keyboard->calls[0].title, second_field ? QString("title B") : QString("title A"));
         QCOMPARE(keyboard->calls[0].start_text, before);
-        QCOMPARE(field->text(), answer.isNull() ? before : answer);
-        // The other field and the page beneath are untouched.
-        QCOMPARE((second_field ? front->field_a : front->field_b)->text(), second_field ? QString("10") : QString("20"));
-        QCOMPARE(beneath->field_a->text(), QString("10"));
-        QCOMPARE(beneath->field_b->text(), QString("20"));
-        QVERIFY(!beneath->events.join(' ').contains("confirm"));
-        QCOMPARE(front->events.filter("confirm").size(), answer.isNull() ? 0 : 1);
+        QCOMPARE(front->field_a->text() + front->field_b->text(),
+                 answer.isNull() ? QString("1020") : second_field ? "10" + answer : answer + "20");
         // An answer outside any session reaches nobody.
         g_numberkeyboard->label_show("stray", "999");
         g_numberkeyboard->confirm();
         QCOMPARE(front->events.filter("confirm").size(), answer.isNull() ? 0 : 1);
-        QVERIFY(!beneath->events.join(' ').contains("confirm"));
+        QCOMPARE(beneath->field_a->text() + beneath->field_b->text(), QString("1020"));
+        QVERIFY(beneath->events.filter("confirm").isEmpty());
     }
 
     void back_returns_to_the_page_beneath()
@@ -351,37 +241,22 @@ private slots:
         QVERIFY(!kor_probe(20));
         QCOMPARE(int(g_page_focus), 1);
         QCOMPARE(g_mainmenu->findChild<QLabel *>("label_title")->text(), QString("Main Menu"));
-        // And to the home screen.
-        kor_press(KorKey::Back);
-        QCOMPARE(int(g_page_focus), 0);
-        QCOMPARE(window->screen_number(), 0);
     }
 
-    void language_choice_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("valid");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("prefix");
-        QTest::newRow("zh") << 0 << 0x1F << "中文" << "";
-        QTest::newRow("en") << 1 << 0x1F << "English" << "en_";
-        QTest::newRow("ru") << 2 << 0x1F << "Русский" << "ru_";
-        QTest::newRow("vi") << 3 << 0x1F << "Tiếng Việt" << "vn_";
-        QTest::newRow("zh-tw") << 4 << 0x1F << "繁體" << "tn_";
-        QTest::newRow("ru disabled") << 2 << 0x1B << "English" << "en_";
-        QTest::newRow("zh disabled") << 0 << 0x1E << "English" << "en_";
-        QTest::newRow("not a language") << 7 << 0xFF << "English" << "en_";
-    }
     void language_choice()
     {
-        QFETCH(int, language);
-        QFETCH(int, valid);
-        QFETCH(QString, text);
-        QFETCH(QString, prefix);
-        g_language = uint8_t(language);
-        g_lcd_lang_valid = uint8_t(valid);
-        QCOMPARE(kor_tr("中文", "English", "Русский", "Tiếng Việt", "繁體"), text);
-        QCOMPARE(kor_icon_prefix(), prefix);
+        // Language, its valid bits, the text shown and the icon prefix.
+        const struct {
+            int language, valid;
+            const char *text, *prefix;
+        } rows[] = {{0, 0x1F, "中文", ""}, {4, 0x1F, "繁體", "tn_"}, {2, 0x1B, "English", "en_"},
+                    {0, 0x1E, "English", "en_"}, {7, 0xFF, "English", "en_"}};
+        for (const auto &row : rows) {
+            g_language = uint8_t(row.language);
+            g_lcd_lang_valid = uint8_t(row.valid);
+            QCOMPARE(kor_tr("中文", "English", "Русский", "Tiếng Việt", "繁體"), QString::fromUtf8(row.text));
+            QCOMPARE(kor_icon_prefix(), QString(row.prefix));
+        }
     }
 
     void focus_list_wraps_and_restyles_two()
@@ -389,22 +264,16 @@ private slots:
         kor_set_modal_pages(false);
         window->show_menu();
         g_mainmenu->open_page(5);
-        QVERIFY(g_option);
-        QList<QPushButton *> entries;
-        for (const char *name : {"output_set", "link_set", "test_chart", "smart_mapping", "advanced_set"})
-            entries << g_option->findChild<QPushButton *>(name);
-        const QString form_style = entries[2]->styleSheet();
-        const QString normal = KorStyle::menu_normal;
-        const QString focus = KorStyle::menu_focus;
-        QCOMPARE(entries[0]->styleSheet(), focus);
+        auto style = [](const char *entry) { return g_option->findChild<QPushButton *>(entry)->styleSheet(); };
+        const QString focus = KorStyle::menu_focus, normal = KorStyle::menu_normal, untouched = style("test_chart");
+        QCOMPARE(style("output_set"), focus);
         kor_press(KorKey::Left);
-        QCOMPARE(entries[4]->styleSheet(), focus);
-        QCOMPARE(entries[0]->styleSheet(), normal);
-        QCOMPARE(entries[2]->styleSheet(), form_style);  // never selected: untouched
+        QCOMPARE(style("advanced_set"), focus);
+        QCOMPARE(style("output_set"), normal);
+        QCOMPARE(style("test_chart"), untouched);  // never selected
         kor_press(KorKey::Right);
-        QCOMPARE(entries[0]->styleSheet(), focus);
-        QCOMPARE(entries[4]->styleSheet(), normal);
-        kor_save_screen(g_option, "option");
+        QCOMPARE(style("output_set"), focus);
+        QCOMPARE(style("advanced_set"), normal);
     }
 
     void refresh_hooks_data()
@@ -412,23 +281,17 @@ private slots:
         QTest::addColumn<int>("page");
         QTest::addColumn<int>("code");
         QTest::addColumn<bool>("open");
-        QTest::addColumn<bool>("refreshed");
         QTest::addColumn<int>("tip");
-        QTest::newRow("page 17") << 17 << 1 << true << true << 0;
-        QTest::newRow("connection menu: done tick") << 10 << 1 << true << true << 1;
-        QTest::newRow("smart mapping: USB in") << 24 << 100 << true << true << 3;
-        QTest::newRow("smart mapping: USB out") << 24 << 101 << true << true << 4;
-        QTest::newRow("upgrade page: mounted") << 26 << 102 << true << true << 5;
-        QTest::newRow("smart mapping: other code") << 24 << 1 << true << true << 0;
-        QTest::newRow("key-board LEDs only") << 17 << 105 << true << false << 0;
-        QTest::newRow("page not open") << 24 << 100 << false << false << 0;
+        QTest::newRow("page 17") << 17 << 1 << true << 0;
+        QTest::newRow("smart mapping: USB in") << 24 << 100 << true << 3;
+        QTest::newRow("smart mapping: other code") << 24 << 1 << true << 0;
+        QTest::newRow("page not open") << 24 << 100 << false << 0;
     }
     void refresh_hooks()
     {
         QFETCH(int, page);
         QFETCH(int, code);
         QFETCH(bool, open);
-        QFETCH(bool, refreshed);
         QFETCH(int, tip);
         kor_register_probe(page, 1);
         KorProbePage *probe = open ? open_probe(page) : nullptr;
@@ -436,38 +299,26 @@ private slots:
         KorRamPara::p_korrampara_config->test_signal(code);
         KorTestEnv::process_events();
         if (probe)
-            QCOMPARE(probe->events, refreshed ? QStringList{QStringLiteral("refresh:%1").arg(code)} : QStringList());
-        QCOMPARE(g_tip->isVisible(), tip != 0);
-        if (tip)
-            QCOMPARE(g_tip->kind(), tip);
+            QCOMPARE(probe->events, QStringList{QStringLiteral("refresh:%1").arg(code)});
+        QCOMPARE(g_tip->isVisible() ? g_tip->kind() : 0, tip);
     }
 
-    void tip_hides_after_300_ticks_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("done") << 1 << true;
-        QTest::newRow("USB in") << 3 << true;
-        QTest::newRow("USB out") << 4 << true;
-        QTest::newRow("reading") << 5 << true;
-        QTest::newRow("kind 2") << 2 << false;
-        QTest::newRow("kind 6") << 6 << false;
-    }
     void tip_hides_after_300_ticks()
     {
-        QFETCH(int, kind);
-        QFETCH(bool, shown);
-        G_timeTicks = 0xFFFFFF00u;  // across the counter's wrap
-        g_tip->tip_create(kind);
-        QCOMPARE(g_tip->isVisible(), shown);
-        if (!shown)
-            return;
-        kor_save_screen(g_tip, QStringLiteral("tip-%1").arg(kind));
-        for (int i = 0; i < 299; ++i)
+        for (int kind : {1, 2, 3, 4, 5, 6}) {
+            G_timeTicks = 0xFFFFFF00u;  // across the counter's wrap
+            g_tip->tip_create(kind);
+            const bool shown = kind != 2 && kind != 6;
+            QCOMPARE(g_tip->isVisible(), shown);
+            if (!shown)
+                continue;
+            kor_save_screen(g_tip, QStringLiteral("tip-%1").arg(kind));
+            for (int i = 0; i < 299; ++i)
+                window->slot_update_timer_ticks();
+            QVERIFY(g_tip->isVisible());
             window->slot_update_timer_ticks();
-        QVERIFY(g_tip->isVisible());
-        window->slot_update_timer_ticks();
-        QVERIFY(!g_tip->isVisible());
+            QVERIFY(!g_tip->isVisible());
+        }
     }
 };
 

@@ -39,11 +39,6 @@ void KorProbePage::child_returned(int child_page)
     events << QStringLiteral("child:%1").arg(child_page);
 }
 
-void KorProbePage::language_changed()
-{
-    events << QStringLiteral("lang");
-}
-
 void KorProbePage::confirmString(QString text)
 {
     events << QStringLiteral("confirm:") + text;

@@ -6,7 +6,7 @@
 class My_lineEdit;
 
 // A stand-in page for tests of the page machinery: it records what reaches it (keys,
-// refreshes, re-texting, keyboard answers) and can open a child page on OK.
+// refreshes, keyboard answers) and can open a child page on OK.
 class KorProbePage : public KorPage {
     Q_OBJECT
 public:
@@ -23,7 +23,6 @@ public:
 
     void page_refresh(int code) override;
     void child_returned(int child_page) override;
-    void language_changed() override;
 
 public slots:
     void confirmString(QString text) override;
