@@ -1,6 +1,6 @@
 #pragma once
-// What the smart-mapping tests share: opening the page from the settings menu, reading its
-// widgets as an operator sees them, and running the worker to the end of a job.
+// What the smart-mapping tests share: opening the page by the keys, reading its widgets as
+// an operator sees them, and running the worker to the end of a job.
 #include "core/global.h"
 #include "fpga/pack_formats.h"
 #include "kor_fpga_helpers.h"
@@ -13,51 +13,41 @@
 #include "ui/shell/option.h"
 
 #include <QAbstractButton>
-#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QStackedWidget>
-#include <QVector>
 #include <algorithm>
 
 namespace sm {
 
-// Parts of the style sheets that tell an item's state.
-constexpr const char *kOrange = "rgb(255,171,84)";   // in focus / under the cursor
-constexpr const char *kBlueBorder = "rgb(71, 119, 255)";
-constexpr const char *kGrey = "background-color: gray";
-constexpr const char *kRowBlue = "#4777FF";          // a file row drawn as chosen
-constexpr const char *kCellGreen = "#00D65B";        // the port cell of line_type byte 8
+constexpr const char *kOrange = "rgb(255,171,84)";  // focus, or the cursor on a file row
 
-inline void press(KorKey key, int times = 1)
-{
-    for (int i = 0; i < times; ++i)
-        kor_press(key);
-}
-
-// Presses keys written as letters: L left, R right, O OK, B back.
+// Presses keys written as letters: L left, R right, O OK, B back, M mode.
 inline void keys(const QString &script)
 {
-    for (QChar c : script) {
-        switch (c.toLatin1()) {
-        case 'L': kor_press(KorKey::Left); break;
-        case 'R': kor_press(KorKey::Right); break;
-        case 'O': kor_press(KorKey::Ok); break;
-        case 'B': kor_press(KorKey::Back); break;
-        default: break;
-        }
-    }
+    const KorKey map[5] = {KorKey::Left, KorKey::Right, KorKey::Ok, KorKey::Back, KorKey::Mode};
+    for (QChar c : script)
+        if (int i = QStringLiteral("LROBM").indexOf(c); i >= 0)
+            kor_press(map[i]);
 }
 
-// The settings menu and, with the keys, the smart-mapping page (shown, not modal).
+// The settings menu, then the page by the keys (shown, not modal).
 inline SmartMapping *open_page()
 {
     kor_set_modal_pages(false);
     g_mainwindow->show_menu();
     g_mainmenu->open_page(5);
-    press(KorKey::Right, 3);
-    kor_press(KorKey::Ok);
+    keys("RRRO");
     return g_smartmapping;
+}
+
+// The panel over the simulated cards, the FPGA manager up (its thread not started), and the page.
+inline SmartMapping *start_page(KorTestEnv &env, bool fpga = true)
+{
+    kor_start_ui(env);
+    if (fpga)
+        kor_fpga_up();
+    return open_page();
 }
 
 template <class T = QWidget>
@@ -65,24 +55,13 @@ T *widget(const char *name)
 {
     return g_smartmapping ? g_smartmapping->findChild<T *>(QString::fromLatin1(name)) : nullptr;
 }
+inline QString style(const char *name) { return widget(name) ? widget(name)->styleSheet() : "<missing>"; }
+inline bool in_focus(const char *name) { return style(name).contains(QLatin1String(kOrange)); }
+inline int shown_page() { return widget<QStackedWidget>("stackedWidget")->currentIndex(); }
+inline QFrame *file_frame() { return widget<QFrame>("frame_file"); }
+inline int job_word() { return g_send_para[0] | (g_send_para[1] << 8); }
 
-inline QString style(const char *name)
-{
-    QWidget *w = widget(name);
-    return w ? w->styleSheet() : QStringLiteral("<missing>");
-}
-
-inline bool in_focus(const char *name)
-{
-    return style(name).contains(QLatin1String(kOrange));
-}
-
-inline int shown_page()
-{
-    return widget<QStackedWidget>("stackedWidget")->currentIndex();
-}
-
-// The tool entry that carries the focus style, -1 for none.
+// The tool entry that carries the focus style: -1 for none, 99 for more than one.
 inline int focused_entry()
 {
     const char *names[4] = {"Button_shortcut", "Button_loadscan", "Button_paraweld", "Button_mapping"};
@@ -93,110 +72,55 @@ inline int focused_entry()
     return found;
 }
 
-inline QByteArray pack_file(int seed, int size = 700)
+inline QByteArray pack_file(int seed)
 {
-    MappingPack pack;
-    pack.description = QStringLiteral("pack %1").arg(seed);
-    pack.data.resize(size);
-    for (int i = 0; i < size; ++i)
-        pack.data[i] = char(seed * 13 + i);
+    MappingPack pack{QStringLiteral("pack %1").arg(seed), QByteArray()};
+    for (int i = 0; i < 700; ++i)
+        pack.data.append(char(seed * 13 + i));
     return encode_mapping_pack(pack);
 }
 
-inline QByteArray pack_data(int seed, int size = 700)
-{
-    MappingPack pack;
-    decode_mapping_pack(pack_file(seed, size), &pack);
-    return pack.data;
-}
-
-// A file row of the list as drawn: its text, whether it is green (from the stick) and
-// whether it is drawn as chosen.
+// A file row as drawn: white text from the device, green from the stick; blue when chosen,
+// with an orange border under the cursor.
 struct Row {
     QString text;
-    bool usb = false;
-    bool chosen = false;
-    bool cursor = false;
+    bool white = false, usb = false, chosen = false, cursor = false;
 };
-
-inline QFrame *file_frame()
-{
-    return widget<QFrame>("frame_file");
-}
 
 inline QVector<Row> rows()
 {
     QVector<Row> out;
-    QFrame *frame = file_frame();
-    if (!frame)
-        return out;
-    QList<QLabel *> labels = frame->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    QList<QLabel *> labels = file_frame()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
     std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) { return a->y() < b->y(); });
     for (QLabel *l : labels) {
         const QString s = l->styleSheet();
-        if (l->width() != 190)  // not a file row: the no-file text
-            continue;
-        Row r;
-        r.text = l->text();
-        r.usb = s.contains(QLatin1String("#00FF00"));
-        r.chosen = s.contains(QLatin1String(kRowBlue));
-        r.cursor = r.chosen && s.contains(QLatin1String(kOrange));
-        out << r;
+        if (l->width() == 190)  // the no-file text is wider
+            out << Row{l->text(), s.contains("color: #FFFFFF"), s.contains("color: #00FF00"), s.contains("#4777FF"),
+                       s.contains("#4777FF") && s.contains(QLatin1String(kOrange))};
     }
     return out;
-}
-
-inline QString no_file_text()
-{
-    QFrame *frame = file_frame();
-    if (!frame)
-        return QString();
-    for (QLabel *l : frame->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly))
-        if (l->geometry() == QRect(5, 5, 200, 40))
-            return l->text();
-    return QString();
-}
-
-inline bool paging_button(const char *name)
-{
-    QFrame *frame = file_frame();
-    return frame && frame->findChild<QAbstractButton *>(QString::fromLatin1(name));
 }
 
 // The row drawn as chosen, -1 when none or more than one.
 inline int chosen_row()
 {
     const QVector<Row> r = rows();
-    int found = -1;
-    for (int i = 0; i < r.size(); ++i)
-        if (r[i].chosen)
-            found = found < 0 ? i : -2;
-    return found < 0 ? -1 : found;
+    const auto chosen = [](const Row &x) { return x.chosen; };
+    const auto first = std::find_if(r.begin(), r.end(), chosen);
+    return std::count_if(r.begin(), r.end(), chosen) == 1 ? int(first - r.begin()) : -1;
 }
 
-// The board path of a drawn row.
-inline std::string path_of(const Row &r)
-{
-    return ((r.usb ? QStringLiteral("/mnt/usb1/") : QStringLiteral("/data/smartmapping/")) + r.text).toStdString();
-}
-
-// Label of the port cell drawn as chosen ("" when none or more than one).
+// Label of the one port cell drawn as chosen, "" when none or more than one.
 inline QString chosen_cell()
 {
     QFrame *frame = widget<QFrame>("frame_wlan");
-    if (!frame)
-        return QString();
-    QString found;
-    int n = 0;
-    for (QFrame *cell : frame->findChildren<QFrame *>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (!cell->styleSheet().contains(QLatin1String(kCellGreen)))
-            continue;
-        ++n;
+    QStringList found;
+    for (QFrame *cell : frame->findChildren<QFrame *>(QString(), Qt::FindDirectChildrenOnly))
         for (QLabel *l : frame->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly))
-            if (l->text().startsWith(QLatin1String("LED")) && cell->geometry().intersects(l->geometry()))
-                found = l->text();
-    }
-    return n == 1 ? found : QString();
+            if (cell->styleSheet().contains("#00D65B") && l->text().startsWith("LED") &&
+                cell->geometry().intersects(l->geometry()))
+                found << l->text();
+    return found.size() == 1 ? found[0] : QString();
 }
 
 // Runs the worker until the job reports 100 and lets the page see its progress.
@@ -205,11 +129,6 @@ inline KorJobProgress finish_job()
     const KorJobProgress p = kor_finish_job();
     KorTestEnv::process_events();
     return p;
-}
-
-inline int job_word()
-{
-    return g_send_para[0] | (g_send_para[1] << 8);
 }
 
 }  // namespace sm
