@@ -1,19 +1,11 @@
 #include "core/brightness_request.h"
-#include "core/global.h"
 #include "core/korrampara.h"
 #include "core/utils.h"
-#include "fpga/fpga_manage.h"
 #include "kor_fpga_helpers.h"
-#include "kor_test_env.h"
-#include "platform/kor_clock.h"
-#include "platform/sim_fpga.h"
 
 #include <QtTest>
 #include <memory>
-
-namespace {
-int ram16(const unsigned char *ram, int offset) { return ram[offset] | (ram[offset + 1] << 8); }
-}
+#include <numeric>
 
 class TestFpgaManage : public QObject {
     Q_OBJECT
@@ -23,105 +15,63 @@ private slots:
     void init() { env.reset(new KorTestEnv); }
     void cleanup() { env.reset(); }
 
-    void eth_param_addr_data()
-    {
-        QTest::addColumn<int>("port");
-        QTest::addColumn<int>("x");
-        QTest::newRow("port 0") << 0 << 8;
-        QTest::newRow("port 1") << 1 << 19;
-        QTest::newRow("port 2") << 2 << 32;
-        QTest::newRow("port 3") << 3 << 43;
-        QTest::newRow("port 4") << 4 << 520;
-        QTest::newRow("port 7") << 7 << 544;
-        QTest::newRow("port 8") << 8 << 576;
-        QTest::newRow("port 15") << 15 << 632;
-        QTest::newRow("unknown 16") << 16 << 8;
-        QTest::newRow("unknown 255") << 255 << 8;
-    }
     void eth_param_addr()
     {
-        QFETCH(int, port);
-        QFETCH(int, x);
-        unsigned short ax = 0, ay = 0, aw = 0, ah = 0;
-        QCOMPARE(fpga_manage::get_eth_param_addr(uint8_t(port), &ax, &ay, &aw, &ah), 0);
-        QCOMPARE(int(ax), x);
-        QCOMPARE(int(ay), x + 2);
-        QCOMPARE(int(aw), x + 4);
-        QCOMPARE(int(ah), x + 6);
+        // Port and its x word; y, width and height follow it. An unknown port gets port 0's.
+        const int rows[][2] = {{0, 8}, {1, 19}, {2, 32}, {3, 43}, {4, 520}, {7, 544}, {8, 576}, {15, 632}, {16, 8}};
+        for (const auto &r : rows) {
+            unsigned short x = 0, y = 0, w = 0, h = 0;
+            QCOMPARE(fpga_manage::get_eth_param_addr(uint8_t(r[0]), &x, &y, &w, &h), 0);
+            QCOMPARE(QVector<int>({r[0], x, y, w, h}), QVector<int>({r[0], r[1], r[1] + 2, r[1] + 4, r[1] + 6}));
+        }
     }
 
-    void ram_image_at_bring_up_data()
+    void bring_up_data()
     {
-        QTest::addColumn<bool>("copy");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<int>("off_x");
-        QTest::addColumn<int>("off_y");
-        QTest::newRow("defaults") << false << false << 0 << 0;
-        QTest::newRow("defaults at the screen offset") << false << false << 100 << 40;
-        QTest::newRow("copy without the valid mark") << true << false << 7 << 9;
-        QTest::newRow("valid copy") << true << true << 100 << 40;
+        QTest::addColumn<int>("state");  // what register 80 reads after bring-up
+        QTest::addColumn<int>("flash");  // its RAM copy in flash: 0 none, 1 without the valid mark, 2 valid
+        QTest::newRow("defaults at the screen offset") << 3 << 0;
+        QTest::newRow("copy without the valid mark") << 3 << 1;
+        QTest::newRow("valid copy") << 3 << 2;
+        QTest::newRow("not running") << 1 << 2;
     }
-    void ram_image_at_bring_up()
+    void bring_up()
     {
-        QFETCH(bool, copy);
-        QFETCH(bool, valid);
-        QFETCH(int, off_x);
-        QFETCH(int, off_y);
+        QFETCH(int, state);
+        QFETCH(int, flash);
         env->start();
-        KorRamPara::p_korrampara_config->set_u16(0x566, uint16_t(off_x));
-        KorRamPara::p_korrampara_config->set_u16(0x568, uint16_t(off_y));
-        std::vector<uint8_t> flash(1024);
-        for (int i = 0; i < 1024; ++i)
-            flash[i] = uint8_t(i * 7);
-        if (copy)
-            sim_fpga()->set_flash_ram_copy(0, flash, valid);
-
+        KorRamPara::p_korrampara_config->set_u16(0x566, 100);  // the screen's offset
+        KorRamPara::p_korrampara_config->set_u16(0x568, 40);
+        std::vector<uint8_t> copy(1024);
+        std::iota(copy.begin(), copy.end(), uint8_t(7));
+        if (flash)
+            sim_fpga()->set_flash_ram_copy(0, copy, flash == 2);
+        sim_fpga()->set_state_after_bring_up(uint8_t(state));
+        sim_fpga()->set_link_bits(0x8421);
         fpga_manage *m = fpga_manage::pInstance();
-        QCOMPARE(m->fpga_bring_up(), 0);
-        QVERIFY(m->get_fpga_status());
+        QCOMPARE(m->fpga_bring_up(), state == 3 ? 0 : 255);
+        QCOMPARE(m->get_fpga_status(), state == 3);
+        QCOMPARE(int(m->get_wlan_state()), state == 3 ? 0x8421 : 0);
+        if (state != 3) {
+            QCOMPARE(sim_fpga()->ram(0), std::vector<uint8_t>(1024, 0));  // nothing written to a stopped FPGA
+            return;
+        }
+        QCOMPARE(int(m->MCU_REG_func[0][128]), 0x21);
+        QCOMPARE(int(m->MCU_REG_func[0][144]), 0x84);
+        sim_fpga()->set_link_bits(0x0003);  // read fresh every call
+        QCOMPARE(int(m->get_wlan_state()), 3);
+
         const unsigned char *ram = m->MCU_RAM_PARA_func[0];
-        if (copy && valid) {
-            QCOMPARE(std::vector<uint8_t>(ram, ram + 1024), flash);
-        } else {
-            for (unsigned char port = 0; port < 16; ++port) {
-                unsigned short x, y, w, h;
-                fpga_manage::get_eth_param_addr(port, &x, &y, &w, &h);
-                QCOMPARE(ram16(ram, x), off_x);
-                QCOMPARE(ram16(ram, y), off_y);
-                QCOMPARE(ram16(ram, w), 1280);
-                QCOMPARE(ram16(ram, h), 512);
-            }
+        auto ram16 = [ram](int at) { return ram[at] | (ram[at + 1] << 8); };
+        if (flash == 2)
+            QCOMPARE(std::vector<uint8_t>(ram, ram + 1024), copy);
+        for (unsigned char port = 0; port < 16 && flash != 2; ++port) {
+            unsigned short x, y, w, h;
+            fpga_manage::get_eth_param_addr(port, &x, &y, &w, &h);
+            QCOMPARE(QVector<int>({ram16(x), ram16(y), ram16(w), ram16(h)}), QVector<int>({100, 40, 1280, 512}));
         }
         // What the pages read is what the FPGA holds.
         QCOMPARE(sim_fpga()->ram(0), std::vector<uint8_t>(ram, ram + 1024));
-    }
-
-    void wlan_state_data()
-    {
-        QTest::addColumn<int>("state");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("running") << 3 << 0x8421;
-        QTest::newRow("starting") << 1 << 0;
-        QTest::newRow("stopped") << 0 << 0;
-    }
-    void wlan_state()
-    {
-        QFETCH(int, state);
-        QFETCH(int, expected);
-        sim_fpga()->set_state_after_bring_up(uint8_t(state));
-        sim_fpga()->set_link_bits(0x8421);
-        fpga_manage *m = kor_fpga_up();
-        QCOMPARE(m->get_fpga_status(), state == 3);
-        QCOMPARE(int(m->get_wlan_state()), expected);
-        if (state == 3) {
-            QCOMPARE(int(m->MCU_REG_func[0][128]), 0x21);
-            QCOMPARE(int(m->MCU_REG_func[0][144]), 0x84);
-            // Fresh every call.
-            sim_fpga()->set_link_bits(0x0003);
-            QCOMPARE(int(m->get_wlan_state()), 3);
-        } else {
-            QCOMPARE(sim_fpga()->ram(0), std::vector<uint8_t>(1024, 0));
-        }
     }
 
     void registers()
@@ -130,9 +80,8 @@ private slots:
         sim_fpga()->set_register(0, 0, 0x15);
         m->read_from_register(0, 0);
         QCOMPARE(int(m->MCU_REG_func[0][0]), 0x15);
-        m->write_to_register(0, 0x80, 0x80, 0);
-        QCOMPARE(int(sim_fpga()->register_value(0, 0)), 0x95);
-        QCOMPARE(int(m->MCU_REG_func[0][0]), 0x95);
+        m->write_to_register(0, 0x80, 0x80, 0);  // bit 7 only
+        QCOMPARE(QVector<int>({sim_fpga()->register_value(0, 0), m->MCU_REG_func[0][0]}), QVector<int>({0x95, 0x95}));
         m->write_to_register(0, 0x80, 0, 0);
         QCOMPARE(int(sim_fpga()->register_value(0, 0)), 0x15);
         // The ageing sampler's registers come from FPGA 0 only.
@@ -148,54 +97,41 @@ private slots:
 
     void led_hand_over()
     {
+        sim_fpga()->set_state_after_bring_up(1);
         fpga_manage *m = kor_fpga_up();
         {
             QMutexLocker lock(&Utils::_led_para_init_mutex);
             g_set_led_para = 1;
             g_set_led_setup = 0;
         }
-        auto controls = [] { return sim_fpga()->screen_controls(); };
-        m->run_pass();
-        QCOMPARE(controls(), std::vector<int>({0}));
-        QCOMPARE(int(g_set_led_setup), 1);
-        env->tick(10);
-        m->run_pass();
-        QCOMPARE(controls(), std::vector<int>({0}));
-        env->tick(1);
-        m->run_pass();
-        QCOMPARE(controls(), std::vector<int>({0, 5}));
-        QCOMPARE(int(g_set_led_setup), 2);
-        env->tick(30);
-        m->run_pass();
+        m->run_pass();  // waits for the FPGA to run
+        QVERIFY(sim_fpga()->screen_controls().empty());
         QCOMPARE(int(g_set_led_para), 1);
-        env->tick(1);
-        m->run_pass();
+        sim_fpga()->set_register(0, 80, 3);
+        m->read_from_register(80, 0);
+        auto pass_after = [&](unsigned ticks) {
+            env->tick(ticks);
+            m->run_pass();
+            return sim_fpga()->screen_controls();
+        };
+        QCOMPARE(pass_after(0), std::vector<int>({0}));
+        QCOMPARE(int(g_set_led_setup), 1);
+        QCOMPARE(pass_after(10), std::vector<int>({0}));
+        QCOMPARE(pass_after(1), std::vector<int>({0, 5}));
+        QCOMPARE(int(g_set_led_setup), 2);
+        pass_after(30);
+        QCOMPARE(int(g_set_led_para), 1);
+        QCOMPARE(pass_after(1), std::vector<int>({0, 5}));
         QCOMPARE(int(g_set_led_para), 0);
         QCOMPARE(int(g_set_led_setup), 0);
-        QCOMPARE(controls().size(), size_t(2));
         QCOMPARE(sim_fpga()->reset_pulses(), 0);
-    }
-
-    void led_hand_over_value_2()
-    {
-        fpga_manage *m = kor_fpga_up();
+        // Value 2 only pulses the reset, in one pass.
         g_set_led_para = 2;
         g_set_led_setup = 1;
-        m->run_pass();
+        QCOMPARE(pass_after(0), std::vector<int>({0, 5}));
         QCOMPARE(int(g_set_led_para), 0);
         QCOMPARE(int(g_set_led_setup), 0);
         QCOMPARE(sim_fpga()->reset_pulses(), 1);
-        QVERIFY(sim_fpga()->screen_controls().empty());
-    }
-
-    void led_hand_over_waits_for_the_fpga()
-    {
-        sim_fpga()->set_state_after_bring_up(1);
-        fpga_manage *m = kor_fpga_up();
-        g_set_led_para = 1;
-        m->run_pass();
-        QVERIFY(sim_fpga()->screen_controls().empty());
-        QCOMPARE(int(g_set_led_para), 1);
     }
 
     void host_command_flag_expires()
@@ -212,19 +148,6 @@ private slots:
         QCOMPARE(int(pc_cmd_valid), 0);
     }
 
-    void clock_record()
-    {
-        kor_clock_set_fixed(QDateTime(QDate(2031, 12, 24), QTime(23, 5, 9)));
-        TimeRealType t;
-        QCOMPARE(fpga_manage::pInstance()->IT8563WE_Get(&t), 0);
-        QCOMPARE(int(t.second), 9);
-        QCOMPARE(int(t.minute), 5);
-        QCOMPARE(int(t.hour), 23);
-        QCOMPARE(int(t.day), 24);
-        QCOMPARE(int(t.month), 12);
-        QCOMPARE(int(t.year), 2031);
-    }
-
     // The scaler worker leaves the screen brightness to the FPGA worker.
     void brightness_request()
     {
@@ -234,15 +157,16 @@ private slots:
         KorRamPara::p_korrampara_config->set_u16(0x880, 40);
         kor_request_fpga_brightness();
         m->run_pass();
-        QCOMPARE(int(sim_fpga()->register_value(0, fpga_manage::kBrightnessReg)), 0);  // not running yet
+        const int reg = fpga_manage::kBrightnessReg;
+        QCOMPARE(int(sim_fpga()->register_value(0, reg)), 0);  // not running yet
         sim_fpga()->set_register(0, 80, 3);
         m->read_from_register(80, 0);
         m->run_pass();
-        QCOMPARE(int(sim_fpga()->register_value(0, fpga_manage::kBrightnessReg)), 102);
-        QCOMPARE(int(sim_fpga()->register_value(1, fpga_manage::kBrightnessReg)), 102);
-        sim_fpga()->set_register(0, fpga_manage::kBrightnessReg, 0);
+        QCOMPARE(int(sim_fpga()->register_value(0, reg)), 102);
+        QCOMPARE(int(sim_fpga()->register_value(1, reg)), 102);
+        sim_fpga()->set_register(0, reg, 0);
         m->run_pass();  // taken once
-        QCOMPARE(int(sim_fpga()->register_value(0, fpga_manage::kBrightnessReg)), 0);
+        QCOMPARE(int(sim_fpga()->register_value(0, reg)), 0);
     }
 };
 

@@ -14,25 +14,20 @@
 #include <memory>
 #include <thread>
 
+using Cmds = std::vector<std::string>;
+
 namespace {
 KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-Z73_WIFI_CONFIG *wifi() { return Z73_WIFI_CONFIG::p_wifi; }
+Z73_WIFI_CONFIG *ap() { return Z73_WIFI_CONFIG::p_wifi; }
 
-const std::vector<std::string> kStart = {
-    "/usr/bin/hostapd -B /etc/rtl_hostapd_2G.conf",
-    "/usr/sbin/udhcpd /etc/udhcpd.conf",
-};
-const std::vector<std::string> kStop = {
-    "kill -9 `pidof /usr/bin/hostapd /etc/rtl_hostapd_2G.conf`",
-    "kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`",
-};
+const Cmds kStart = {"/usr/bin/hostapd -B /etc/rtl_hostapd_2G.conf", "/usr/sbin/udhcpd /etc/udhcpd.conf"};
+const Cmds kStop = {"kill -9 `pidof /usr/bin/hostapd /etc/rtl_hostapd_2G.conf`",
+                    "kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`"};
 
-QList<int> codes(const QSignalSpy &spy)
+// Marks what runs outside the GUI thread.
+QString in_gui(const QString &what)
 {
-    QList<int> out;
-    for (const auto &args : spy)
-        out << args.at(0).toInt();
-    return out;
+    return QThread::currentThread() == qApp->thread() ? what : what + " off the GUI thread";
 }
 }
 
@@ -40,12 +35,17 @@ class TestHostLink : public QObject {
     Q_OBJECT
     std::unique_ptr<KorTestEnv> env;
 
-    // Commands run by one pass at the current tick.
-    std::vector<std::string> wifi_pass()
+    // One WiFi pass after each tick count; the commands each pass ran.
+    std::vector<Cmds> passes(std::initializer_list<unsigned> ticks)
     {
-        env->shell()->clear();
-        wifi()->run_pass();
-        return env->commands();
+        std::vector<Cmds> out;
+        for (unsigned t : ticks) {
+            KorTestEnv::tick(t);
+            env->shell()->clear();
+            ap()->run_pass();
+            out.push_back(env->commands());
+        }
+        return out;
     }
 
 private slots:
@@ -56,83 +56,47 @@ private slots:
     }
     void cleanup() { env.reset(); }
 
-    void wifi_start_up_data()
+    void wifi_data()
     {
-        QTest::addColumn<int>("disabled");
-        QTest::addColumn<bool>("starts");
-        QTest::newRow("on") << 0 << true;
-        QTest::newRow("off") << 1 << false;
-        QTest::newRow("neither") << 2 << false;
+        QTest::addColumn<int>("disabled");  // table byte 0x306
+        QTest::addColumn<bool>("fails");    // the first start of hostapd
+        QTest::addColumn<int>("disabled_at_reset");
+        QTest::newRow("on, reset restarts") << 0 << false << 0;
+        QTest::newRow("on, switched off: the reset stops it") << 0 << false << 1;
+        QTest::newRow("first start fails") << 0 << true << 0;
+        QTest::newRow("off") << 1 << false << 1;
+        QTest::newRow("neither") << 2 << false << 2;
     }
-    void wifi_start_up()
+    void wifi()
     {
         QFETCH(int, disabled);
-        QFETCH(bool, starts);
+        QFETCH(bool, fails);
+        QFETCH(int, disabled_at_reset);
         table()->ram[0x306] = uint8_t(disabled);
         Z73_WIFI_CONFIG::pInstance();
-        KorTestEnv::tick(100);
-        QVERIFY(wifi_pass().empty());  // not more than 100 ticks yet
-        KorTestEnv::tick(1);
-        QCOMPARE(wifi_pass(), starts ? kStart : std::vector<std::string>{});
-        QCOMPARE(wifi()->ap_state(), starts ? 1 : 0);
-        KorTestEnv::tick(500);
-        QVERIFY(wifi_pass().empty());  // up already, or switched off
-    }
-
-    void wifi_failed_start_is_tried_again()
-    {
-        Z73_WIFI_CONFIG::pInstance();
-        env->shell()->set_status_for("/usr/bin/hostapd", 256);
-        KorTestEnv::tick(101);
-        QCOMPARE(wifi_pass(), std::vector<std::string>{kStart[0]});
-        QCOMPARE(wifi()->ap_state(), 0);
+        env->shell()->set_status_for("/usr/bin/hostapd", fails ? 256 : 0);
+        // It looks more than 100 ticks apart; a failed start is tried again.
+        const Cmds first = fails ? Cmds{kStart[0]} : disabled == 0 ? kStart : Cmds{};
+        QCOMPARE(passes({100, 1}), (std::vector<Cmds>{{}, first}));
+        QCOMPARE(ap()->ap_state(), disabled == 0 && !fails ? 1 : 0);
         env->shell()->set_status_for("/usr/bin/hostapd", 0);
-        KorTestEnv::tick(100);
-        QVERIFY(wifi_pass().empty());
-        KorTestEnv::tick(1);
-        QCOMPARE(wifi_pass(), kStart);
-        QCOMPARE(wifi()->ap_state(), 1);
-    }
-
-    void wifi_reset_data()
-    {
-        QTest::addColumn<int>("disabled");
-        QTest::newRow("switched on: restarts") << 0;
-        QTest::newRow("switched off: stays down") << 1;
-    }
-    void wifi_reset()
-    {
-        QFETCH(int, disabled);
-        Z73_WIFI_CONFIG::pInstance();
-        KorTestEnv::tick(101);
-        QCOMPARE(wifi_pass(), kStart);
-
-        table()->ram[0x306] = uint8_t(disabled);
-        wifi()->set_wifi_reset_flag();
-        QCOMPARE(int(g_wifi_reset_flag), 1);
-        KorTestEnv::tick(300);
-        QVERIFY(wifi_pass().empty());  // not more than 300 ticks yet
-        QCOMPARE(int(g_wifi_reset_flag), 1);
-        KorTestEnv::tick(1);
-        QCOMPARE(wifi_pass(), kStop);
-        QCOMPARE(int(g_wifi_reset_flag), 2);
-
-        QVERIFY(wifi_pass().empty());
-        if (disabled) {
-            QCOMPARE(int(g_wifi_reset_flag), 2);
-            KorTestEnv::tick(1000);
-            QVERIFY(wifi_pass().empty());
+        QCOMPARE(passes({100, 1, 500}), (std::vector<Cmds>{{}, fails ? kStart : Cmds{}, {}}));
+        QCOMPARE(ap()->ap_state(), disabled == 0 ? 1 : 0);
+        if (disabled)
             return;
-        }
-        QCOMPARE(int(g_wifi_reset_flag), 0);
-        QCOMPARE(wifi()->ap_state(), 0);
-        // The start-up step looks more than 100 ticks apart; it last looked at the pass one
-        // tick before the stop.
-        KorTestEnv::tick(99);
-        QVERIFY(wifi_pass().empty());
-        KorTestEnv::tick(1);
-        QCOMPARE(wifi_pass(), kStart);
-        QCOMPARE(wifi()->ap_state(), 1);
+
+        table()->ram[0x306] = uint8_t(disabled_at_reset);
+        ap()->set_wifi_reset_flag();
+        QCOMPARE(int(g_wifi_reset_flag), 1);
+        // Stopped more than 300 ticks after the request, then started again when switched on.
+        QCOMPARE(passes({300, 1}), (std::vector<Cmds>{{}, kStop}));
+        QCOMPARE(int(g_wifi_reset_flag), 2);
+        QCOMPARE(passes({0}), std::vector<Cmds>{{}});
+        QCOMPARE(int(g_wifi_reset_flag), disabled_at_reset ? 2 : 0);
+        QVERIFY(disabled_at_reset || ap()->ap_state() == 0);
+        // The start-up step last looked in the pass before the stop; it looks again 100 ticks on.
+        QCOMPARE(passes({99, 1, 1000}), (std::vector<Cmds>{{}, disabled_at_reset ? Cmds{} : kStart, {}}));
+        QVERIFY(disabled_at_reset || ap()->ap_state() == 1);
     }
 
     void usb_watcher_codes()
@@ -148,81 +112,59 @@ private slots:
 
         QVERIFY(QDir().mkpath(env->path("/mnt/usb1")));
         usb->run_pass();
-        QCOMPARE(codes(spy), (QList<int>{100, 102}));
+        QCOMPARE(QList<QVariantList>(spy), (QList<QVariantList>{{100}, {102}}));
         QVERIFY(usb->disk_present());
         usb->run_pass();
         QCOMPARE(spy.count(), 2);
 
         QVERIFY(QDir(env->path("/mnt/usb1")).removeRecursively());
         usb->run_pass();
-        QCOMPARE(codes(spy), (QList<int>{100, 102, 101}));
+        QCOMPARE(QList<QVariantList>(spy), (QList<QVariantList>{{100}, {102}, {101}}));
         QVERIFY(!usb->disk_present());
     }
 
     void usb_codes_reach_the_page_in_the_gui_thread()
     {
-        QList<int> seen;
-        bool gui_thread = true;
+        QStringList seen;
         g_page_focus = 24;
-        SyncUpdate::p_sync->set_page_hook(24, [&](int code) {
-            seen << code;
-            gui_thread = gui_thread && QThread::currentThread() == qApp->thread();
-        });
+        SyncUpdate::p_sync->set_page_hook(24, [&seen](int code) { seen << in_gui(QString::number(code)); });
         UsbServer *usb = UsbServer::pInstance();
         SyncUpdate::p_sync->attach(usb, SIGNAL(sig_usb_update(int)));
         QCOMPARE(usb->initialize(), 0);
         QVERIFY(QDir().mkpath(env->path("/mnt/usb1")));
-        QTRY_COMPARE(seen, (QList<int>{100, 102}));
-        QVERIFY(QDir(env->path("/mnt/usb1")).removeRecursively());
-        QTRY_COMPARE(seen, (QList<int>{100, 102, 101}));
-        QVERIFY(gui_thread);
+        QTRY_COMPARE(seen, (QStringList{"100", "102"}));
     }
 
     void host_closes_pages_data()
     {
         QTest::addColumn<int>("focus");
         QTest::addColumn<bool>("deleted");  // else received
+        QTest::addColumn<int>("focus_after");  // when the queued call runs
         QTest::addColumn<QString>("closed");
-        QTest::newRow("pack received, smart mapping") << 24 << false << "smartmapping";
-        QTest::newRow("pack deleted, smart mapping") << 24 << true << "smartmapping";
-        QTest::newRow("pack received, recovery") << 25 << false << "";
-        QTest::newRow("pack deleted, recovery") << 25 << true << "recovery";
-        QTest::newRow("pack deleted, another page") << 13 << true << "";
+        QTest::newRow("pack received, smart mapping") << 24 << false << 24 << "smartmapping";
+        QTest::newRow("pack deleted, smart mapping") << 24 << true << 24 << "smartmapping";
+        QTest::newRow("pack received, recovery") << 25 << false << 25 << "";
+        QTest::newRow("pack deleted, recovery") << 25 << true << 25 << "recovery";
+        QTest::newRow("pack deleted, another page") << 13 << true << 13 << "";
+        QTest::newRow("recovery closed by a key meanwhile") << 25 << true << 5 << "";
     }
     void host_closes_pages()
     {
         QFETCH(int, focus);
         QFETCH(bool, deleted);
+        QFETCH(int, focus_after);
         QFETCH(QString, closed);
         QStringList ran;
-        bool gui_thread = true;
-        auto hook = [&](const QString &name) {
-            return [&, name] {
-                ran << name;
-                gui_thread = gui_thread && QThread::currentThread() == qApp->thread();
-            };
-        };
-        host_pages::set_smartmapping_back_hook(hook("smartmapping"));
-        host_pages::set_recovery_back_hook(hook("recovery"));
+        host_pages::set_smartmapping_back_hook([&ran] { ran << in_gui("smartmapping"); });
+        host_pages::set_recovery_back_hook([&ran] { ran << in_gui("recovery"); });
         g_page_focus = uint8_t(focus);
         // As the host link's own thread calls it.
         std::thread link([deleted] { deleted ? host_pack_file_deleted() : host_pack_file_received(); });
         link.join();
         QVERIFY(ran.isEmpty());  // queued, never run on the link's thread
+        g_page_focus = uint8_t(focus_after);
         KorTestEnv::process_events();
         QCOMPARE(ran, closed.isEmpty() ? QStringList{} : QStringList{closed});
-        QVERIFY(gui_thread);
-    }
-
-    void host_close_skipped_when_the_page_went_meanwhile()
-    {
-        int ran = 0;
-        host_pages::set_recovery_back_hook([&] { ++ran; });
-        g_page_focus = 25;
-        host_pack_file_deleted();
-        g_page_focus = 5;  // closed by a key before the queued call ran
-        KorTestEnv::process_events();
-        QCOMPARE(ran, 0);
     }
 };
 
