@@ -26,3 +26,16 @@ QString kor_form_mismatch(QWidget *root, const QString &name, const QString &cls
         out << QStringLiteral("style \"%1\"").arg(w->styleSheet());
     return out.isEmpty() ? QString() : name + ": " + out.join(QStringLiteral("; "));
 }
+
+QString kor_form_mismatches(QWidget *root, std::initializer_list<KorFormRow> rows)
+{
+    QStringList out;
+    for (const KorFormRow &r : rows) {
+        const QString m = kor_form_mismatch(root, QString::fromLatin1(r.name), QString::fromLatin1(r.cls),
+                                            QString::fromLatin1(r.parent), r.geometry, r.points,
+                                            r.style ? QString::fromUtf8(r.style) : QString());
+        if (!m.isEmpty())
+            out << m;
+    }
+    return out.join(QLatin1Char('\n'));
+}
