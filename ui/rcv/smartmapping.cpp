@@ -509,21 +509,19 @@ void SmartMapping::on_Button_paraweld_clicked() { open_tool(6); }
 
 // ---- Stacked pages --------------------------------------------------------------------------
 
-namespace {
-using PageTexts = void (SmartMapping::*)();
-// The text function of each stacked page.
-const PageTexts kPageTexts[8] = {
-    &SmartMapping::language_for_shortcutt_page0, &SmartMapping::language_for_shortcutt_page1,
-    &SmartMapping::language_for_shortcutt_page2, &SmartMapping::language_for_shortcutt_page3,
-    &SmartMapping::language_for_loadscan_page4,  &SmartMapping::language_for_loadscan_page5,
-    &SmartMapping::language_for_paraweld_page6,  &SmartMapping::language_for_mapping_onoff_page7,
-};
-}
-
 void SmartMapping::show_stacked(int index)
 {
     ui->stackedWidget->setCurrentIndex(index);
-    (this->*kPageTexts[index])();
+    switch (index) {
+    case 0: language_for_shortcutt_page0(); break;
+    case 1: language_for_shortcutt_page1(); break;
+    case 2: language_for_shortcutt_page2(); break;
+    case 3: language_for_shortcutt_page3(); break;
+    case 4: language_for_loadscan_page4(); break;
+    case 5: language_for_loadscan_page5(); break;
+    case 6: language_for_paraweld_page6(); break;
+    default: language_for_mapping_onoff_page7(); break;
+    }
 }
 
 bool SmartMapping::go_to_stacked(int index, bool retext)
@@ -548,8 +546,14 @@ void SmartMapping::open_tool(int index)
 void SmartMapping::language_changed()
 {
     // Every stacked page is re-texted, so a page shown later never carries an old language.
-    for (PageTexts texts : kPageTexts)
-        (this->*texts)();
+    language_for_shortcutt_page0();
+    language_for_shortcutt_page1();
+    language_for_shortcutt_page2();
+    language_for_shortcutt_page3();
+    language_for_loadscan_page4();
+    language_for_loadscan_page5();
+    language_for_paraweld_page6();
+    language_for_mapping_onoff_page7();
 
     // Available files: the device's pack directory, else the stick.
     fpga_manage *manager = fpga_manage::p_fpga_manage;
