@@ -149,37 +149,27 @@ void factory::syncUpdate()
 
 void factory::lcdlang_current_checkplus()
 {
-    const int c = lang_index;
-    if (c >= kLanguages || lang_enabled(c))
-        return;
-    for (int l = c + 1; l < kLanguages; ++l)
-        if (lang_enabled(l)) {
-            lang_index = uint8_t(l);
-            return;
-        }
-    for (int l = 0; l < c; ++l)
-        if (lang_enabled(l)) {
-            lang_index = uint8_t(l);
-            return;
-        }
+    skip_disabled_lang(1);
 }
 
 void factory::lcdlang_current_checkmin()
 {
+    skip_disabled_lang(-1);
+}
+
+void factory::skip_disabled_lang(int step)
+{
     const int c = lang_index;
     if (c >= kLanguages || lang_enabled(c))
         return;
-    for (int l = c - 1; l >= 0; --l)
+    for (int n = 1; n < kLanguages; ++n) {
+        const int l = (c + step * n + kLanguages) % kLanguages;
         if (lang_enabled(l)) {
             lang_index = uint8_t(l);
             return;
         }
-    for (int l = kLanguages - 1; l > c; --l)
-        if (lang_enabled(l)) {
-            lang_index = uint8_t(l);
-            return;
-        }
-    // No language enabled at all: the candidate stays, so left steps through all five.
+    }
+    // No language enabled at all: the candidate stays, so the keys step through all five.
 }
 
 void factory::key_right()
