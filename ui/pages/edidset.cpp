@@ -290,12 +290,6 @@ void EDIDset::kor_button_cancel_clicked()
     button_save->hide();
 }
 
-void EDIDset::slot_Button_back_clicked()
-{
-    // The input page beneath re-texts itself and re-reads its sources.
-    go_back();
-}
-
 void EDIDset::show_item_normal(int item)
 {
     if (item < 2)

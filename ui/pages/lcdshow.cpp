@@ -77,11 +77,6 @@ void lcdshow::on_button_autolock_clicked()
     g_auto_lock_time = kLockTimes[choice < kChoices ? choice : 0];
 }
 
-void lcdshow::slot_Button_back_clicked()
-{
-    go_back();
-}
-
 void lcdshow::key_right()
 {
     m_rows.move(1);

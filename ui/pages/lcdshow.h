@@ -28,9 +28,6 @@ public:
     // that check a language set while this page is in front would never take effect.
     void language_changed() override;
 
-public slots:
-    void slot_Button_back_clicked() override;
-
 protected:
     void key_left() override;
     void key_right() override;

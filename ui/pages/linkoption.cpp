@@ -91,9 +91,7 @@ void LinkOption::language_changed()
 
 void LinkOption::syncUpdate()
 {
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void LinkOption::on_Button_linkcom_clicked()

@@ -119,9 +119,7 @@ void othersetup::language_changed()
 
 void othersetup::syncUpdate()
 {
-    KorRamPara *t = KorRamPara::p_korrampara_config;
-    if (t && t->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void othersetup::page_refresh(int)

@@ -64,9 +64,7 @@ void OutputSet::language_changed()
 
 void OutputSet::syncUpdate()
 {
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void OutputSet::on_Button_ledset_clicked()

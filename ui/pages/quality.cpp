@@ -85,11 +85,6 @@ void quality::on_Button_reset_clicked()
     show_values();
 }
 
-void quality::slot_Button_back_clicked()
-{
-    go_back();
-}
-
 void quality::language_changed()
 {
     ui->label_quality->setText(kor_tr("图像效果", "Image quality", "Изображение", "Chất lượng hình ảnh", "圖像效果"));
@@ -103,9 +98,7 @@ void quality::language_changed()
 
 void quality::syncUpdate()
 {
-    KorRamPara *t = KorRamPara::p_korrampara_config;
-    if (t && t->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void quality::step_or_move(int step)

@@ -26,9 +26,6 @@ public:
     void syncUpdate();
     void page_refresh(int) override { syncUpdate(); }
 
-public slots:
-    void slot_Button_back_clicked() override;
-
 protected:
     void key_left() override;
     void key_right() override;

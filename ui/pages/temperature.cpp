@@ -95,11 +95,6 @@ void temperature::on_button_type_clicked()
     t->set_u16(kTypeWord, m_type);
 }
 
-void temperature::slot_Button_back_clicked()
-{
-    go_back();
-}
-
 void temperature::language_changed()
 {
     ui->label_temperature->setText(kor_tr("色温", "Temperature", "Температура Оттенок", "Độ màu", "色溫"));
@@ -111,9 +106,7 @@ void temperature::language_changed()
 
 void temperature::syncUpdate()
 {
-    KorRamPara *t = KorRamPara::p_korrampara_config;
-    if (t && t->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void temperature::step_or_move(int step)

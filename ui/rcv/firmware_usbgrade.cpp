@@ -344,9 +344,7 @@ void firmware_usbgrade::syncUpdate(int code)
     default:
         break;
     }
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
     if (code == 104) {
         const QString log = fpga_manage::p_fpga_manage
                                 ? QString::fromStdString(fpga_manage::p_fpga_manage->usb_upgrade_log_text())

@@ -301,9 +301,7 @@ void rcv_recovery::syncUpdate(int code)
     const uint16_t field = fpga_manage::rcv_card_field();
     if (code == 99 || (field != 0xFFFF && field != 0x00FF))
         rcv_self_recovery_file_list();
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void rcv_recovery::language_changed()

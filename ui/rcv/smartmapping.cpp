@@ -695,9 +695,7 @@ void SmartMapping::syncUpdate(int code)
         rebuild_list_after_usb();
         return;
     }
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void SmartMapping::rebuild_list_after_usb()

@@ -176,6 +176,9 @@ protected:
     // Back: close, re-text the page beneath (child_returned) when `retext` and give it the
     // focus number.
     void go_back(bool retext = true);
+    // language_changed() when KorRamPara::KorLanguageChanged() reports a new language (what
+    // the default page_refresh does).
+    void retext_if_language_changed();
     // The common mode key without the lock check: closes this page and the pages beneath
     // up to the main menu, opens CustomMode.
     void run_mode_key();
