@@ -39,11 +39,9 @@ OutputSet::~OutputSet()
 
 void OutputSet::menulist_init()
 {
-    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
-    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
     focus.clear();
-    focus.add(ui->Button_ledset, normal, highlighted, [this] { on_Button_ledset_clicked(); });
-    focus.add(ui->Button_lanset, normal, highlighted, [this] { on_Button_lanset_clicked(); });
+    focus.add_menu(ui->Button_ledset, [this] { on_Button_ledset_clicked(); });
+    focus.add_menu(ui->Button_lanset, [this] { on_Button_lanset_clicked(); });
     focus.start(0);
 }
 

@@ -84,8 +84,8 @@
 //    column of g_language, English where the language's bit in g_lcd_lang_valid is clear;
 //    kor_icon_prefix() gives "", "en_", "ru_", "vn_" or "tn_".
 //
-// 5. Focus list: focus.add(widget, normal_style, highlighted_style, action) in item order,
-//    then focus.start(0). Left/right restyle only the item left and the item reached; other
+// 5. Focus list: focus.add(widget, normal_style, highlighted_style, action) in item order
+//    (focus.add_menu(button, action) for a large menu button), then focus.start(0). Left/right restyle only the item left and the item reached; other
 //    items keep the form's style until first selected. KorStyle holds the common style
 //    sheets; a page uses the ones its form quotes.
 //
