@@ -7,6 +7,7 @@
 #include "hostlink/host_events.h"
 #include "platform/data_root.h"
 #include "ui/rcv/QRoundProgressBar.h"
+#include "ui/rcv/kor_list_frame.h"
 #include "ui/shell/my_lineedit.h"
 #include "ui_smartmapping.h"
 
@@ -47,9 +48,7 @@ const char kPortCell[] = "background-color: #212435;border:1px solid #FFFFFF;";
 const char kPortCellChosen[] = "background-color: #212435;border:1px solid #00D65B;";
 const char kCellText[] = "background-color: #212435;color: #FFFFFF";
 const char kTransparent[] = "background-color: transparent;";
-const char kFrameFile[] = "#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}";
 const char kNoFileStyle[] = "background-color: rgb(33, 36, 53);color: #FFFFFF";
-const char kPageButton[] = "background-color: rgb(33, 36, 53);";
 // File rows by source (device, USB stick) and state (not chosen, chosen, under the cursor).
 const char *const kRowStyle[2][3] = {
     {"background-color: rgb(33, 36, 53);color: #FFFFFF",
@@ -199,26 +198,6 @@ QStringList list_ykfiles(const QString &board_dir, int room)
             break;
     }
     return out;
-}
-
-// The number a built cell or row button carries as its name; -1 for any other sender.
-int sender_number(const QObject *sender)
-{
-    bool ok = false;
-    const int n = sender ? sender->objectName().toInt(&ok) : -1;
-    return ok ? n : -1;
-}
-
-// Takes a frame out of view at once; it goes once the event loop runs (one of its buttons
-// may be the sender whose click is being handled).
-void retire(QFrame *&frame)
-{
-    if (!frame)
-        return;
-    frame->hide();
-    frame->setObjectName(QString());
-    frame->deleteLater();
-    frame = nullptr;
 }
 }
 
@@ -1080,7 +1059,7 @@ void SmartMapping::on_Button_wlan8_clicked() { group_clicked(8); }
 
 void SmartMapping::wlan_init(unsigned char on_loadscan, unsigned char)
 {
-    retire(m_cells_frame);
+    kor_retire_frame(m_cells_frame);
     m_cells_page = on_loadscan ? 4 : 1;
     QWidget *page = on_loadscan ? ui->page_5 : ui->page_2;
     m_cells_frame = new QFrame(page);
@@ -1135,7 +1114,7 @@ void SmartMapping::kor_button_wlan_clicked()
 {
     if (ring_shown())
         return;
-    const int cell = sender_number(sender());
+    const int cell = kor_button_number(sender());
     if (cell < 0 || cell > 7)
         return;
     m_port_cell = cell;
@@ -1265,22 +1244,16 @@ void SmartMapping::choose_row(int row)
 
 void SmartMapping::scan_file_list()
 {
-    retire(m_file_frame);
+    kor_retire_frame(m_file_frame);
     for (FileRow &row : m_rows)
         row = FileRow();
     m_no_file_label = nullptr;
-    m_file_frame = new QFrame(ui->page_6);
-    m_file_frame->setObjectName(QStringLiteral("frame_file"));
-    m_file_frame->setGeometry(10, 55, 220, 90);
-    set_style(m_file_frame, kFrameFile);
+    m_file_frame = kor_list_frame(ui->page_6, QRect(10, 55, 220, 90));
     QFont row_font = font();
     row_font.setPointSize(7);
     const int rows = rows_on_page();
     if (rows == 0) {
-        m_no_file_label = new QLabel(m_file_frame);
-        m_no_file_label->setGeometry(5, 5, 200, 40);
-        m_no_file_label->setFont(row_font);
-        m_no_file_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_no_file_label = kor_list_label(m_file_frame, 0, 200, 40, row_font);
         set_style(m_no_file_label, kNoFileStyle);
         m_no_file_label->setText(kor_tr(kNoFile));
         file_select = 0;
@@ -1296,19 +1269,12 @@ void SmartMapping::scan_file_list()
             row.name.remove(QLatin1Char('\n'));
             row.name.remove(QLatin1Char('\r'));
             row.usb = index >= m_internal_count;
-            row.label = new QLabel(m_file_frame);
-            row.label->setGeometry(5, 5 + 25 * r, 190, 20);
-            row.label->setFont(row_font);
-            row.label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            row.label = kor_list_label(m_file_frame, r, 190, 20, row_font);
             // A file name is shown as it is, never read as markup.
             row.label->setTextFormat(Qt::PlainText);
             row.label->setText(row.name);
-            row.button = new QPushButton(m_file_frame);
-            row.button->setGeometry(5, 5 + 25 * r, 190, 20);
-            row.button->setFlat(true);
+            row.button = kor_list_row_button(m_file_frame, r, 190);
             set_style(row.button, kTransparent);
-            row.button->setFocusPolicy(Qt::NoFocus);
-            row.button->setObjectName(QString::number(r));
             connect(row.button, &QPushButton::clicked, this, &SmartMapping::kor_button_file_clicked);
             if (r == file_select)
                 choose_row(r);
@@ -1317,25 +1283,15 @@ void SmartMapping::scan_file_list()
         }
     }
     if (current_page >= 1)
-        add_page_button(QStringLiteral("Button_previous"), 5, QStringLiteral(":/png/previous.png"),
-                        &SmartMapping::kor_Button_previous_clicked);
+        connect(kor_list_page_button(m_file_frame, QStringLiteral("Button_previous"), QRect(200, 5, 15, 20),
+                                     QStringLiteral(":/png/previous.png")),
+                &QPushButton::clicked, this, &SmartMapping::kor_Button_previous_clicked);
     if (current_page < m_last_page)
-        add_page_button(QStringLiteral("Button_next_page"), 55, QStringLiteral(":/png/next.png"),
-                        &SmartMapping::kor_Button_next_clicked);
+        connect(kor_list_page_button(m_file_frame, QStringLiteral("Button_next_page"), QRect(200, 55, 15, 20),
+                                     QStringLiteral(":/png/next.png")),
+                &QPushButton::clicked, this, &SmartMapping::kor_Button_next_clicked);
     m_file_frame->show();
     ui->stackedWidget->setCurrentIndex(5);
-}
-
-void SmartMapping::add_page_button(const QString &name, int y, const QString &icon, Action turn)
-{
-    QPushButton *button = new QPushButton(m_file_frame);
-    button->setObjectName(name);
-    button->setGeometry(200, y, 15, 20);
-    button->setIcon(QIcon(icon));
-    button->setIconSize(QSize(15, 20));
-    button->setFocusPolicy(Qt::NoFocus);
-    set_style(button, kPageButton);
-    connect(button, &QPushButton::clicked, this, turn);
 }
 
 void SmartMapping::kor_Button_previous_clicked() { turn_page(std::max(0, current_page - 1)); }
@@ -1355,7 +1311,7 @@ void SmartMapping::kor_button_file_clicked()
 {
     if (ring_shown())
         return;
-    const int row = sender_number(sender());
+    const int row = kor_button_number(sender());
     if (row < 0 || row >= rows_on_page())
         return;
     style_row(file_select, RowNotChosen);

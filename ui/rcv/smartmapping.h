@@ -206,7 +206,6 @@ private:
     void loadscan_button_toggle();
     // Shows file-list page `page`; nothing while a job runs.
     void turn_page(int page);
-    void add_page_button(const QString &name, int y, const QString &icon, Action turn);
     void menulist_loadscan_button_ok_page();
     void menulist_loadscan_back_page();
     void loadscan_port_move(int step);
