@@ -88,8 +88,10 @@ void othersetup::para_init()
     const int shown = ui->ImageVolume->findData(audio_window);
     ui->ImageVolume->setCurrentIndex(shown >= 0 ? shown : 0);
 
-    ui->volume_state->addItem(kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉"));
-    ui->volume_state->addItem(kor_tr("开启", "ON", "Вкл", "Mở", "開啟"));
+    const QString off = kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉");
+    const QString on = kor_tr("开启", "ON", "Вкл", "Mở", "開啟");
+    ui->volume_state->addItem(off);
+    ui->volume_state->addItem(on);
     ui->volume_state->setCurrentIndex(audio_on ? 1 : 0);
 
     ui->switch_state->addItem(kor_tr("无缝快切", "Seamless", "Быстро", "Chuyển đổi ngay", "無縫快切"));
@@ -98,12 +100,12 @@ void othersetup::para_init()
 
     ui->mode_state->addItem(kor_tr("点击切换", "Click OK", "Нажмите ОК", "Đồng ý", "點擊切換"));
 
-    ui->wifi_state->addItem(kor_tr("开启", "ON", "Вкл", "Mở", "開啟"));
-    ui->wifi_state->addItem(kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉"));
+    ui->wifi_state->addItem(on);
+    ui->wifi_state->addItem(off);
     ui->wifi_state->setCurrentIndex(wifi_off ? 1 : 0);
 
-    ui->dbd_state->addItem(kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉"));
-    ui->dbd_state->addItem(kor_tr("开启", "ON", "Вкл", "Mở", "開啟"));
+    ui->dbd_state->addItem(off);
+    ui->dbd_state->addItem(on);
     ui->dbd_state->setCurrentIndex(dbd ? 1 : 0);
 }
 
