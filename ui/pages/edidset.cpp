@@ -214,11 +214,10 @@ QString EDIDset::number_keyboard_title(My_lineEdit *field) const
 
 void EDIDset::syncUpdate()
 {
-    KorRamPara *table = KorRamPara::p_korrampara_config;
+    retext_if_language_changed();
+    const KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
         return;
-    if (table->KorLanguageChanged())
-        language_changed();
     const int offset = record_offset(source_id);
     if (ui_seltype == 0 && std::memcmp(table->ram + offset, table->shadow + offset, 6) != 0)
         source_init();
@@ -288,12 +287,6 @@ void EDIDset::kor_button_cancel_clicked()
     button_delete->hide();
     button_cancel->hide();
     button_save->hide();
-}
-
-void EDIDset::slot_Button_back_clicked()
-{
-    // The input page beneath re-texts itself and re-reads its sources.
-    go_back();
 }
 
 void EDIDset::show_item_normal(int item)

@@ -39,7 +39,6 @@ public slots:
     void kor_button_source_clicked();
     void kor_button_ok_clicked();
     void kor_button_cancel_clicked();
-    void slot_Button_back_clicked() override;
 
 protected:
     void key_left() override;

@@ -7,6 +7,7 @@
 #include "fpga/fpga_manage.h"
 #include "inputs/dizidezorar.h"
 #include "scaler/v331_manage.h"
+#include "ui/shell/kor_combo_edit.h"
 #include "ui_factory.h"
 
 #include <cstring>
@@ -47,12 +48,9 @@ QString piece(const QString &text, bool present)
 factory::factory(QWidget *parent)
     : KorPage(18, parent)
     , ui(new Ui::factory)
-    , combo_normal(QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,255,255);\n}\n"
-                                  "QComboBox:drop-down{\nborder-style:none\n}"))
-    , combo_focus(QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);\n}\n"
-                                 "QComboBox:drop-down{\nborder-style:none\n}"))
-    , combo_edit(QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid rgb(255,0,0);\n}\n"
-                                "QComboBox:drop-down{\nborder-style:none\n}"))
+    , combo_normal(kor_combo_style("rgb(255,255,255)"))
+    , combo_focus(kor_combo_style("rgb(255,171,84)"))
+    , combo_edit(kor_combo_style("rgb(255,0,0)"))
     , button_normal(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);"))
     , button_focus(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);"))
 {
@@ -151,37 +149,27 @@ void factory::syncUpdate()
 
 void factory::lcdlang_current_checkplus()
 {
-    const int c = lang_index;
-    if (c >= kLanguages || lang_enabled(c))
-        return;
-    for (int l = c + 1; l < kLanguages; ++l)
-        if (lang_enabled(l)) {
-            lang_index = uint8_t(l);
-            return;
-        }
-    for (int l = 0; l < c; ++l)
-        if (lang_enabled(l)) {
-            lang_index = uint8_t(l);
-            return;
-        }
+    skip_disabled_lang(1);
 }
 
 void factory::lcdlang_current_checkmin()
 {
+    skip_disabled_lang(-1);
+}
+
+void factory::skip_disabled_lang(int step)
+{
     const int c = lang_index;
     if (c >= kLanguages || lang_enabled(c))
         return;
-    for (int l = c - 1; l >= 0; --l)
+    for (int n = 1; n < kLanguages; ++n) {
+        const int l = (c + step * n + kLanguages) % kLanguages;
         if (lang_enabled(l)) {
             lang_index = uint8_t(l);
             return;
         }
-    for (int l = kLanguages - 1; l > c; --l)
-        if (lang_enabled(l)) {
-            lang_index = uint8_t(l);
-            return;
-        }
-    // No language enabled at all: the candidate stays, so left steps through all five.
+    }
+    // No language enabled at all: the candidate stays, so the keys step through all five.
 }
 
 void factory::key_right()

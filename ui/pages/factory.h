@@ -42,6 +42,9 @@ private:
     // The restore shared by the three resets, in one section under the change lock.
     void restore_table(RestoreKind kind);
     void show_lang_index();
+    // A disabled candidate moves on to the next enabled language in the step's direction,
+    // wrapping.
+    void skip_disabled_lang(int step);
 
     Ui::factory *ui;
     unsigned char lang_editing = 0;

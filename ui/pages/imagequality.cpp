@@ -12,10 +12,8 @@ ImageQuality::ImageQuality(QWidget *parent) : KorPage(11, parent), ui(new Ui::Im
     ui->setupUi(this);
     ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
     ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
-    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
-    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
-    focus.add(ui->Button_quality, normal, highlighted, [this] { on_Button_quality_clicked(); });
-    focus.add(ui->Button_temperature, normal, highlighted, [this] { on_Button_temperature_clicked(); });
+    focus.add_menu(ui->Button_quality, [this] { on_Button_quality_clicked(); });
+    focus.add_menu(ui->Button_temperature, [this] { on_Button_temperature_clicked(); });
     focus.start(0);
     language_changed();
 }

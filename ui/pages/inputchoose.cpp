@@ -32,10 +32,8 @@ InputChoose::InputChoose(QWidget *parent) : KorPage(3, parent), ui(new Ui::Input
     ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
     connect(ui->Button_EDID, &QPushButton::clicked, this, &InputChoose::kor_button_EDID_clicked);
     connect(ui->Button_crop, &QPushButton::clicked, this, &InputChoose::kor_button_crop_clicked);
-    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
-    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
-    focus.add(ui->Button_EDID, normal, highlighted, [this] { kor_button_EDID_clicked(); });
-    focus.add(ui->Button_crop, normal, highlighted, [this] { kor_button_crop_clicked(); });
+    focus.add_menu(ui->Button_EDID, [this] { kor_button_EDID_clicked(); });
+    focus.add_menu(ui->Button_crop, [this] { kor_button_crop_clicked(); });
     focus.start(0);
     initSource();
     language_changed();

@@ -23,20 +23,9 @@ int choice_of(uint32_t value, const uint32_t (&times)[kChoices])
             return i;
     return 0;
 }
-
-QString combo_style(const char *border)
-{
-    return QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nborder:1px solid %1;\n}\nQComboBox:drop-down{\nborder-style:none\n}")
-        .arg(QLatin1String(border));
-}
 }
 
-lcdshow::lcdshow(QWidget *parent)
-    : KorPage(15, parent)
-    , ui(new Ui_lcdshow)
-    , m_style_normal(combo_style("rgb(255,255,255)"))
-    , m_style_focus(combo_style("rgb(255,171,84)"))
-    , m_style_edit(combo_style("rgb(255,0,0)"))
+lcdshow::lcdshow(QWidget *parent) : KorPage(15, parent), ui(new Ui_lcdshow)
 {
     ui->setupUi(this);
     para_init();
@@ -64,15 +53,8 @@ void lcdshow::para_init()
 
 void lcdshow::menulist_init()
 {
-    m_items[0] = ui->comboBox_back;
-    m_items[1] = ui->comboBox_lock;
-    focus.clear();
-    for (QComboBox *box : m_items)
-        focus.add(box, m_style_normal, m_style_focus);
-    m_edit = 0;
-    focus.start(0);
-    m_current = m_items[0];
-    m_choice = static_cast<unsigned char>(choice_of(g_back_to_mainwindow_time, kBackTimes));
+    m_rows.start({ui->comboBox_back, ui->comboBox_lock}, kor_combo_style("rgb(255,255,255)"),
+                 kor_combo_style("rgb(255,171,84)"), kor_combo_style("rgb(255,0,0)"));
 }
 
 void lcdshow::language_changed()
@@ -85,57 +67,30 @@ void lcdshow::language_changed()
 
 void lcdshow::on_button_backtolock_clicked()
 {
-    g_back_to_mainwindow_time = kBackTimes[m_choice < kChoices ? m_choice : 0];
+    const int choice = m_rows.index();
+    g_back_to_mainwindow_time = kBackTimes[choice < kChoices ? choice : 0];
 }
 
 void lcdshow::on_button_autolock_clicked()
 {
-    g_auto_lock_time = kLockTimes[m_choice < kChoices ? m_choice : 0];
-}
-
-void lcdshow::slot_Button_back_clicked()
-{
-    go_back();
-}
-
-void lcdshow::step_choice(int step)
-{
-    m_choice = static_cast<unsigned char>(((m_choice + step) % kChoices + kChoices) % kChoices);
-    m_current->setCurrentIndex(m_choice);
+    const int choice = m_rows.index();
+    g_auto_lock_time = kLockTimes[choice < kChoices ? choice : 0];
 }
 
 void lcdshow::key_right()
 {
-    if (m_edit) {
-        step_choice(1);
-        return;
-    }
-    focus.move(1);
-    m_current = m_items[ui_select];
+    m_rows.move(1);
 }
 
 void lcdshow::key_left()
 {
-    if (m_edit) {
-        step_choice(-1);
-        return;
-    }
-    focus.move(-1);
-    m_current = m_items[ui_select];
+    m_rows.move(-1);
 }
 
 void lcdshow::key_ok()
 {
-    if (!m_edit) {
-        m_edit = 1;
-        // Steps start from what this row's box shows.
-        const int shown = m_current->currentIndex();
-        m_choice = static_cast<unsigned char>(shown >= 0 && shown < kChoices ? shown : 0);
-        m_current->setStyleSheet(m_style_edit);
+    if (!m_rows.ok())
         return;
-    }
-    m_edit = 0;
-    m_current->setStyleSheet(m_style_focus);
     if (ui_select == 0)
         on_button_backtolock_clicked();
     else

@@ -1,10 +1,9 @@
 #pragma once
+#include "ui/shell/kor_combo_edit.h"
 #include "ui/shell/kor_page.h"
 
-#include <QString>
 #include <cstdint>
 
-class QComboBox;
 class Ui_lcdshow;
 
 // Time before the panel returns to the main interface, and the automatic screen lock, in
@@ -29,25 +28,14 @@ public:
     // that check a language set while this page is in front would never take effect.
     void language_changed() override;
 
-public slots:
-    void slot_Button_back_clicked() override;
-
 protected:
     void key_left() override;
     void key_right() override;
     void key_ok() override;
 
 private:
-    void step_choice(int step);
-
     Ui_lcdshow *ui;
-    unsigned char m_edit = 0;
-    unsigned char m_choice = 0;  // choice being edited, 0..2
-    QComboBox *m_current = nullptr;
-    QString m_style_normal;
-    QString m_style_focus;
-    QString m_style_edit;
-    QComboBox *m_items[2] = {};
+    KorComboEdit m_rows{focus};  // its entry is the choice being edited, 0..2
 };
 
 extern lcdshow *g_lcdshow;

@@ -113,11 +113,10 @@ void ledset::language_changed()
 
 void ledset::syncUpdate()
 {
-    KorRamPara *table = KorRamPara::p_korrampara_config;
+    retext_if_language_changed();
+    const KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
         return;
-    if (table->KorLanguageChanged())
-        language_changed();
     // A host write of the size replaces what was typed but not applied.
     if (table->u16(kWidth) != table->shadow_u16(kWidth) || table->u16(kHeight) != table->shadow_u16(kHeight))
         para_init();

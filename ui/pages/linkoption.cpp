@@ -12,11 +12,6 @@ KOR_PAGE(10, LinkOption, g_linkoption, 5)
 namespace {
 const char kEntryStyle[] =
     "color: rgb(255, 255, 255);\nbackground-color: rgb(33, 36, 53) ;\nborder:2px;border-radius:10px;padding:2px 4px;";
-const char kNormal[] =
-    "color:rgb(255,255,255);background-color: rgb(33, 36, 53) ; border:2px ;border-radius:10px;padding:2px 4px";
-const char kHighlighted[] =
-    "color:rgb(255,255,255);background-color: rgb(33, 36, 53); border:2px solid rgb(255,171,84);"
-    "border-radius:10px;padding:2px 4px";
 
 QPushButton *make_entry(QWidget *parent, const char *name, int x)
 {
@@ -71,12 +66,10 @@ void LinkOption::para_init() {}
 
 void LinkOption::menulist_init()
 {
-    const QString normal = QString::fromLatin1(kNormal);
-    const QString highlighted = QString::fromLatin1(kHighlighted);
     focus.clear();
-    focus.add(Button_com, normal, highlighted, [this] { on_Button_linkcom_clicked(); });
-    focus.add(Button_wlan, normal, highlighted, [this] { on_Button_linkwlan_clicked(); });
-    focus.add(Button_usb, normal, highlighted, [this] { on_Button_firmware_usbgrade_clicked(); });
+    focus.add_menu(Button_com, [this] { on_Button_linkcom_clicked(); });
+    focus.add_menu(Button_wlan, [this] { on_Button_linkwlan_clicked(); });
+    focus.add_menu(Button_usb, [this] { on_Button_firmware_usbgrade_clicked(); });
     focus.start(0);
 }
 
@@ -91,9 +84,7 @@ void LinkOption::language_changed()
 
 void LinkOption::syncUpdate()
 {
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void LinkOption::on_Button_linkcom_clicked()

@@ -91,9 +91,7 @@ void linkwlan::language_changed()
 
 void linkwlan::syncUpdate()
 {
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void linkwlan::key_left()
@@ -115,11 +113,6 @@ void linkwlan::note_current()
         m_current_field = m_fields[item];
     else
         m_current_button = item == 12 ? ui->Button_apply : ui->Button_cancle;
-}
-
-void linkwlan::slot_Button_back_clicked()
-{
-    go_back();
 }
 
 void linkwlan::show_numberkeyboard_ui(QString)

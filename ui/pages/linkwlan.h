@@ -27,7 +27,6 @@ public:
     static QString octet_text(const QString &typed);
 
 public slots:
-    void slot_Button_back_clicked() override;
     void confirmString(QString text) override;
     void show_numberkeyboard_ui(QString text) override;
 

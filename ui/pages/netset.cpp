@@ -80,9 +80,7 @@ void netset::language_changed()
 void netset::syncUpdate()
 {
     // Only the texts follow; values and links are read on the left and right keys.
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void netset::wlan_para_get(unsigned short port)

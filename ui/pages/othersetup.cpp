@@ -37,12 +37,7 @@ QString window_entry(int number)
 }
 }
 
-othersetup::othersetup(QWidget *parent)
-    : KorPage(17, parent)
-    , ui(new Ui_othersetup)
-    , m_style_normal(combo_style("rgb(255,255,255)"))
-    , m_style_focus(combo_style("rgb(255,171,84)"))
-    , m_style_edit(combo_style("rgb(255,0,0)"))
+othersetup::othersetup(QWidget *parent) : KorPage(17, parent), ui(new Ui_othersetup)
 {
     ui->setupUi(this);
     menulist_init();
@@ -57,20 +52,8 @@ othersetup::~othersetup()
 
 void othersetup::menulist_init()
 {
-    m_items[0] = ui->ImageVolume;
-    m_items[1] = ui->volume_state;
-    m_items[2] = ui->switch_state;
-    m_items[3] = ui->mode_state;
-    m_items[4] = ui->wifi_state;
-    m_items[5] = ui->dbd_state;
-    focus.clear();
-    for (QComboBox *box : m_items)
-        focus.add(box, m_style_normal, m_style_focus);
-    m_edit = 0;
-    m_index = 0;
-    m_saved_index = 0;
-    focus.start(0);
-    m_current = m_items[0];
+    m_rows.start({ui->ImageVolume, ui->volume_state, ui->switch_state, ui->mode_state, ui->wifi_state, ui->dbd_state},
+                 combo_style("rgb(255,255,255)"), combo_style("rgb(255,171,84)"), combo_style("rgb(255,0,0)"));
 }
 
 void othersetup::para_init()
@@ -102,12 +85,13 @@ void othersetup::para_init()
     for (int w = 0; w < kWindows; ++w)
         if (enabled[w])
             ui->ImageVolume->addItem(window_entry(w + 1), w);
-    m_counts[0] = static_cast<unsigned char>(ui->ImageVolume->count());
     const int shown = ui->ImageVolume->findData(audio_window);
     ui->ImageVolume->setCurrentIndex(shown >= 0 ? shown : 0);
 
-    ui->volume_state->addItem(kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉"));
-    ui->volume_state->addItem(kor_tr("开启", "ON", "Вкл", "Mở", "開啟"));
+    const QString off = kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉");
+    const QString on = kor_tr("开启", "ON", "Вкл", "Mở", "開啟");
+    ui->volume_state->addItem(off);
+    ui->volume_state->addItem(on);
     ui->volume_state->setCurrentIndex(audio_on ? 1 : 0);
 
     ui->switch_state->addItem(kor_tr("无缝快切", "Seamless", "Быстро", "Chuyển đổi ngay", "無縫快切"));
@@ -116,12 +100,12 @@ void othersetup::para_init()
 
     ui->mode_state->addItem(kor_tr("点击切换", "Click OK", "Нажмите ОК", "Đồng ý", "點擊切換"));
 
-    ui->wifi_state->addItem(kor_tr("开启", "ON", "Вкл", "Mở", "開啟"));
-    ui->wifi_state->addItem(kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉"));
+    ui->wifi_state->addItem(on);
+    ui->wifi_state->addItem(off);
     ui->wifi_state->setCurrentIndex(wifi_off ? 1 : 0);
 
-    ui->dbd_state->addItem(kor_tr("关闭", "OFF", "Откл", "Đóng", "關閉"));
-    ui->dbd_state->addItem(kor_tr("开启", "ON", "Вкл", "Mở", "開啟"));
+    ui->dbd_state->addItem(off);
+    ui->dbd_state->addItem(on);
     ui->dbd_state->setCurrentIndex(dbd ? 1 : 0);
 }
 
@@ -137,9 +121,7 @@ void othersetup::language_changed()
 
 void othersetup::syncUpdate()
 {
-    KorRamPara *t = KorRamPara::p_korrampara_config;
-    if (t && t->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void othersetup::page_refresh(int)
@@ -155,74 +137,43 @@ void othersetup::slot_Button_back_clicked()
         g_advancedoption->language_changed();
 }
 
-void othersetup::step_entry(int step)
-{
-    const int count = m_counts[ui_select];
-    if (count == 0)
-        return;  // no window enabled: the list stays empty
-    m_index = static_cast<unsigned char>(((m_index + step) % count + count) % count);
-    m_current->setCurrentIndex(m_index);
-}
-
 void othersetup::key_right()
 {
-    if (m_edit) {
-        step_entry(1);
-        return;
-    }
-    focus.move(1);
-    m_current = m_items[ui_select];
+    m_rows.move(1);
 }
 
 void othersetup::key_left()
 {
-    if (m_edit) {
-        step_entry(-1);
-        return;
-    }
-    focus.move(-1);
-    m_current = m_items[ui_select];
+    m_rows.move(-1);
 }
 
 void othersetup::key_ok()
 {
-    if (!m_edit) {
-        m_edit = 1;
-        m_index = static_cast<unsigned char>(m_current->currentIndex());
-        m_saved_index = m_index;
-        m_current->setStyleSheet(m_style_edit);
-        return;
-    }
-    m_edit = 0;
-    m_current->setStyleSheet(m_style_focus);
-    on_button_box_clicked();
+    if (m_rows.ok())
+        on_button_box_clicked();
 }
 
 void othersetup::key_back()
 {
-    if (!m_edit) {
+    if (!m_rows.back())
         slot_Button_back_clicked();
-        return;
-    }
-    m_edit = 0;
-    m_current->setCurrentIndex(m_saved_index < m_counts[ui_select] ? m_saved_index : 0);
-    m_current->setStyleSheet(m_style_focus);
 }
 
 void othersetup::on_button_box_clicked()
 {
+    const unsigned char index = static_cast<unsigned char>(m_rows.index());
     switch (ui_select) {
     case 1:
-        apply_volume(m_index);
+        apply_volume(index);
         break;
     case 2:
-        apply_switch(m_index);
+        apply_switch(index);
         break;
     case 4:
-        apply_wifi(m_index);
+        apply_wifi(index);
         break;
     case 5:
-        apply_dbd(m_index);
+        apply_dbd(index);
         break;
     default:  // the window list and the projection entry apply nothing
         break;

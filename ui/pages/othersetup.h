@@ -1,9 +1,7 @@
 #pragma once
+#include "ui/shell/kor_combo_edit.h"
 #include "ui/shell/kor_page.h"
 
-#include <QString>
-
-class QComboBox;
 class Ui_othersetup;
 
 // Other settings (page 17): audio window and its sound, switch effect, projection (no
@@ -37,19 +35,9 @@ private:
     void apply_switch(unsigned char index);
     void apply_wifi(unsigned char index);
     void apply_dbd(unsigned char index);
-    // Steps the entry being chosen by +1/-1, wrapping; a box without entries stays empty.
-    void step_entry(int step);
 
     Ui_othersetup *ui;
-    unsigned char m_edit = 0;
-    unsigned char m_index = 0;        // entry being chosen
-    unsigned char m_saved_index = 0;  // entry shown when choosing began
-    QString m_style_normal;
-    QString m_style_focus;
-    QString m_style_edit;
-    QComboBox *m_current = nullptr;
-    QComboBox *m_items[6] = {};
-    unsigned char m_counts[6] = {6, 2, 2, 1, 2, 2};
+    KorComboEdit m_rows{focus};
 };
 
 extern othersetup *g_othersetup;

@@ -39,11 +39,9 @@ OutputSet::~OutputSet()
 
 void OutputSet::menulist_init()
 {
-    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
-    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
     focus.clear();
-    focus.add(ui->Button_ledset, normal, highlighted, [this] { on_Button_ledset_clicked(); });
-    focus.add(ui->Button_lanset, normal, highlighted, [this] { on_Button_lanset_clicked(); });
+    focus.add_menu(ui->Button_ledset, [this] { on_Button_ledset_clicked(); });
+    focus.add_menu(ui->Button_lanset, [this] { on_Button_lanset_clicked(); });
     focus.start(0);
 }
 
@@ -64,9 +62,7 @@ void OutputSet::language_changed()
 
 void OutputSet::syncUpdate()
 {
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void OutputSet::on_Button_ledset_clicked()

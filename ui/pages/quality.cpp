@@ -5,6 +5,7 @@
 #include "ui/shell/option.h"
 #include "ui_quality.h"
 
+#include <QLineEdit>
 #include <QMutexLocker>
 #include <cstring>
 
@@ -17,22 +18,9 @@ constexpr int kResetRow = 4;
 constexpr int kRowWord[4] = {0x880, 0x884, 0x882, 0x886};
 constexpr int kResetFirst = 0x880;
 constexpr int kResetBytes = 16;
-
-// Under para_mutex. A pending 2 (apply and align the user modes) stays 2: lowering it to 1
-// would drop the alignment somebody else asked for.
-void raise_change()
-{
-    if (v331_manage::para_changed.load(std::memory_order_acquire) != 2)
-        v331_manage::para_changed.store(1, std::memory_order_release);
-}
 }
 
-quality::quality(QWidget *parent)
-    : KorPage(19, parent),
-      ui(new Ui_quality),
-      m_style_normal(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255, 255, 255);")),
-      m_style_focus(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255,171,84);")),
-      m_style_edit(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255,0,0);"))
+quality::quality(QWidget *parent) : KorPage(19, parent), ui(new Ui_quality)
 {
     ui->setupUi(this);
     para_init();
@@ -64,58 +52,23 @@ void quality::para_init()
 void quality::menulist_init()
 {
     focus.clear();
-    focus.add(ui->lineEdit_bright, m_style_normal, m_style_focus);
-    focus.add(ui->lineEdit_Sharpness, m_style_normal, m_style_focus);
-    focus.add(ui->lineEdit_Contrast, m_style_normal, m_style_focus);
-    focus.add(ui->lineEdit_Saturation, m_style_normal, m_style_focus);
-    focus.add(ui->lineEdit_Reset, m_style_normal, m_style_focus);
+    for (QLineEdit *field : {ui->lineEdit_bright, ui->lineEdit_Sharpness, ui->lineEdit_Contrast,
+                             ui->lineEdit_Saturation, static_cast<QLineEdit *>(ui->lineEdit_Reset)})
+        focus.add(field, KorValueEdit::normal_style(), KorValueEdit::focus_style());
     m_edit = 0;
     focus.start(0);
-    m_current = ui->lineEdit_bright;
-    m_remembered = m_current->text().toInt();
+    m_value.set_field(ui->lineEdit_bright);
+    m_value.remember_shown();
 }
 
 void quality::get_sel_value()
 {
-    m_value = m_current->text().toInt();
-    m_remembered = m_value;
-    m_current->setStyleSheet(m_style_edit);
+    m_value.begin();
 }
 
 void quality::updownset_sel_value(char mode)
 {
-    // The scaler has not taken the previous change yet: the step is dropped.
-    if (v331_manage::para_changed.load(std::memory_order_acquire) != 0)
-        return;
-    switch (mode) {
-    case 0:
-        ++m_value;
-        break;
-    case 1:
-        --m_value;
-        break;
-    case 2:
-        m_remembered = m_value;
-        break;
-    case 3:
-        m_value = m_remembered;
-        break;
-    default:
-        break;
-    }
-    if (m_value <= 0)
-        m_value = 0;
-    else if (m_value > 99)
-        m_value = 100;
-    KorRamPara *t = KorRamPara::p_korrampara_config;
-    if (ui_select < kResetRow && t) {
-        QMutexLocker lock(&v331_manage::para_mutex);
-        raise_change();
-        // The whole word: a high byte left from a host write would make the table hold
-        // something else than the number shown.
-        t->set_u16(kRowWord[ui_select], uint16_t(m_value));
-    }
-    m_current->setText(QString::number(m_value));
+    m_value.step(mode, ui_select < kResetRow ? kRowWord[ui_select] : -1);
 }
 
 void quality::on_Button_reset_clicked()
@@ -126,15 +79,10 @@ void quality::on_Button_reset_clicked()
     {
         QMutexLocker lock(&v331_manage::para_mutex);
         std::memcpy(t->ram + kResetFirst, default_para_ramlist + 2 + (kResetFirst - KOR_STORED_BEGIN), kResetBytes);
-        raise_change();
+        kor_raise_change();
     }
     // Shown at once, so that the next edit starts from the restored value.
     show_values();
-}
-
-void quality::slot_Button_back_clicked()
-{
-    go_back();
 }
 
 void quality::language_changed()
@@ -150,9 +98,7 @@ void quality::language_changed()
 
 void quality::syncUpdate()
 {
-    KorRamPara *t = KorRamPara::p_korrampara_config;
-    if (t && t->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void quality::step_or_move(int step)
@@ -162,7 +108,7 @@ void quality::step_or_move(int step)
         return;
     }
     focus.move(step);
-    m_current = qobject_cast<QLineEdit *>(focus.current());
+    m_value.set_field(qobject_cast<QLineEdit *>(focus.current()));
 }
 
 void quality::key_right()
@@ -180,7 +126,7 @@ void quality::key_ok()
     if (m_edit) {
         m_edit = 0;
         updownset_sel_value(2);
-        m_current->setStyleSheet(m_style_focus);
+        m_value.show_focus();
         return;
     }
     if (ui_select == kResetRow) {
@@ -199,7 +145,7 @@ void quality::key_back()
     }
     m_edit = 0;
     updownset_sel_value(3);
-    m_current->setStyleSheet(m_style_focus);
+    m_value.show_focus();
 }
 
 void quality::key_mode()

@@ -1,10 +1,9 @@
 #pragma once
 #include "ui/shell/kor_page.h"
+#include "ui/shell/kor_value_edit.h"
 
-#include <QString>
 #include <cstdint>
 
-class QLineEdit;
 class Ui_quality;
 
 // The picture quality page (page 19, beneath the picture menu): brightness, sharpness,
@@ -27,9 +26,6 @@ public:
     void syncUpdate();
     void page_refresh(int) override { syncUpdate(); }
 
-public slots:
-    void slot_Button_back_clicked() override;
-
 protected:
     void key_left() override;
     void key_right() override;
@@ -44,12 +40,7 @@ private:
 
     Ui_quality *ui;
     uint8_t m_edit = 0;
-    int32_t m_value = 0;
-    int32_t m_remembered = 0;
-    QLineEdit *m_current = nullptr;
-    const QString m_style_normal;
-    const QString m_style_focus;
-    const QString m_style_edit;
+    KorValueEdit m_value;  // its field is the highlighted one
 };
 
 extern quality *g_quality;

@@ -5,6 +5,7 @@
 #include "ui/shell/option.h"
 #include "ui_temperature.h"
 
+#include <QLineEdit>
 #include <QMutexLocker>
 
 temperature *g_temperature = nullptr;
@@ -15,14 +16,6 @@ constexpr int kTypeWord = 0x888;
 constexpr int kTypes = 4;
 // Rows 1 to 3: red, green, blue.
 constexpr int kGainWord[4] = {0, 0x88A, 0x88C, 0x88E};
-
-// Under para_mutex. A pending 2 (apply and align the user modes) stays 2: lowering it to 1
-// would drop the alignment somebody else asked for.
-void raise_change()
-{
-    if (v331_manage::para_changed.load(std::memory_order_acquire) != 2)
-        v331_manage::para_changed.store(1, std::memory_order_release);
-}
 
 QString combo_style(const char *border)
 {
@@ -37,10 +30,7 @@ temperature::temperature(QWidget *parent)
       ui(new Ui_temperature),
       m_combo_normal(combo_style("rgb(255,255,255)")),
       m_combo_focus(combo_style("rgb(255,171,84)")),
-      m_combo_edit(combo_style("rgb(255,0,0)")),
-      m_field_normal(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255, 255, 255);")),
-      m_field_focus(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255,171,84);")),
-      m_field_edit(QStringLiteral("color:rgb(255,255,255);\nbackground-color: rgb(33, 36, 53);\nborder:1px solid rgb(255,0,0);"))
+      m_combo_edit(combo_style("rgb(255,0,0)"))
 {
     ui->setupUi(this);
     para_init();
@@ -73,11 +63,10 @@ void temperature::menulist_init()
 {
     focus.clear();
     focus.add(ui->comboBox_type, m_combo_normal, m_combo_focus);
-    focus.add(ui->lineEdit_name_red, m_field_normal, m_field_focus);
-    focus.add(ui->lineEdit_name_green, m_field_normal, m_field_focus);
-    focus.add(ui->lineEdit_name_blue, m_field_normal, m_field_focus);
-    m_current_field = ui->lineEdit_name_red;
-    m_current_field->setStyleSheet(m_field_normal);
+    for (QLineEdit *field : {ui->lineEdit_name_red, ui->lineEdit_name_green, ui->lineEdit_name_blue})
+        focus.add(field, KorValueEdit::normal_style(), KorValueEdit::focus_style());
+    m_value.set_field(ui->lineEdit_name_red);
+    ui->lineEdit_name_red->setStyleSheet(KorValueEdit::normal_style());
     m_remembered_type = m_type;
     m_edit = 0;
     focus.start(0);
@@ -86,44 +75,12 @@ void temperature::menulist_init()
 
 void temperature::get_sel_value()
 {
-    m_value = m_current_field->text().toInt();
-    m_remembered = m_value;
-    m_current_field->setStyleSheet(m_field_edit);
+    m_value.begin();
 }
 
 void temperature::updownset_sel_value(char mode)
 {
-    // The scaler has not taken the previous change yet: the step is dropped.
-    if (v331_manage::para_changed.load(std::memory_order_acquire) != 0)
-        return;
-    switch (mode) {
-    case 0:
-        ++m_value;
-        break;
-    case 1:
-        --m_value;
-        break;
-    case 2:
-        m_remembered = m_value;
-        break;
-    case 3:
-        m_value = m_remembered;
-        break;
-    default:
-        break;
-    }
-    if (m_value <= 0)
-        m_value = 0;
-    else if (m_value > 99)
-        m_value = 100;
-    KorRamPara *t = KorRamPara::p_korrampara_config;
-    if (ui_select >= 1 && ui_select <= 3 && t) {
-        QMutexLocker lock(&v331_manage::para_mutex);
-        raise_change();
-        // The whole word, so the table holds the number shown.
-        t->set_u16(kGainWord[ui_select], uint16_t(m_value));
-    }
-    m_current_field->setText(QString::number(m_value));
+    m_value.step(mode, ui_select >= 1 && ui_select <= 3 ? kGainWord[ui_select] : -1);
 }
 
 void temperature::on_button_type_clicked()
@@ -132,15 +89,10 @@ void temperature::on_button_type_clicked()
     if (!t)
         return;
     QMutexLocker lock(&v331_manage::para_mutex);
-    raise_change();
+    kor_raise_change();
     // The whole word: the scaler takes it modulo 4, and a high byte left from a host write
     // would give another type than the one shown.
     t->set_u16(kTypeWord, m_type);
-}
-
-void temperature::slot_Button_back_clicked()
-{
-    go_back();
 }
 
 void temperature::language_changed()
@@ -154,9 +106,7 @@ void temperature::language_changed()
 
 void temperature::syncUpdate()
 {
-    KorRamPara *t = KorRamPara::p_korrampara_config;
-    if (t && t->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void temperature::step_or_move(int step)
@@ -165,7 +115,7 @@ void temperature::step_or_move(int step)
         focus.move(step);
         m_current_item = focus.current();
         if (ui_select != 0)
-            m_current_field = qobject_cast<QLineEdit *>(m_current_item);
+            m_value.set_field(qobject_cast<QLineEdit *>(m_current_item));
         return;
     }
     if (ui_select == 0) {
@@ -207,7 +157,7 @@ void temperature::key_ok()
     }
     updownset_sel_value(2);
     m_edit = 0;
-    m_current_field->setStyleSheet(m_field_focus);
+    m_value.show_focus();
 }
 
 void temperature::key_back()
@@ -226,7 +176,7 @@ void temperature::key_back()
     }
     updownset_sel_value(3);
     m_edit = 0;
-    m_current_field->setStyleSheet(m_field_focus);
+    m_value.show_focus();
 }
 
 void temperature::key_mode()

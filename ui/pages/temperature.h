@@ -1,10 +1,10 @@
 #pragma once
 #include "ui/shell/kor_page.h"
+#include "ui/shell/kor_value_edit.h"
 
 #include <QString>
 #include <cstdint>
 
-class QLineEdit;
 class Ui_temperature;
 
 // The colour temperature page (page 20, beneath the picture menu): the type (custom, warm,
@@ -29,9 +29,6 @@ public:
     void syncUpdate();
     void page_refresh(int) override { syncUpdate(); }
 
-public slots:
-    void slot_Button_back_clicked() override;
-
 protected:
     void key_left() override;
     void key_right() override;
@@ -46,16 +43,11 @@ private:
     uint8_t m_type = 0;
     uint8_t m_remembered_type = 0;
     uint8_t m_edit = 0;
-    int32_t m_value = 0;
-    int32_t m_remembered = 0;
+    KorValueEdit m_value;  // its field is the last gain highlighted
     QWidget *m_current_item = nullptr;
-    QLineEdit *m_current_field = nullptr;
     const QString m_combo_normal;
     const QString m_combo_focus;
     const QString m_combo_edit;
-    const QString m_field_normal;
-    const QString m_field_focus;
-    const QString m_field_edit;
 };
 
 extern temperature *g_temperature;

@@ -71,9 +71,7 @@ void test_chart::language_changed()
 
 void test_chart::syncUpdate()
 {
-    KorRamPara *t = KorRamPara::p_korrampara_config;
-    if (t && t->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void test_chart::page_refresh(int)

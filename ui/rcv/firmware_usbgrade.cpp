@@ -7,13 +7,13 @@
 #include "platform/data_root.h"
 #include "platform/kor_clock.h"
 #include "ui/rcv/QRoundProgressBar.h"
+#include "ui/rcv/kor_list_frame.h"
 #include "ui_firmware_usbgrade.h"
 
 #include <QDir>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -48,17 +48,6 @@ QFont small_font()
     QFont font;
     font.setPointSize(7);
     return font;
-}
-
-QPushButton *paging_button(QWidget *parent, const char *icon, int y)
-{
-    QPushButton *button = new QPushButton(parent);
-    button->setGeometry(250, y, 20, 20);
-    button->setIcon(QIcon(QString::fromLatin1(icon)));
-    button->setIconSize(QSize(20, 20));
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);"));
-    return button;
 }
 }
 
@@ -134,14 +123,11 @@ void firmware_usbgrade::get_file_list_smartpath()
 
 void firmware_usbgrade::upgrade_file_list()
 {
-    if (m_frame_file) {
-        // The old list may hold the button whose click got us here: it goes once that
-        // click has returned.
-        m_frame_file->hide();
-        m_frame_file->setObjectName(QString());
+    // The old list may hold the button whose click got us here: it goes once that click
+    // has returned, and leaves the page's children at once.
+    if (m_frame_file)
         m_frame_file->setParent(nullptr);
-        m_frame_file->deleteLater();
-    }
+    kor_retire_frame(m_frame_file);
     m_empty_label = nullptr;
     for (int k = 0; k < kPerPage; ++k) {
         m_file_label[k] = nullptr;
@@ -151,18 +137,12 @@ void firmware_usbgrade::upgrade_file_list()
     m_previous = nullptr;
     m_next = nullptr;
 
-    m_frame_file = new QFrame(ui->frame);
-    m_frame_file->setObjectName(QStringLiteral("frame_file"));
-    m_frame_file->setGeometry(10, 50, 280, 90);
-    m_frame_file->setStyleSheet(QStringLiteral("#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"));
+    m_frame_file = kor_list_frame(ui->frame, QRect(10, 50, 280, 90));
     const QFont font = small_font();
 
     m_last_page = m_file_count ? uint8_t((m_file_count - 1) / kPerPage) : 0;
     if (m_file_count == 0) {
-        m_empty_label = new QLabel(m_frame_file);
-        m_empty_label->setGeometry(5, 5, 220, 20);
-        m_empty_label->setFont(font);
-        m_empty_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_empty_label = kor_list_label(m_frame_file, 0, 220, 20, font);
         m_empty_label->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);color: #FFFFFF"));
         m_empty_label->setText(kor_tr("无加载文件!", "No loaded file!", "Нет файлов для загрузки!",
                                       "Không có tập tin để tải!", "無加載文件!"));
@@ -176,30 +156,23 @@ void firmware_usbgrade::upgrade_file_list()
         const int k = i - first;
         const QString name = QFileInfo(m_file_list.at(i)).fileName();
         m_file_text[k] = QStringLiteral("<font color = #FFFFFF >%1</font>").arg(name.toHtmlEscaped());
-        QLabel *label = new QLabel(m_frame_file);
-        label->setGeometry(5, 5 + 25 * k, 220, 20);
-        label->setFont(font);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        QLabel *label = kor_list_label(m_frame_file, k, 220, 20, font);
         label->setTextFormat(Qt::RichText);
         label->setText(m_file_text[k]);
         label->setStyleSheet(QString::fromLatin1(m_marks[i] == 1 ? kMarked : kUnmarked));
-        QPushButton *button = new QPushButton(m_frame_file);
-        button->setObjectName(QString::number(k));
-        button->setGeometry(5, 5 + 25 * k, 220, 20);
-        button->setFlat(true);
-        button->setFocusPolicy(Qt::NoFocus);
+        QPushButton *button = kor_list_row_button(m_frame_file, k, 220);
         connect(button, &QPushButton::clicked, this, &firmware_usbgrade::kor_button_file_clicked);
         m_file_label[k] = label;
         m_file_button[k] = button;
     }
     if (m_current_page > 0) {
-        m_previous = paging_button(m_frame_file, ":/png/previous.png", 5);
-        m_previous->setObjectName(QStringLiteral("Button_previous"));
+        m_previous = kor_list_page_button(m_frame_file, QStringLiteral("Button_previous"), QRect(250, 5, 20, 20),
+                                          QStringLiteral(":/png/previous.png"));
         connect(m_previous, &QPushButton::clicked, this, &firmware_usbgrade::kor_Button_previous_clicked);
     }
     if (m_current_page < m_last_page) {
-        m_next = paging_button(m_frame_file, ":/png/next.png", 80);
-        m_next->setObjectName(QStringLiteral("Button_next"));
+        m_next = kor_list_page_button(m_frame_file, QStringLiteral("Button_next"), QRect(250, 80, 20, 20),
+                                      QStringLiteral(":/png/next.png"));
         connect(m_next, &QPushButton::clicked, this, &firmware_usbgrade::kor_Button_next_clicked);
     }
     m_frame_file->show();
@@ -207,10 +180,8 @@ void firmware_usbgrade::upgrade_file_list()
 
 void firmware_usbgrade::kor_button_file_clicked()
 {
-    const QObject *button = sender();
-    bool ok = false;
-    const int k = button ? button->objectName().toInt(&ok) : -1;
-    if (!ok || k < 0 || k >= kPerPage)
+    const int k = kor_button_number(sender());
+    if (k < 0 || k >= kPerPage)
         return;
     // The entry last clicked may not be on this page.
     if (m_file_label[m_file_select])
@@ -344,9 +315,7 @@ void firmware_usbgrade::syncUpdate(int code)
     default:
         break;
     }
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
     if (code == 104) {
         const QString log = fpga_manage::p_fpga_manage
                                 ? QString::fromStdString(fpga_manage::p_fpga_manage->usb_upgrade_log_text())

@@ -5,10 +5,10 @@
 #include "fpga/fpga_manage.h"
 #include "hostlink/host_events.h"
 #include "ui/rcv/QRoundProgressBar.h"
+#include "ui/rcv/kor_list_frame.h"
 #include "ui_rcv_recovery.h"
 
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -95,22 +95,14 @@ int rcv_recovery::listed_count() const
 
 void rcv_recovery::rcv_self_recovery_file_list()
 {
-    if (frame_file) {
-        // It may hold the button whose click asked for this listing.
-        frame_file->hide();
-        frame_file->setObjectName(QString());
-        frame_file->deleteLater();
-    }
+    // It may hold the button whose click asked for this listing.
+    kor_retire_frame(frame_file);
     std::fill(std::begin(entry_label), std::end(entry_label), nullptr);
     std::fill(std::begin(entry_text), std::end(entry_text), QString());
     button_previous = nullptr;
     button_next = nullptr;
 
-    frame_file = new QFrame(ui->frame);
-    frame_file->setObjectName(QStringLiteral("frame_file"));
-    frame_file->setGeometry(10, 50, 280, 90);
-    frame_file->setStyleSheet(
-        QStringLiteral("#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"));
+    frame_file = kor_list_frame(ui->frame, QRect(10, 50, 280, 90));
     QFont font;
     font.setPointSize(7);
 
@@ -121,10 +113,7 @@ void rcv_recovery::rcv_self_recovery_file_list()
     current_page = int8_t(std::clamp(int(current_page), 0, int(last_page)));
 
     if (listed == 0) {
-        QLabel *label = new QLabel(frame_file);
-        label->setGeometry(5, 5, 220, 20);
-        label->setFont(font);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        QLabel *label = kor_list_label(frame_file, 0, 220, 20, font);
         label->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);color: #FFFFFF"));
         label->setText(no_cards_text());
     } else {
@@ -144,10 +133,7 @@ void rcv_recovery::rcv_self_recovery_file_list()
                                  fields.at(0) + QStringLiteral(", ") + QString::fromUtf8(words.port) + fields.at(1) +
                                  QStringLiteral(", ") + QString::fromUtf8(words.card) + card;
 
-            QLabel *label = new QLabel(frame_file);
-            label->setGeometry(5, 5 + 25 * k, 220, 20);
-            label->setFont(font);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            QLabel *label = kor_list_label(frame_file, k, 220, 20, font);
             label->setTextFormat(Qt::RichText);
             label->setText(text);
             // The selection is a row of the page, as a click sets it.
@@ -155,31 +141,18 @@ void rcv_recovery::rcv_self_recovery_file_list()
             entry_label[k] = label;
             entry_text[k] = text;
 
-            QPushButton *button = new QPushButton(frame_file);
-            button->setObjectName(QString::number(k));
-            button->setGeometry(5, 5 + 25 * k, 220, 20);
-            button->setFlat(true);
-            button->setFocusPolicy(Qt::NoFocus);
-            connect(button, &QPushButton::clicked, this, &rcv_recovery::kor_button_file_clicked);
+            connect(kor_list_row_button(frame_file, k, 220), &QPushButton::clicked, this, &rcv_recovery::kor_button_file_clicked);
         }
     }
 
-    auto paging_button = [this](const char *name, int y, const char *icon) {
-        QPushButton *button = new QPushButton(frame_file);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(250, y, 20, 20);
-        button->setIcon(QIcon(QString::fromLatin1(icon)));
-        button->setIconSize(QSize(20, 20));
-        button->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);"));
-        button->setFocusPolicy(Qt::NoFocus);
-        return button;
-    };
     if (current_page > 0) {
-        button_previous = paging_button("Button_previous", 5, ":/png/previous.png");
+        button_previous = kor_list_page_button(frame_file, QStringLiteral("Button_previous"), QRect(250, 5, 20, 20),
+                                               QStringLiteral(":/png/previous.png"));
         connect(button_previous, &QPushButton::clicked, this, &rcv_recovery::kor_Button_previous_clicked);
     }
     if (current_page < last_page) {
-        button_next = paging_button("Button_next", 80, ":/png/next.png");
+        button_next = kor_list_page_button(frame_file, QStringLiteral("Button_next"), QRect(250, 80, 20, 20),
+                                           QStringLiteral(":/png/next.png"));
         connect(button_next, &QPushButton::clicked, this, &rcv_recovery::kor_Button_next_clicked);
     }
     frame_file->show();
@@ -187,12 +160,8 @@ void rcv_recovery::rcv_self_recovery_file_list()
 
 void rcv_recovery::kor_button_file_clicked()
 {
-    const QObject *button = sender();
-    if (!button)
-        return;
-    bool ok = false;
-    const int row = button->objectName().toInt(&ok);
-    if (!ok || row < 0 || row >= kRows)
+    const int row = kor_button_number(sender());
+    if (row < 0 || row >= kRows)
         return;
     if (entry_label[file_select])
         entry_label[file_select]->setStyleSheet(QString::fromUtf8(kEntryLeft));
@@ -301,9 +270,7 @@ void rcv_recovery::syncUpdate(int code)
     const uint16_t field = fpga_manage::rcv_card_field();
     if (code == 99 || (field != 0xFFFF && field != 0x00FF))
         rcv_self_recovery_file_list();
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void rcv_recovery::language_changed()

@@ -7,6 +7,7 @@
 #include "hostlink/host_events.h"
 #include "platform/data_root.h"
 #include "ui/rcv/QRoundProgressBar.h"
+#include "ui/rcv/kor_list_frame.h"
 #include "ui/shell/my_lineedit.h"
 #include "ui_smartmapping.h"
 
@@ -47,9 +48,7 @@ const char kPortCell[] = "background-color: #212435;border:1px solid #FFFFFF;";
 const char kPortCellChosen[] = "background-color: #212435;border:1px solid #00D65B;";
 const char kCellText[] = "background-color: #212435;color: #FFFFFF";
 const char kTransparent[] = "background-color: transparent;";
-const char kFrameFile[] = "#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}";
 const char kNoFileStyle[] = "background-color: rgb(33, 36, 53);color: #FFFFFF";
-const char kPageButton[] = "background-color: rgb(33, 36, 53);";
 // File rows by source (device, USB stick) and state (not chosen, chosen, under the cursor).
 const char *const kRowStyle[2][3] = {
     {"background-color: rgb(33, 36, 53);color: #FFFFFF",
@@ -200,18 +199,6 @@ QStringList list_ykfiles(const QString &board_dir, int room)
     }
     return out;
 }
-
-// Takes a frame out of view at once; it goes once the event loop runs (one of its buttons
-// may be the sender whose click is being handled).
-void retire(QFrame *&frame)
-{
-    if (!frame)
-        return;
-    frame->hide();
-    frame->setObjectName(QString());
-    frame->deleteLater();
-    frame = nullptr;
-}
 }
 
 // ---- Construction ---------------------------------------------------------------------------
@@ -312,6 +299,13 @@ bool SmartMapping::start_ring()
     return true;
 }
 
+// Ring and connection first: a job that ends at once must still find them.
+void SmartMapping::start_job(int job)
+{
+    if (start_ring())
+        kor_send_job(job);
+}
+
 bool SmartMapping::mode_key_refused() const
 {
     return ring_shown();
@@ -321,100 +315,62 @@ bool SmartMapping::mode_key_refused() const
 
 void SmartMapping::key_left()
 {
-    if (ring_shown())
-        return;
-    if (!m_in_tool) {
-        column_move(-1);
-        return;
-    }
-    if (ui_select == 0) {
-        if (m_shortcut_step == 0)
-            menulist_shortcut_page1_sel_left();
-        else if (m_shortcut_step == 1)
-            menulist_shortcut_page2_sel_left();
-        else if (m_route_picker)
-            menulist_shortcut_page3_button_route_sel_left();
-        else
-            menulist_shortcut_page3_sel_left();
-    } else if (ui_select == 1) {
-        if (m_ls_sub == 0)
-            menulist_loadscan_page1_sel_left();
-        else
-            menulist_loadscan_page2_sel_left();
-    }
+    move_key(false);
 }
 
 void SmartMapping::key_right()
 {
+    move_key(true);
+}
+
+void SmartMapping::move_key(bool right)
+{
     if (ring_shown())
         return;
     if (!m_in_tool) {
-        column_move(1);
+        column_move(right ? 1 : -1);
         return;
     }
     if (ui_select == 0) {
         if (m_shortcut_step == 0)
-            menulist_shortcut_page1_sel_right();
+            right ? menulist_shortcut_page1_sel_right() : menulist_shortcut_page1_sel_left();
         else if (m_shortcut_step == 1)
-            menulist_shortcut_page2_sel_right();
+            right ? menulist_shortcut_page2_sel_right() : menulist_shortcut_page2_sel_left();
         else if (m_route_picker)
-            menulist_shortcut_page3_button_route_sel_right();
+            right ? menulist_shortcut_page3_button_route_sel_right() : menulist_shortcut_page3_button_route_sel_left();
         else
-            menulist_shortcut_page3_sel_right();
+            right ? menulist_shortcut_page3_sel_right() : menulist_shortcut_page3_sel_left();
     } else if (ui_select == 1) {
         if (m_ls_sub == 0)
-            menulist_loadscan_page1_sel_right();
+            right ? menulist_loadscan_page1_sel_right() : menulist_loadscan_page1_sel_left();
         else
-            menulist_loadscan_page2_sel_right();
+            right ? menulist_loadscan_page2_sel_right() : menulist_loadscan_page2_sel_left();
     }
 }
 
 void SmartMapping::key_ok()
 {
-    if (ring_shown())
-        return;
-    if (!m_in_tool) {
-        column_enter();
-        return;
-    }
-    switch (ui_select) {
-    case 0:
-        menulist_shortcut_button_ok_page();
-        break;
-    case 1:
-        menulist_loadscan_button_ok_page();
-        break;
-    case 2:
-        menulist_paraweld_button_ok_page();
-        break;
-    default:
-        menulist_mapping_button_ok_page();
-        break;
-    }
+    static const Action kOk[4] = {&SmartMapping::menulist_shortcut_button_ok_page,
+                                  &SmartMapping::menulist_loadscan_button_ok_page,
+                                  &SmartMapping::menulist_paraweld_button_ok_page,
+                                  &SmartMapping::menulist_mapping_button_ok_page};
+    tool_key(&SmartMapping::column_enter, kOk);
 }
 
 void SmartMapping::key_back()
 {
+    static const Action kBack[4] = {&SmartMapping::menulist_shortcut_back_page,
+                                    &SmartMapping::menulist_loadscan_back_page,
+                                    &SmartMapping::menulist_paraweld_back_page,
+                                    &SmartMapping::menulist_mapping_back_page};
+    tool_key(&SmartMapping::Button_back_clicked, kBack);
+}
+
+void SmartMapping::tool_key(Action in_column, const Action (&in_tool)[4])
+{
     if (ring_shown())
         return;
-    if (!m_in_tool) {
-        Button_back_clicked();
-        return;
-    }
-    switch (ui_select) {
-    case 0:
-        menulist_shortcut_back_page();
-        break;
-    case 1:
-        menulist_loadscan_back_page();
-        break;
-    case 2:
-        menulist_paraweld_back_page();
-        break;
-    default:
-        menulist_mapping_back_page();
-        break;
-    }
+    (this->*(m_in_tool ? in_tool[std::min<int>(ui_select, 3)] : in_column))();
 }
 
 void SmartMapping::Button_back_clicked()
@@ -481,22 +437,26 @@ void SmartMapping::menulist_main_sel()
 {
     switch (ui_select) {
     case 0:
-        ui->stackedWidget->setCurrentIndex(0);
-        language_for_shortcutt_page0();
+        show_stacked(0);
         break;
     case 1:
-        ui->stackedWidget->setCurrentIndex(4);
-        language_for_loadscan_page4();
+        show_stacked(4);
         menulist_loadscan_page1_init(0);
         break;
     case 2:
-        ui->stackedWidget->setCurrentIndex(6);
-        language_for_paraweld_page6();
+        show_stacked(6);
         break;
     default:
         on_Button_mapping_clicked();
         break;
     }
+}
+
+// Back out of a tool: its entry in the column is the selection again.
+void SmartMapping::leave_tool(int entry)
+{
+    m_in_tool = false;
+    set_style(m_entries[entry], kFocus);
 }
 
 void SmartMapping::column_enter()
@@ -522,31 +482,42 @@ void SmartMapping::column_enter()
     }
 }
 
-void SmartMapping::on_Button_shortcut_clicked()
+void SmartMapping::on_Button_shortcut_clicked() { open_tool(0); }
+void SmartMapping::on_Button_loadscan_clicked() { open_tool(4); }
+void SmartMapping::on_Button_paraweld_clicked() { open_tool(6); }
+
+// ---- Stacked pages --------------------------------------------------------------------------
+
+void SmartMapping::show_stacked(int index)
 {
-    if (ring_shown())
-        return;
-    ui->stackedWidget->setCurrentIndex(0);
-    language_for_shortcutt_page0();
-    m_list_shown = false;
+    ui->stackedWidget->setCurrentIndex(index);
+    switch (index) {
+    case 0: language_for_shortcutt_page0(); break;
+    case 1: language_for_shortcutt_page1(); break;
+    case 2: language_for_shortcutt_page2(); break;
+    case 3: language_for_shortcutt_page3(); break;
+    case 4: language_for_loadscan_page4(); break;
+    case 5: language_for_loadscan_page5(); break;
+    case 6: language_for_paraweld_page6(); break;
+    default: language_for_mapping_onoff_page7(); break;
+    }
 }
 
-void SmartMapping::on_Button_loadscan_clicked()
+bool SmartMapping::go_to_stacked(int index, bool retext)
 {
     if (ring_shown())
-        return;
-    ui->stackedWidget->setCurrentIndex(4);
-    language_for_loadscan_page4();
-    m_list_shown = false;
+        return false;
+    if (retext)
+        show_stacked(index);
+    else
+        ui->stackedWidget->setCurrentIndex(index);
+    return true;
 }
 
-void SmartMapping::on_Button_paraweld_clicked()
+void SmartMapping::open_tool(int index)
 {
-    if (ring_shown())
-        return;
-    ui->stackedWidget->setCurrentIndex(6);
-    language_for_paraweld_page6();
-    m_list_shown = false;
+    if (go_to_stacked(index, true))
+        m_list_shown = false;
 }
 
 // ---- Texts ----------------------------------------------------------------------------------
@@ -703,9 +674,7 @@ void SmartMapping::syncUpdate(int code)
         rebuild_list_after_usb();
         return;
     }
-    KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (table && table->KorLanguageChanged())
-        language_changed();
+    retext_if_language_changed();
 }
 
 void SmartMapping::rebuild_list_after_usb()
@@ -759,8 +728,7 @@ void SmartMapping::on_Button_next_clicked()
     put_u16(line_type + 0, field_value(ui->lineEdit_X));
     put_u16(line_type + 2, field_value(ui->lineEdit_Y));
     on_Button_wlan1_clicked();
-    language_for_shortcutt_page1();
-    ui->stackedWidget->setCurrentIndex(1);
+    show_stacked(1);
 }
 
 void SmartMapping::menulist_shortcut_page2_init()
@@ -803,34 +771,25 @@ void SmartMapping::port_cell_move(int step)
 
 void SmartMapping::menulist_shortcut_page2_sel_right()
 {
-    if (m_port_choice)
-        port_cell_move(1);
-    else
-        step2_move(1);
+    page2_move(1);
 }
 
 void SmartMapping::menulist_shortcut_page2_sel_left()
 {
+    page2_move(-1);
+}
+
+void SmartMapping::page2_move(int step)
+{
     if (m_port_choice)
-        port_cell_move(-1);
+        port_cell_move(step);
     else
-        step2_move(-1);
+        step2_move(step);
 }
 
-void SmartMapping::on_Button_front_2_clicked()
-{
-    if (ring_shown())
-        return;
-    ui->stackedWidget->setCurrentIndex(0);
-}
+void SmartMapping::on_Button_front_2_clicked() { go_to_stacked(0); }
 
-void SmartMapping::on_Button_next_2_clicked()
-{
-    if (ring_shown())
-        return;
-    ui->stackedWidget->setCurrentIndex(2);
-    language_for_shortcutt_page2();
-}
+void SmartMapping::on_Button_next_2_clicked() { go_to_stacked(2, true); }
 
 void SmartMapping::menulist_shortcut_page3_init()
 {
@@ -871,20 +830,9 @@ void SmartMapping::menulist_shortcut_page3_sel_left()
     step3_move(-1);
 }
 
-void SmartMapping::on_Button_front_3_clicked()
-{
-    if (ring_shown())
-        return;
-    ui->stackedWidget->setCurrentIndex(1);
-}
+void SmartMapping::on_Button_front_3_clicked() { go_to_stacked(1); }
 
-void SmartMapping::on_Button_route_clicked()
-{
-    if (ring_shown())
-        return;
-    ui->stackedWidget->setCurrentIndex(3);
-    language_for_shortcutt_page3();
-}
+void SmartMapping::on_Button_route_clicked() { go_to_stacked(3, true); }
 
 void SmartMapping::menulist_shortcut_page3_button_route_init()
 {
@@ -965,12 +913,7 @@ void SmartMapping::on_Button_route14_clicked() { route_chosen(14); }
 void SmartMapping::on_Button_route15_clicked() { route_chosen(15); }
 void SmartMapping::on_Button_route16_clicked() { route_chosen(16); }
 
-void SmartMapping::on_Button_cancel_clicked()
-{
-    if (ring_shown())
-        return;
-    ui->stackedWidget->setCurrentIndex(2);
-}
+void SmartMapping::on_Button_cancel_clicked() { go_to_stacked(2); }
 
 void SmartMapping::on_Button_send_clicked()
 {
@@ -981,10 +924,7 @@ void SmartMapping::on_Button_send_clicked()
     put_u16(line_type + 4, field_value(ui->lineEdit_horzion));
     put_u16(line_type + 6, field_value(ui->lineEdit_vert));
     kor_trace("\n set the route_way = %d \n", int(line_type[11]));
-    // Ring and connection first: a job that ends at once must still find them.
-    if (!start_ring())
-        return;
-    kor_send_job(1);
+    start_job(1);
 }
 
 void SmartMapping::menulist_shortcut_button_ok_page()
@@ -1051,8 +991,7 @@ void SmartMapping::menulist_shortcut_button_ok_page()
 void SmartMapping::menulist_shortcut_back_page()
 {
     if (m_shortcut_step == 0) {
-        m_in_tool = false;
-        set_style(m_entries[0], kFocus);
+        leave_tool(0);
         set_style(m_step1_items[m_step1_item], m_step1_item < 2 ? kFieldNormal : kNormal);
         return;
     }
@@ -1093,98 +1032,34 @@ void SmartMapping::wlan_foucus_style(QPushButton *group_button)
 
 void SmartMapping::show_group(int button_number)
 {
-    switch (button_number) {
-    case 1: on_Button_wlan1_clicked(); break;
-    case 2: on_Button_wlan2_clicked(); break;
-    case 5: on_Button_wlan5_clicked(); break;
-    case 6: on_Button_wlan6_clicked(); break;
-    default: break;
-    }
+    // Only the groups in use: 1 and 2 on the quick setup, 5 and 6 on the load scan.
+    if (button_number == 1 || button_number == 2 || button_number == 5 || button_number == 6)
+        group_clicked(button_number);
 }
 
-void SmartMapping::on_Button_wlan1_clicked()
+// Group buttons 1 to 4 draw their ports on the quick setup, 5 to 8 on the load scan.
+void SmartMapping::group_clicked(int button_number)
 {
     if (ring_shown())
         return;
-    wlan_foucus_style(ui->Button_wlan1);
-    m_group = 0;
+    wlan_foucus_style(m_group_buttons[button_number - 1]);
+    m_group = (button_number - 1) % 4;
     m_port_cell = 0;
-    wlan_init(0, 0);
+    wlan_init(button_number > 4 ? 1 : 0, 0);
 }
 
-void SmartMapping::on_Button_wlan2_clicked()
-{
-    if (ring_shown())
-        return;
-    wlan_foucus_style(ui->Button_wlan2);
-    m_group = 1;
-    m_port_cell = 0;
-    wlan_init(0, 0);
-}
-
-void SmartMapping::on_Button_wlan3_clicked()
-{
-    if (ring_shown())
-        return;
-    wlan_foucus_style(ui->Button_wlan3);
-    m_group = 2;
-    m_port_cell = 0;
-    wlan_init(0, 0);
-}
-
-void SmartMapping::on_Button_wlan4_clicked()
-{
-    if (ring_shown())
-        return;
-    wlan_foucus_style(ui->Button_wlan4);
-    m_group = 3;
-    m_port_cell = 0;
-    wlan_init(0, 0);
-}
-
-void SmartMapping::on_Button_wlan5_clicked()
-{
-    if (ring_shown())
-        return;
-    wlan_foucus_style(ui->Button_wlan5);
-    m_group = 0;
-    m_port_cell = 0;
-    wlan_init(1, 0);
-}
-
-void SmartMapping::on_Button_wlan6_clicked()
-{
-    if (ring_shown())
-        return;
-    wlan_foucus_style(ui->Button_wlan6);
-    m_group = 1;
-    m_port_cell = 0;
-    wlan_init(1, 0);
-}
-
-void SmartMapping::on_Button_wlan7_clicked()
-{
-    if (ring_shown())
-        return;
-    wlan_foucus_style(ui->Button_wlan7);
-    m_group = 2;
-    m_port_cell = 0;
-    wlan_init(1, 0);
-}
-
-void SmartMapping::on_Button_wlan8_clicked()
-{
-    if (ring_shown())
-        return;
-    wlan_foucus_style(ui->Button_wlan8);
-    m_group = 3;
-    m_port_cell = 0;
-    wlan_init(1, 0);
-}
+void SmartMapping::on_Button_wlan1_clicked() { group_clicked(1); }
+void SmartMapping::on_Button_wlan2_clicked() { group_clicked(2); }
+void SmartMapping::on_Button_wlan3_clicked() { group_clicked(3); }
+void SmartMapping::on_Button_wlan4_clicked() { group_clicked(4); }
+void SmartMapping::on_Button_wlan5_clicked() { group_clicked(5); }
+void SmartMapping::on_Button_wlan6_clicked() { group_clicked(6); }
+void SmartMapping::on_Button_wlan7_clicked() { group_clicked(7); }
+void SmartMapping::on_Button_wlan8_clicked() { group_clicked(8); }
 
 void SmartMapping::wlan_init(unsigned char on_loadscan, unsigned char)
 {
-    retire(m_cells_frame);
+    kor_retire_frame(m_cells_frame);
     m_cells_page = on_loadscan ? 4 : 1;
     QWidget *page = on_loadscan ? ui->page_5 : ui->page_2;
     m_cells_frame = new QFrame(page);
@@ -1239,10 +1114,8 @@ void SmartMapping::kor_button_wlan_clicked()
 {
     if (ring_shown())
         return;
-    QObject *button = sender();
-    bool ok = false;
-    const int cell = button ? button->objectName().toInt(&ok) : -1;
-    if (!ok || cell < 0 || cell > 7)
+    const int cell = kor_button_number(sender());
+    if (cell < 0 || cell > 7)
         return;
     m_port_cell = cell;
     const uint8_t port = uint8_t(m_group * 8 + cell);
@@ -1371,22 +1244,16 @@ void SmartMapping::choose_row(int row)
 
 void SmartMapping::scan_file_list()
 {
-    retire(m_file_frame);
+    kor_retire_frame(m_file_frame);
     for (FileRow &row : m_rows)
         row = FileRow();
     m_no_file_label = nullptr;
-    m_file_frame = new QFrame(ui->page_6);
-    m_file_frame->setObjectName(QStringLiteral("frame_file"));
-    m_file_frame->setGeometry(10, 55, 220, 90);
-    set_style(m_file_frame, kFrameFile);
+    m_file_frame = kor_list_frame(ui->page_6, QRect(10, 55, 220, 90));
     QFont row_font = font();
     row_font.setPointSize(7);
     const int rows = rows_on_page();
     if (rows == 0) {
-        m_no_file_label = new QLabel(m_file_frame);
-        m_no_file_label->setGeometry(5, 5, 200, 40);
-        m_no_file_label->setFont(row_font);
-        m_no_file_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_no_file_label = kor_list_label(m_file_frame, 0, 200, 40, row_font);
         set_style(m_no_file_label, kNoFileStyle);
         m_no_file_label->setText(kor_tr(kNoFile));
         file_select = 0;
@@ -1402,19 +1269,12 @@ void SmartMapping::scan_file_list()
             row.name.remove(QLatin1Char('\n'));
             row.name.remove(QLatin1Char('\r'));
             row.usb = index >= m_internal_count;
-            row.label = new QLabel(m_file_frame);
-            row.label->setGeometry(5, 5 + 25 * r, 190, 20);
-            row.label->setFont(row_font);
-            row.label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            row.label = kor_list_label(m_file_frame, r, 190, 20, row_font);
             // A file name is shown as it is, never read as markup.
             row.label->setTextFormat(Qt::PlainText);
             row.label->setText(row.name);
-            row.button = new QPushButton(m_file_frame);
-            row.button->setGeometry(5, 5 + 25 * r, 190, 20);
-            row.button->setFlat(true);
+            row.button = kor_list_row_button(m_file_frame, r, 190);
             set_style(row.button, kTransparent);
-            row.button->setFocusPolicy(Qt::NoFocus);
-            row.button->setObjectName(QString::number(r));
             connect(row.button, &QPushButton::clicked, this, &SmartMapping::kor_button_file_clicked);
             if (r == file_select)
                 choose_row(r);
@@ -1422,46 +1282,27 @@ void SmartMapping::scan_file_list()
                 style_row(r, RowNotChosen);
         }
     }
-    if (current_page >= 1) {
-        QPushButton *previous = new QPushButton(m_file_frame);
-        previous->setObjectName(QStringLiteral("Button_previous"));
-        previous->setGeometry(200, 5, 15, 20);
-        previous->setIcon(QIcon(QStringLiteral(":/png/previous.png")));
-        previous->setIconSize(QSize(15, 20));
-        previous->setFocusPolicy(Qt::NoFocus);
-        set_style(previous, kPageButton);
-        connect(previous, &QPushButton::clicked, this, &SmartMapping::kor_Button_previous_clicked);
-    }
-    if (current_page < m_last_page) {
-        QPushButton *next = new QPushButton(m_file_frame);
-        next->setObjectName(QStringLiteral("Button_next_page"));
-        next->setGeometry(200, 55, 15, 20);
-        next->setIcon(QIcon(QStringLiteral(":/png/next.png")));
-        next->setIconSize(QSize(15, 20));
-        next->setFocusPolicy(Qt::NoFocus);
-        set_style(next, kPageButton);
-        connect(next, &QPushButton::clicked, this, &SmartMapping::kor_Button_next_clicked);
-    }
+    if (current_page >= 1)
+        connect(kor_list_page_button(m_file_frame, QStringLiteral("Button_previous"), QRect(200, 5, 15, 20),
+                                     QStringLiteral(":/png/previous.png")),
+                &QPushButton::clicked, this, &SmartMapping::kor_Button_previous_clicked);
+    if (current_page < m_last_page)
+        connect(kor_list_page_button(m_file_frame, QStringLiteral("Button_next_page"), QRect(200, 55, 15, 20),
+                                     QStringLiteral(":/png/next.png")),
+                &QPushButton::clicked, this, &SmartMapping::kor_Button_next_clicked);
     m_file_frame->show();
     ui->stackedWidget->setCurrentIndex(5);
 }
 
-void SmartMapping::kor_Button_previous_clicked()
-{
-    if (ring_shown())
-        return;
-    if (current_page > 0)
-        --current_page;
-    kor_trace("\n current_page = %d\n", current_page);
-    scan_file_list();
-}
+void SmartMapping::kor_Button_previous_clicked() { turn_page(std::max(0, current_page - 1)); }
+// Past the last page: the first.
+void SmartMapping::kor_Button_next_clicked() { turn_page(current_page < m_last_page ? current_page + 1 : 0); }
 
-void SmartMapping::kor_Button_next_clicked()
+void SmartMapping::turn_page(int page)
 {
     if (ring_shown())
         return;
-    if (++current_page > m_last_page)
-        current_page = 0;
+    current_page = page;
     kor_trace("\n current_page = %d\n", current_page);
     scan_file_list();
 }
@@ -1470,10 +1311,8 @@ void SmartMapping::kor_button_file_clicked()
 {
     if (ring_shown())
         return;
-    QObject *button = sender();
-    bool ok = false;
-    const int row = button ? button->objectName().toInt(&ok) : -1;
-    if (!ok || row < 0 || row >= rows_on_page())
+    const int row = kor_button_number(sender());
+    if (row < 0 || row >= rows_on_page())
         return;
     style_row(file_select, RowNotChosen);
     file_select = row;
@@ -1502,13 +1341,19 @@ void SmartMapping::menulist_loadscan_page2_sel_recovery()
     set_style(m_current_button ? ui->Button_load : ui->Button_front_6, kFocus);
 }
 
+// Between Previous and Load: there are only the two.
+void SmartMapping::loadscan_button_toggle()
+{
+    menulist_loadscan_page2_sel_default();
+    m_current_button ^= 1;
+    menulist_loadscan_page2_sel_recovery();
+}
+
 void SmartMapping::menulist_loadscan_page2_sel_right()
 {
     const int rows = rows_on_page();
     if (m_button_mode || rows == 0) {
-        menulist_loadscan_page2_sel_default();
-        m_current_button ^= 1;
-        menulist_loadscan_page2_sel_recovery();
+        loadscan_button_toggle();
         return;
     }
     style_row(file_select, RowNotChosen);
@@ -1525,9 +1370,7 @@ void SmartMapping::menulist_loadscan_page2_sel_left()
 {
     const int rows = rows_on_page();
     if (m_button_mode || rows == 0) {
-        menulist_loadscan_page2_sel_default();
-        m_current_button ^= 1;
-        menulist_loadscan_page2_sel_recovery();
+        loadscan_button_toggle();
         return;
     }
     style_row(file_select, RowNotChosen);
@@ -1593,9 +1436,8 @@ void SmartMapping::menulist_loadscan_back_page()
             menulist_loadscan_page1_sel_recovery();
             return;
         }
-        m_in_tool = false;
+        leave_tool(1);
         menulist_loadscan_page1_sel_default();
-        set_style(m_entries[1], kFocus);
         return;
     }
     const int rows = rows_on_page();
@@ -1613,20 +1455,12 @@ void SmartMapping::menulist_loadscan_back_page()
     }
 }
 
-void SmartMapping::on_Button_front_6_clicked()
-{
-    if (ring_shown())
-        return;
-    ui->stackedWidget->setCurrentIndex(4);
-}
+void SmartMapping::on_Button_front_6_clicked() { go_to_stacked(4); }
 
 void SmartMapping::on_Button_load_clicked()
 {
-    if (g_ykfile_name.empty())
-        return;
-    if (!start_ring())
-        return;
-    kor_send_job(2);
+    if (!g_ykfile_name.empty())
+        start_job(2);
 }
 
 // ---- Curing and the mapping switch ----------------------------------------------------------
@@ -1645,16 +1479,13 @@ void SmartMapping::menulist_paraweld_button_ok_page()
 
 void SmartMapping::menulist_paraweld_back_page()
 {
-    set_style(m_entries[2], kFocus);
+    leave_tool(2);
     set_style(ui->Button_confirm, kNormal);
-    m_in_tool = false;
 }
 
 void SmartMapping::on_Button_confirm_clicked()
 {
-    if (!start_ring())
-        return;
-    kor_send_job(3);
+    start_job(3);
 }
 
 void SmartMapping::show_mapping_state(bool on)
@@ -1674,9 +1505,7 @@ void SmartMapping::on_Button_mapping_clicked()
         on = manager->MCU_REG_func[0][0] & 0x80;
     }
     show_mapping_state(on);
-    ui->stackedWidget->setCurrentIndex(7);
-    m_list_shown = false;
-    language_for_mapping_onoff_page7();
+    open_tool(7);
 }
 
 void SmartMapping::menulist_mapping_page1_init()
@@ -1692,9 +1521,8 @@ void SmartMapping::menulist_mapping_button_ok_page()
 
 void SmartMapping::menulist_mapping_back_page()
 {
-    set_style(m_entries[3], kFocus);
+    leave_tool(3);
     set_style(ui->Button_mapping_state, kNormal);
-    m_in_tool = false;
 }
 
 void SmartMapping::on_Button_mapping_state_clicked()

@@ -116,14 +116,29 @@ private:
         bool usb = false;
     };
     enum RowState { RowNotChosen = 0, RowChosen = 1, RowCursor = 2 };
+    using Action = void (SmartMapping::*)();
+
+    // Left and right alike: the focus function of the step in front.
+    void move_key(bool right);
+    // OK and back alike: the column's action, else the action of the tool entered.
+    void tool_key(Action in_column, const Action (&in_tool)[4]);
 
     // A job runs: g_qround_bar is shown.
     static bool ring_shown();
     // Creates the ring on the page and connects the progress to it; false (and nothing
     // done) while a ring is shown or when there is no FPGA worker to end the job.
     bool start_ring();
+    // Shows the ring and hands job `job` to the worker; nothing while a ring is shown.
+    void start_job(int job);
     void follow_worker();
     void job_progress(int percent);
+
+    // Shows stacked page `index` with its texts.
+    void show_stacked(int index);
+    // A button's move to a stacked page (re-texted when `retext`); false while a job runs.
+    bool go_to_stacked(int index, bool retext = false);
+    // An entry's stacked page; its file list is no longer shown.
+    void open_tool(int index);
 
     // Tool column.
     void menulist_init();
@@ -131,6 +146,7 @@ private:
     void menulist_fuc_sel_default();
     void column_move(int step);
     void column_enter();
+    void leave_tool(int entry);
     QString entry_style(int entry) const;
     void refresh_column();
 
@@ -141,6 +157,7 @@ private:
     void wlan_init(unsigned char on_loadscan, unsigned char unused);
     void wlan_foucus_style(QPushButton *group_button);
     void show_group(int button_number);
+    void group_clicked(int button_number);
     void show_port_cells();
     void menulist_shortcut_default();
     void menulist_shortcut_page1_init();
@@ -164,6 +181,7 @@ private:
     void menulist_shortcut_back_page();
     void step1_move(int step);
     void step2_move(int step);
+    void page2_move(int step);
     void step3_move(int step);
     void route_move(int step);
     void port_cell_move(int step);
@@ -185,6 +203,9 @@ private:
     void menulist_loadscan_page2_sel_left();
     void menulist_loadscan_page2_sel_default();
     void menulist_loadscan_page2_sel_recovery();
+    void loadscan_button_toggle();
+    // Shows file-list page `page`; nothing while a job runs.
+    void turn_page(int page);
     void menulist_loadscan_button_ok_page();
     void menulist_loadscan_back_page();
     void loadscan_port_move(int step);

@@ -16,13 +16,11 @@ AdvancedOption::AdvancedOption(QWidget *parent) : KorPage(12, parent), ui(new Ui
     ui->lineEdit_code->hide();
     ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
     ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
-    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
-    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
-    focus.add(ui->Button_LCDshow, normal, highlighted, [this] { on_Button_LCDshow_clicked(); });
-    focus.add(ui->Button_other, normal, highlighted, [this] { on_Button_other_clicked(); });
-    focus.add(ui->Button_factory, normal, highlighted, [this] { on_Button_factory_clicked(); });
-    focus.add(ui->Button_rcv_recovery, normal, highlighted, [this] { on_Button_rcv_recovery_clicked(); });
-    focus.add(ui->Button_age, normal, highlighted, [this] { on_Button_age_clicked(); });
+    focus.add_menu(ui->Button_LCDshow, [this] { on_Button_LCDshow_clicked(); });
+    focus.add_menu(ui->Button_other, [this] { on_Button_other_clicked(); });
+    focus.add_menu(ui->Button_factory, [this] { on_Button_factory_clicked(); });
+    focus.add_menu(ui->Button_rcv_recovery, [this] { on_Button_rcv_recovery_clicked(); });
+    focus.add_menu(ui->Button_age, [this] { on_Button_age_clicked(); });
     focus.start(0);
     language_changed();
 }

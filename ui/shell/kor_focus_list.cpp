@@ -1,5 +1,7 @@
 #include "ui/shell/kor_focus_list.h"
 
+#include "ui/shell/kor_page.h"
+
 #include <QWidget>
 
 KorFocusList::KorFocusList(unsigned char *select) : m_select(select ? select : &m_own) {}
@@ -8,6 +10,12 @@ int KorFocusList::add(QWidget *item, const QString &normal, const QString &focus
 {
     m_items.append(Item{item, normal, focus, std::move(action)});
     return m_items.size() - 1;
+}
+
+int KorFocusList::add_menu(QWidget *item, std::function<void()> action)
+{
+    return add(item, QString::fromLatin1(KorStyle::menu_normal), QString::fromLatin1(KorStyle::menu_focus),
+               std::move(action));
 }
 
 void KorFocusList::clear()

@@ -14,6 +14,8 @@ public:
 
     // Appends an item; `action` runs on OK (activate()). Returns the item's index.
     int add(QWidget *item, const QString &normal, const QString &focus, std::function<void()> action = {});
+    // Appends a large menu button (KorStyle::menu_normal and menu_focus).
+    int add_menu(QWidget *item, std::function<void()> action);
     void clear();
 
     int count() const { return m_items.size(); }

@@ -248,6 +248,11 @@ void KorPage::run_mode_key()
 
 void KorPage::page_refresh(int)
 {
+    retext_if_language_changed();
+}
+
+void KorPage::retext_if_language_changed()
+{
     KorRamPara *table = KorRamPara::p_korrampara_config;
     if (table && table->KorLanguageChanged())
         language_changed();

@@ -84,8 +84,8 @@
 //    column of g_language, English where the language's bit in g_lcd_lang_valid is clear;
 //    kor_icon_prefix() gives "", "en_", "ru_", "vn_" or "tn_".
 //
-// 5. Focus list: focus.add(widget, normal_style, highlighted_style, action) in item order,
-//    then focus.start(0). Left/right restyle only the item left and the item reached; other
+// 5. Focus list: focus.add(widget, normal_style, highlighted_style, action) in item order
+//    (focus.add_menu(button, action) for a large menu button), then focus.start(0). Left/right restyle only the item left and the item reached; other
 //    items keep the form's style until first selected. KorStyle holds the common style
 //    sheets; a page uses the ones its form quotes.
 //
@@ -176,6 +176,9 @@ protected:
     // Back: close, re-text the page beneath (child_returned) when `retext` and give it the
     // focus number.
     void go_back(bool retext = true);
+    // language_changed() when KorRamPara::KorLanguageChanged() reports a new language (what
+    // the default page_refresh does).
+    void retext_if_language_changed();
     // The common mode key without the lock check: closes this page and the pages beneath
     // up to the main menu, opens CustomMode.
     void run_mode_key();

@@ -15,12 +15,10 @@ MainMenu::MainMenu(QWidget *parent) : KorPage(1, parent), ui(new Ui::MainMenu)
     g_mainmenu = this;
     ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
     ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
-    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
-    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
-    focus.add(ui->Button_input, normal, highlighted, [this] { on_Button_input_clicked(); });
-    focus.add(ui->Button_usermode, normal, highlighted, [this] { on_Button_usermode_clicked(); });
-    focus.add(ui->Button_option, normal, highlighted, [this] { on_Button_option_clicked(); });
-    focus.add(ui->Button_quality, normal, highlighted, [this] { on_Button_quality_clicked(); });
+    focus.add_menu(ui->Button_input, [this] { on_Button_input_clicked(); });
+    focus.add_menu(ui->Button_usermode, [this] { on_Button_usermode_clicked(); });
+    focus.add_menu(ui->Button_option, [this] { on_Button_option_clicked(); });
+    focus.add_menu(ui->Button_quality, [this] { on_Button_quality_clicked(); });
     focus.start(0);
     language_changed();
 }

@@ -11,13 +11,11 @@ Option::Option(QWidget *parent) : KorPage(5, parent), ui(new Ui::Option)
     ui->setupUi(this);
     ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
     ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
-    const QString normal = QString::fromLatin1(KorStyle::menu_normal);
-    const QString highlighted = QString::fromLatin1(KorStyle::menu_focus);
-    focus.add(ui->output_set, normal, highlighted, [this] { on_output_set_clicked(); });
-    focus.add(ui->link_set, normal, highlighted, [this] { on_link_set_clicked(); });
-    focus.add(ui->test_chart, normal, highlighted, [this] { on_test_chart_clicked(); });
-    focus.add(ui->smart_mapping, normal, highlighted, [this] { on_smart_mapping_clicked(); });
-    focus.add(ui->advanced_set, normal, highlighted, [this] { on_advanced_set_clicked(); });
+    focus.add_menu(ui->output_set, [this] { on_output_set_clicked(); });
+    focus.add_menu(ui->link_set, [this] { on_link_set_clicked(); });
+    focus.add_menu(ui->test_chart, [this] { on_test_chart_clicked(); });
+    focus.add_menu(ui->smart_mapping, [this] { on_smart_mapping_clicked(); });
+    focus.add_menu(ui->advanced_set, [this] { on_advanced_set_clicked(); });
     focus.start(0);
     language_changed();
 }
