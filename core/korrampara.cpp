@@ -156,7 +156,7 @@ void KorRamPara::KorSetEDIDPara(int source, short width, short height, short rat
     set_u16(base, uint16_t(width));
     set_u16(base + 2, uint16_t(height));
     set_u16(base + 4, uint16_t(rate));
-    ParaChange::changed = 1;
+    ParaChange::raise();
 }
 
 void KorRamPara::test_signal(int code)

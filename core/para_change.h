@@ -10,4 +10,11 @@
 struct ParaChange {
     static QMutex mutex;
     static std::atomic<uint8_t> changed;
+    // Asks for a change to be applied, holding `mutex`. A pending 2 stays 2: lowering it
+    // would drop the user-mode alignment another writer asked for.
+    static void raise()
+    {
+        if (changed.load(std::memory_order_acquire) != 2)
+            changed.store(1, std::memory_order_release);
+    }
 };

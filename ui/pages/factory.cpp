@@ -220,7 +220,7 @@ void factory::on_Button_lang_clicked()
             return;
         g_language = lang_index;
         table->ram[0x300] = lang_index;
-        v331_manage::para_changed = 1;
+        v331_manage::raise_para_changed();
     }
     language_changed();
 }
@@ -250,7 +250,7 @@ void factory::restore_table(RestoreKind kind)
     if (kind == KeepIp && dizidezorar::p_kavri_source)
         for (auto &flag : dizidezorar::edid_rewrite)
             flag.store(1, std::memory_order_release);
-    v331_manage::para_changed = 1;
+    v331_manage::raise_para_changed();
 }
 
 void factory::on_Button_reset1_clicked()

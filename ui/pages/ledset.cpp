@@ -210,5 +210,5 @@ void ledset::on_Button_apply1_clicked()
         if (g_tip)
             g_tip->tip_create(1);
     }
-    v331_manage::para_changed.store(1, std::memory_order_release);
+    v331_manage::raise_para_changed();
 }

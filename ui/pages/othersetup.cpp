@@ -201,7 +201,7 @@ void othersetup::apply_volume(unsigned char index)
             t->ram[rec + 21] = 0x80;
         }
     }
-    v331_manage::para_changed = 1;
+    v331_manage::raise_para_changed();
 }
 
 void othersetup::apply_switch(unsigned char index)
@@ -222,7 +222,7 @@ void othersetup::apply_switch(unsigned char index)
             unsigned char &flags = t->ram[record(w) + 18];
             flags = index != 0 ? (flags | 0x04) : (flags & ~0x04);
         }
-        v331_manage::para_changed = 1;
+        v331_manage::raise_para_changed();
     }
     t->ram_para_save();
 }
@@ -245,7 +245,7 @@ void othersetup::apply_wifi(unsigned char index)
         Z73_WIFI_CONFIG::p_wifi->set_wifi_reset_flag();
     }
     QMutexLocker lock(&v331_manage::para_mutex);
-    v331_manage::para_changed = 1;
+    v331_manage::raise_para_changed();
 }
 
 void othersetup::apply_dbd(unsigned char index)
@@ -259,7 +259,7 @@ void othersetup::apply_dbd(unsigned char index)
         t->ram[kPixelToPixel] = on;
         for (int w = 0; w < kWindows; ++w)
             t->ram[record(w) + 19] = on;
-        v331_manage::para_changed = 1;
+        v331_manage::raise_para_changed();
     }
     t->ram_para_save();
 }

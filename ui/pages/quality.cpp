@@ -79,7 +79,7 @@ void quality::on_Button_reset_clicked()
     {
         QMutexLocker lock(&v331_manage::para_mutex);
         std::memcpy(t->ram + kResetFirst, default_para_ramlist + 2 + (kResetFirst - KOR_STORED_BEGIN), kResetBytes);
-        kor_raise_change();
+        v331_manage::raise_para_changed();
     }
     // Shown at once, so that the next edit starts from the restored value.
     show_values();

@@ -89,7 +89,7 @@ void temperature::on_button_type_clicked()
     if (!t)
         return;
     QMutexLocker lock(&v331_manage::para_mutex);
-    kor_raise_change();
+    v331_manage::raise_para_changed();
     // The whole word: the scaler takes it modulo 4, and a high byte left from a host write
     // would give another type than the one shown.
     t->set_u16(kTypeWord, m_type);

@@ -85,7 +85,7 @@ void test_chart::write_pattern(unsigned char pattern)
     if (!t)
         return;
     QMutexLocker lock(&v331_manage::para_mutex);
-    v331_manage::para_changed = 1;
+    v331_manage::raise_para_changed();
     t->ram[kPatternByte] = pattern;
 }
 

@@ -45,5 +45,5 @@ void kor_keyboard::update_usb_keyEvent(int key)
     } else {
         return;
     }
-    v331_manage::para_changed = 1;
+    v331_manage::raise_para_changed();
 }

@@ -6,12 +6,6 @@
 #include <QLineEdit>
 #include <QMutexLocker>
 
-void kor_raise_change()
-{
-    if (v331_manage::para_changed.load(std::memory_order_acquire) != 2)
-        v331_manage::para_changed.store(1, std::memory_order_release);
-}
-
 const QString &KorValueEdit::normal_style()
 {
     static const QString style = QStringLiteral(
@@ -73,7 +67,7 @@ void KorValueEdit::step(char mode, int word)
     KorRamPara *t = KorRamPara::p_korrampara_config;
     if (word >= 0 && t) {
         QMutexLocker lock(&v331_manage::para_mutex);
-        kor_raise_change();
+        v331_manage::raise_para_changed();
         // The whole word: a high byte left from a host write would make the table hold
         // something else than the number shown.
         t->set_u16(word, uint16_t(m_value));

@@ -4,10 +4,6 @@
 
 class QLineEdit;
 
-// Under v331_manage::para_mutex: has the scaler apply the table. A pending 2 (apply and align
-// the user modes) stays 2: lowering it to 1 would drop the alignment somebody else asked for.
-void kor_raise_change();
-
 // A picture value edited in its number field: OK begins, left/right step it by one within
 // 0 to 100, each step written to the table and applied at once, OK keeps it, back returns to
 // the value editing began with. The page says which field is current and which word it
