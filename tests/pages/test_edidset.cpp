@@ -1,24 +1,14 @@
-#include "core/global.h"
 #include "inputs/dizidezorar.h"
-#include "kor_picture_helpers.h"
+#include "kor_test_helpers.h"
 #include "platform/edid_eeprom.h"
 #include "ui/pages/edidset.h"
 #include "ui/pages/inputchoose.h"
-#include "ui/shell/custommode.h"
-
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
-#include <memory>
 
 namespace {
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-
 // The EDID record of source `id`: width, height, rate.
 QList<int> record(int id)
 {
-    return {table()->u16(0x380 + 6 * id), table()->u16(0x382 + 6 * id), table()->u16(0x384 + 6 * id)};
+    return {kor_table()->u16(0x380 + 6 * id), kor_table()->u16(0x382 + 6 * id), kor_table()->u16(0x384 + 6 * id)};
 }
 
 // A record the host wrote; `applied` also puts it in the shadow copy.
@@ -27,24 +17,18 @@ void host_record(int id, int w, int h, int r, bool applied = false)
     const int words[3] = {w, h, r};
     for (int i = 0; i < 3; ++i)
         applied ? kor_set_applied(0x380 + 6 * id + 2 * i, uint16_t(words[i]))
-                : table()->set_u16(0x380 + 6 * id + 2 * i, uint16_t(words[i]));
-}
-void refresh()
-{
-    table()->test_signal(1);
-    KorTestEnv::process_events();
+                : kor_table()->set_u16(0x380 + 6 * id + 2 * i, uint16_t(words[i]));
 }
 
-template <class W> W *child(const char *name) { return g_edidset->findChild<W *>(name); }
-QString text_of(const char *name) { return child<QWidget>(name)->property("text").toString(); }
-bool highlighted(QWidget *w) { return w->styleSheet().contains("255,171,84"); }
-bool box_open() { return child<QFrame>("frame_add")->isVisible(); }
+QString text_of(const char *name) { return kor_text(g_edidset, name); }
+QFrame *source_frame() { return kor_child<QFrame>(g_edidset, "frame_source"); }
+bool box_open() { return kor_child(g_edidset, "frame_add")->isVisible(); }
 
 // Name and timing shown on the input card.
 QString card()
 {
     QStringList texts;
-    for (QLabel *label : child<QFrame>("frame_source")->findChildren<QLabel *>())
+    for (QLabel *label : source_frame()->findChildren<QLabel *>())
         if (!label->text().isEmpty())
             texts << label->text();
     return texts.join('|');
@@ -60,27 +44,11 @@ QFrame *tab_outline()
 }
 
 // The EDID page worked with the panel keys: tabs, card, edit box, what it stores and offers.
-class TestEdidset : public QObject {
+class TestEdidset : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    ScriptedNumberKeyboard *keyboard = nullptr;
-
-    void open_page()  // home, main menu, input page, EDID page; shown rather than run modally
-    {
-        kor_set_modal_pages(false);
-        kor_press_keys("KKK", false);
-        QVERIFY(g_edidset);
-        QCOMPARE(int(g_page_focus), 8);
-    }
+    void open_page() { kor_open("OOO", 8); }  // main menu, input page, EDID page
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        keyboard = kor_install_scripted_keyboard();
-    }
-    void cleanup() { env.reset(); }
 
     void tabs_data()
     {
@@ -97,20 +65,18 @@ private slots:
     void tabs()
     {
         QFETCH(QString, keys);
-        QFETCH(int, position);
-        QFETCH(QString, shown);
-        QFETCH(QString, connector);
         open_page();
-        kor_press_keys(keys, false);
-        QCOMPARE(card(), shown);
-        QCOMPARE(tab_outline()->geometry(), QRect(4 + 52 * position, 38, 50, 43));
-        QVERIFY(highlighted(tab_outline()) && highlighted(child<QFrame>("frame_source")));
+        kor_keys(keys);
+        QTEST(card(), "shown");
+        QCOMPARE(tab_outline()->geometry(), QRect(4 + 52 * kor_data<int>("position"), 38, 50, 43));
+        QVERIFY(kor_focused(tab_outline()) && kor_focused(source_frame()));
         // Only the rebuilt card is there; its connector icon follows the input.
         QCOMPARE(g_edidset->findChildren<QFrame *>("frame_source").size(), 1);
+        const QImage connector = QPixmap(kor_data<QString>("connector")).toImage();
         bool found = false;
-        for (QLabel *label : child<QFrame>("frame_source")->findChildren<QLabel *>())
+        for (QLabel *label : source_frame()->findChildren<QLabel *>())
             if (label->geometry() == QRect(25, 13, 25, 8))
-                found = label->pixmap(Qt::ReturnByValue).toImage() == QPixmap(connector).toImage();
+                found = label->pixmap(Qt::ReturnByValue).toImage() == connector;
         QVERIFY(found);
         QVERIFY(!box_open());
         if (keys.isEmpty())
@@ -126,46 +92,44 @@ private slots:
         QTest::addColumn<int>("changed");
         const QStringList none;
         const QList<int> hd{1920, 1080, 60}, hd30{1920, 1080, 30}, hd50{1920, 1080, 50};
-        QTest::newRow("save unchanged") << 0 << "KLK" << none << hd << 1;
-        QTest::newRow("width and height typed") << 0 << "KKRKLLK" << QStringList{"1280", "720"}
+        QTest::newRow("save unchanged") << 0 << "OLO" << none << hd << 1;
+        QTest::newRow("width and height typed") << 0 << "OOROLLO" << QStringList{"1280", "720"}
                                                 << QList<int>{1280, 720, 60} << 1;
-        QTest::newRow("rate to 30") << 0 << "KRRKLKRRRK" << none << hd30 << 1;
-        QTest::newRow("rate toggled, then back") << 0 << "KRRKLBRRRK" << none << hd << 1;
+        QTest::newRow("rate to 30") << 0 << "ORROLORRRO" << none << hd30 << 1;
+        QTest::newRow("rate toggled, then back") << 0 << "ORROLBRRRO" << none << hd << 1;
         // A host rate other than 60 or 30 survives leaving the rate item untouched.
-        QTest::newRow("host rate 50 kept") << 50 << "KLK" << none << hd50 << 1;
-        QTest::newRow("host rate 50, rate item left by OK") << 50 << "KRRKKRRRK" << none << hd50 << 1;
-        QTest::newRow("host rate 50, rate item left by back") << 50 << "KRRKBRRRK" << none << hd50 << 1;
-        QTest::newRow("host rate 50, toggled once") << 50 << "KRRKLKRRRK" << none << hd << 1;
-        QTest::newRow("largest width") << 0 << "KKLK" << QStringList{"32767"} << QList<int>{32767, 1080, 60} << 1;
-        QTest::newRow("width above 32767 stores 0") << 0 << "KKLK" << QStringList{"40000"} << QList<int>{0, 1080, 60}
+        QTest::newRow("host rate 50 kept") << 50 << "OLO" << none << hd50 << 1;
+        QTest::newRow("host rate 50, rate item left by OK") << 50 << "ORROORRRO" << none << hd50 << 1;
+        QTest::newRow("host rate 50, rate item left by back") << 50 << "ORROBRRRO" << none << hd50 << 1;
+        QTest::newRow("host rate 50, toggled once") << 50 << "ORROLORRRO" << none << hd << 1;
+        QTest::newRow("largest width") << 0 << "OOLO" << QStringList{"32767"} << QList<int>{32767, 1080, 60} << 1;
+        QTest::newRow("width above 32767 stores 0") << 0 << "OOLO" << QStringList{"40000"} << QList<int>{0, 1080, 60}
                                                     << 1;
-        QTest::newRow("delete stores nothing") << 0 << "KKRRRK" << QStringList{"1280"} << hd << 0;
-        QTest::newRow("cancel stores nothing") << 0 << "KKLLK" << QStringList{"1280"} << hd << 0;
-        QTest::newRow("back stores nothing") << 0 << "KKB" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("delete stores nothing") << 0 << "OORRRO" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("cancel stores nothing") << 0 << "OOLLO" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("back stores nothing") << 0 << "OOB" << QStringList{"1280"} << hd << 0;
     }
     void edit_box()
     {
         QFETCH(int, host_rate);
         QFETCH(QString, keys);
-        QFETCH(QStringList, answers);
         QFETCH(QList<int>, stored);
-        QFETCH(int, changed);
         if (host_rate)
             host_record(2, 1920, 1080, host_rate, true);
         QList<QList<int>> before;
         for (int i = 0; i < 6; ++i)
             before << record(i);
-        keyboard->answers = answers;
+        keyboard->answers = kor_data<QStringList>("answers");
         open_page();
-        kor_press_keys(keys, false);
+        kor_keys(keys);
         before[2] = stored;
         for (int i = 0; i < 6; ++i)
             QCOMPARE(record(i), before[i]);
-        QCOMPARE(int(v331_manage::para_changed), changed);
+        QTEST(int(v331_manage::para_changed), "changed");
         QVERIFY(keyboard->answers.isEmpty());
         // Back at the tab row; the card shows what the table holds.
         QVERIFY(!box_open());
-        QVERIFY(highlighted(child<QFrame>("frame_source")));
+        QVERIFY(kor_focused(source_frame()));
         QVERIFY(card().endsWith(QString("|%1x%2@%3Hz").arg(stored[0]).arg(stored[1]).arg(stored[2])));
         // The box shows the stored record again when it is next opened.
         kor_press(KorKey::Ok);
@@ -181,11 +145,11 @@ private slots:
         for (QPushButton *b : g_edidset->findChildren<QPushButton *>())  // delete, cancel, save
             QVERIFY(b->isVisible());
         QCOMPARE(text_of("label_edid_source") + " " + text_of("label_rate"), QString::fromUtf8("EDID信源:HDMI1 50"));
-        QVERIFY(highlighted(child<QWidget>("lineEdit_W")));
-        QVERIFY(!highlighted(tab_outline()) && !highlighted(child<QFrame>("frame_source")));
+        QVERIFY(kor_focused(g_edidset, "lineEdit_W"));
+        QVERIFY(!kor_focused(tab_outline()) && !kor_focused(source_frame()));
         kor_save_screen(g_edidset, "edidset-box");
-        kor_press_keys("RRKL", false);
-        QVERIFY(child<QWidget>("label_rate")->styleSheet().contains("255,0,0"));
+        kor_keys("RROL");
+        QVERIFY(kor_style(g_edidset, "label_rate").contains("255,0,0"));
         QCOMPARE(text_of("label_rate"), QString("60"));
         kor_save_screen(g_edidset, "edidset-rate");
     }
@@ -196,34 +160,32 @@ private slots:
         open_page();
         // The host changes HDMI1's record; at the tab row the next refresh shows it.
         host_record(2, 1280, 720, 50);
-        refresh();
+        kor_refresh();
         QCOMPARE(card(), QString("HDMI1|1280x720@50Hz"));
         // A new language re-texts the page; the keyboard titles stay "W" and "H" in Russian.
-        table()->ram[0x300] = 2;
-        refresh();
+        kor_host_language(2);
         keyboard->answers << QString() << QString() << QString();
-        kor_press_keys("KKRK", false);  // the box, the width and the height keyboards
+        kor_keys("OORO");  // the box, the width and the height keyboards
         QCOMPARE(text_of("label_title") + " " + text_of("label_W"), QString("Настройка EDID Ширина"));
         kor_save_screen(g_edidset, "edidset-ru");
         // While the box is open a change shows neither in the box nor on the card...
         host_record(2, 800, 600, 60);
-        refresh();
+        kor_refresh();
         QCOMPARE(text_of("lineEdit_W"), QString("1280"));
         kor_press(KorKey::Back);
         QCOMPARE(card(), QString("HDMI1|1280x720@50Hz"));
         // ...until the input is selected again.
-        kor_press_keys("RL", false);
+        kor_keys("RL");
         QCOMPARE(card(), QString("HDMI1|800x600@60Hz"));
         // Traditional Chinese has a width title of its own.
-        table()->ram[0x300] = 4;
-        refresh();
-        kor_press_keys("KKB", false);
+        kor_host_language(4);
+        kor_keys("OOB");
         QCOMPARE(keyboard->calls.size(), 3);
         QCOMPARE(keyboard->calls[0].title + keyboard->calls[1].title + keyboard->calls[2].title, QString("WH寬"));
         QCOMPARE(keyboard->calls[2].start_text, QString("800"));
         // A host width above 32767 shows signed on the card.
         host_record(2, 40000, 600, 60);
-        refresh();
+        kor_refresh();
         QCOMPARE(card(), QString("HDMI1|-25536x600@60Hz"));
     }
 
@@ -231,17 +193,10 @@ private slots:
     {
         open_page();
         kor_press(KorKey::Ok);  // in the box
-        table()->set_u16(0x304, 1);
-        kor_press(KorKey::Mode);  // the keys are locked: nothing
-        QVERIFY(box_open() && !g_custommode);
-        QCOMPARE(int(g_page_focus), 8);
-        table()->set_u16(0x304, 0);
-        kor_press(KorKey::Mode);
-        QVERIFY(!g_edidset && !g_inputchoose && g_custommode);
-        QCOMPARE(int(g_page_focus), 4);
-        QCOMPARE(int(g_mode_shortcut_key), 1);
+        kor_check_mode_key(8, box_open);
+        QVERIFY(!g_inputchoose);
         // A refresh after the page went finds nothing of it.
-        refresh();
+        kor_refresh();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(int(g_page_focus), 4);
     }
@@ -255,14 +210,11 @@ private slots:
         QList<int> stored;
         int focus_in_page = -1;
         KorKeyScript script;
-        for (QChar k : QString("KKKRR"))  // HDMI3
-            script.press(kor_key(k));
-        script.step([&] {
+        script.keys("OOORR").step([&] {  // HDMI3
             focus_in_page = g_page_focus;
-            table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);  // DVI, meanwhile
+            kor_table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);  // DVI, meanwhile
         });
-        for (QChar k : QString("KKRKRKLKRRRK"))  // width, height, the rate to 30, save
-            script.press(kor_key(k));
+        script.keys("OOROROLORRRO");  // width, height, the rate to 30, save
         // Back on the input page, which re-reads the window's source.
         bool marked = false;
         script.step([&] { stored = record(4); }).press(KorKey::Back).step([&] {

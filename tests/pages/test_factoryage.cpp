@@ -1,20 +1,9 @@
-#include "core/global.h"
-#include "fpga/fpga_manage.h"
-#include "kor_picture_helpers.h"
+#include "kor_test_helpers.h"
 #include "platform/kor_clock.h"
 #include "ui/pages/factoryage.h"
-#include "ui/shell/advancedoption.h"
-#include "ui/shell/custommode.h"
-#include "ui/shell/mainwindow.h"
-
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
-#include <memory>
 
 namespace {
-QString label(const char *name) { return g_factoryage->findChild<QLabel *>(name)->text(); }
+QString label(const char *name) { return kor_text(g_factoryage, name); }
 // The log text: the only label inside the form's frame.
 QString log_shown()
 {
@@ -38,7 +27,6 @@ QString counters()
         out << label(name);
     return out.join(' ');
 }
-bool next_highlighted() { return g_factoryage->findChild<QPushButton *>("ButtonNext")->styleSheet().contains("171"); }
 // Entry i: its number as the time, register 42 = i mod 256, all flags, register 43 = 1.
 void fill_log(int n)
 {
@@ -59,19 +47,17 @@ QString flags(int bits)
 
 // The ageing log page, opened behind the access code; its paging, its lines and the tick's
 // re-rendering.
-class TestFactoryAge : public QObject {
+class TestFactoryAge : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    MainWindow *window = nullptr;
-    ScriptedNumberKeyboard *keyboard = nullptr;
-
-    void open_page()  // home, main menu, settings, advanced settings, ageing log
+    void set_up() override
     {
-        kor_set_modal_pages(false);
+        kor_clock_set_fixed(QDateTime(QDate(2024, 3, 7), QTime(9, 5, 41)));
+        fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
+    }
+    void open_page()
+    {
         keyboard->answers << "1688";
-        kor_press_keys("KRRKLKLK", false);
-        QVERIFY(g_factoryage);
-        QCOMPARE(int(g_page_focus), 23);
+        kor_open(kor_advanced + "LO", 23);
     }
     void ageing_tick()  // due for an ageing pass
     {
@@ -80,27 +66,14 @@ class TestFactoryAge : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        window = kor_start_ui(*env);
-        keyboard = kor_install_scripted_keyboard();
-        kor_clock_set_fixed(QDateTime(QDate(2024, 3, 7), QTime(9, 5, 41)));
-        fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
-    }
-    void cleanup()
-    {
-        env.reset();
-        fpga_manage::destroy_instance();
-    }
 
     void empty_log()
     {
         factoryage_log_diff3 = 4;  // not read while nothing is logged
         open_page();
         kor_save_screen(g_factoryage, "factoryage");
-        kor_press_keys("KRK", false);  // Next and Priv do nothing
-        QVERIFY(!next_highlighted());
+        kor_keys("ORO");  // Next and Priv do nothing
+        QVERIFY(!kor_focused(g_factoryage, "ButtonNext"));
         QCOMPARE(log_shown(), QString("03-07 09:05  正在老化中..."));
         QCOMPARE(counters(), QString("0<3 0<5 0<10 0<20 0>20 0 0/0"));
         // A pass without a sample (a host frame being handled) shows the new time.
@@ -117,12 +90,12 @@ private slots:
         QTest::addColumn<int>("entries");
         QTest::addColumn<QStringList>("steps");  // keys per step
         QTest::addColumn<QStringList>("shown");  // page_shown() after each
-        QTest::newRow("16 entries") << 16 << QStringList{"", "K", "RK", "T"}
+        QTest::newRow("16 entries") << 16 << QStringList{"", "O", "RO", "T"}
                                     << QStringList{"16 1/1 0+16", "16 1/1 0+16", "16 1/1 0+16", "17 1/2 0+16"};
-        QTest::newRow("17 entries") << 17 << QStringList{"", "K", "K", "RK"}
+        QTest::newRow("17 entries") << 17 << QStringList{"", "O", "O", "RO"}
                                     << QStringList{"17 1/2 0+16", "17 2/2 16+1", "17 1/2 0+16", "17 2/2 16+1"};
         QTest::newRow("3360 entries, the oldest dropped")
-            << 3360 << QStringList{"", "K", "RK", "K", "T"}
+            << 3360 << QStringList{"", "O", "RO", "O", "T"}
             << QStringList{"3360 1/210 0+16", "3360 2/210 16+16", "3360 1/210 0+16", "3360 210/210 3344+16",
                            "3360 210/210 3345+16"};
     }
@@ -135,12 +108,13 @@ private slots:
         factoryage_log_diff3 = 5;
         factoryage_log_diffmore = 7;
         open_page();
-        QVERIFY(next_highlighted());
+        QVERIFY(kor_focused(g_factoryage, "ButtonNext"));
         QVERIFY(counters().startsWith("5<3 0<5 0<10 0<20 7>20"));
         for (int s = 0; s < steps.size(); ++s) {
             if (steps[s] == "T")
                 ageing_tick();
-            kor_press_keys(steps[s] == "T" ? "" : steps[s], false);
+            else
+                kor_keys(steps[s]);
             QCOMPARE(page_shown(), shown[s]);
         }
         if (entries > 16)
@@ -169,7 +143,7 @@ private slots:
     void back()
     {
         open_page();
-        QLabel *title = g_advancedoption->findChild<QLabel *>("label_title");
+        QLabel *title = kor_child<QLabel>(g_advancedoption, "label_title");
         title->setText("stale");
         kor_press(KorKey::Back);
         QVERIFY(!g_factoryage);
@@ -181,22 +155,15 @@ private slots:
         QCOMPARE(factoryage_log.size(), 1);
         keyboard->answers << "1688";
         kor_press(KorKey::Ok);
-        KorRamPara::p_korrampara_config->ram[0x300] = 1;
+        kor_table()->ram[0x300] = 1;
         kor_press(KorKey::Back);
         QCOMPARE(title->text(), QString("Advanced"));
     }
 
     void mode_key()
     {
-        KorRamPara::p_korrampara_config->set_u16(0x304, 1);  // locked: nothing
         open_page();
-        kor_press(KorKey::Mode);
-        QCOMPARE(int(g_page_focus), 23);
-        KorRamPara::p_korrampara_config->set_u16(0x304, 0);
-        kor_press(KorKey::Mode);
-        QCOMPARE(int(g_page_focus), 4);
-        QVERIFY(!g_factoryage && !g_advancedoption && g_custommode);
-        QCOMPARE(int(g_mode_shortcut_key), 1);
+        kor_check_mode_key(23);
     }
 };
 

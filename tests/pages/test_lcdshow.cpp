@@ -1,16 +1,14 @@
 #include "kor_form_check.h"
-#include "kor_system_page_helpers.h"
+#include "kor_test_helpers.h"
 #include "ui/pages/lcdshow.h"
-
-#include <QLabel>
 
 namespace {
 // What every start of the program holds.
 const uint32_t kStartBack = g_back_to_mainwindow_time;
 const uint32_t kStartLock = g_auto_lock_time;
 
-QComboBox *box(int row) { return g_lcdshow->findChild<QComboBox *>(row ? "comboBox_lock" : "comboBox_back"); }
-QString title() { return g_lcdshow->findChild<QLabel *>("label_LCDshow")->text(); }
+QComboBox *box(int row) { return kor_child<QComboBox>(g_lcdshow, row ? "comboBox_lock" : "comboBox_back"); }
+QString title() { return kor_text(g_lcdshow, "label_LCDshow"); }
 QString shown() { return box(0)->currentText() + "|" + box(1)->currentText(); }
 bool has_border(int row, const char *colour)
 {
@@ -19,28 +17,18 @@ bool has_border(int row, const char *colour)
 }
 
 // The LCD display page, worked with the panel keys from the advanced settings.
-class TestLcdshow : public QObject {
+class TestLcdshow : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-
-    // From the home screen, or again from the advanced settings.
-    void open_page(bool from_home = true)
+    void set_up() override
     {
-        kor_set_modal_pages(false);
-        kor_press_script(from_home ? "ORROLOO" : "O");
-        QCOMPARE(int(g_page_focus), 15);
-    }
-
-private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
         g_back_to_mainwindow_time = kStartBack;
         g_auto_lock_time = kStartLock;
         g_language = 1;
     }
-    void cleanup() { env.reset(); }
+    // From the home screen, or again from the advanced settings.
+    void open_page(bool from_home = true) { kor_open(from_home ? kor_advanced + "O" : "O", 15); }
+
+private slots:
 
     void opening()
     {
@@ -58,14 +46,14 @@ private slots:
         QCOMPARE(shown(), QString("30|5min"));
         QVERIFY(has_border(0, "rgb(255,171,84)") && has_border(1, "rgb(255,255,255)"));
         kor_save_screen(g_lcdshow, "lcdshow");
-        kor_press_script("OR");
+        kor_keys("OR");
         QVERIFY(has_border(0, "rgb(255,0,0)"));
         QCOMPARE(box(0)->currentText(), QString("60"));
         QCOMPARE(uint(g_back_to_mainwindow_time), kStartBack);  // set only by OK
         kor_save_screen(g_lcdshow, "lcdshow-editing");
-        kor_press_script("OR");
+        kor_keys("OR");
         QVERIFY(has_border(0, "rgb(255,255,255)") && has_border(1, "rgb(255,171,84)"));
-        kor_press_script("R");  // wraps
+        kor_keys("R");  // wraps
         QVERIFY(has_border(0, "rgb(255,171,84)") && has_border(1, "rgb(255,255,255)"));
     }
 
@@ -92,15 +80,13 @@ private slots:
     }
     void choosing()
     {
-        QFETCH(uint, back_before);
-        QFETCH(uint, lock_before);
         QFETCH(QString, keys);
-        g_back_to_mainwindow_time = back_before;
-        g_auto_lock_time = lock_before;
+        g_back_to_mainwindow_time = kor_data<uint>("back_before");
+        g_auto_lock_time = kor_data<uint>("lock_before");
         kor_table()->set_u16(0x304, keys.startsWith('K'));
         open_page();
         QVERIFY(box(0)->currentIndex() >= 0 && box(1)->currentIndex() >= 0);  // also for an unknown time
-        kor_press_script(keys.mid(keys.startsWith('K')));
+        kor_keys(keys.mid(keys.startsWith('K')));
         QTEST(uint(g_back_to_mainwindow_time), "back_after");
         QTEST(uint(g_auto_lock_time), "lock_after");
         QCOMPARE(kor_mode_key_reached_custom_mode(), !g_lcdshow && !g_advancedoption);
@@ -108,7 +94,7 @@ private slots:
             return;
         if (g_lcdshow) {
             QTEST(shown(), "shown");
-            kor_press_script("B");
+            kor_keys("B");
         }
         QCOMPARE(int(g_page_focus), 12);
         open_page(false);
@@ -119,15 +105,15 @@ private slots:
     {
         open_page();
         // A language set while the page is in front takes effect; the choices keep theirs.
-        kor_set_language(2);
+        kor_host_language(2);
         QCOMPARE(int(g_language), 2);
         QCOMPARE(title(), QString::fromUtf8("ЖК дисплей"));
         QCOMPARE(box(1)->currentText(), QString("5min"));
-        kor_press_script("B");
+        kor_keys("B");
         open_page(false);
         QCOMPARE(kor_entries(box(1)), (QStringList{"5 мин", "10 мин", "Отключить"}));
         kor_save_screen(g_lcdshow, "lcdshow-ru");
-        kor_press_script("B");
+        kor_keys("B");
         g_lcd_lang_valid = 0x1B;  // Russian not enabled: English
         open_page(false);
         QCOMPARE(title(), QString("LCD display"));

@@ -1,75 +1,50 @@
-#include "core/global.h"
-#include "kor_fpga_helpers.h"
-#include "kor_settings_helpers.h"
-#include "platform/scaler_device.h"
-#include "scaler/v331_manage.h"
+#include "kor_test_helpers.h"
 #include "ui/pages/ledset.h"
 #include "ui/shell/tip.h"
 
-#include <QLineEdit>
-#include <QtTest>
-#include <memory>
-
 namespace {
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-
 // The width and height fields as "w x h".
-QString fields()
-{
-    return g_ledset->findChild<QLineEdit *>("lineEdit_ledw")->text() + "x" +
-           g_ledset->findChild<QLineEdit *>("lineEdit_ledh")->text();
-}
+QString fields() { return kor_text(g_ledset, "lineEdit_ledw") + "x" + kor_text(g_ledset, "lineEdit_ledh"); }
 
-void open_ledset() { kor_open_from_settings({KorKey::Ok, KorKey::Ok}); }
+void open_ledset() { kor_open(kor_settings + "OO", 13); }
 
 // Table words as the host or an earlier session left them, then the refresh step.
 void settle(std::initializer_list<std::pair<int, int>> words)
 {
     for (const auto &w : words)
-        table()->set_u16(w.first, uint16_t(w.second));
+        kor_table()->set_u16(w.first, uint16_t(w.second));
     kor_refresh(1);
 }
 
-int window_word(int window, int field) { return table()->u16(KorWindowRecord::offset(window, field)); }
+int window_word(int window, int field) { return kor_table()->u16(KorWindowRecord::offset(window, field)); }
 }
 
 // The LED size page: entry checking, Apply, the hand-over to the workers, host changes.
-class TestLedset : public QObject {
+class TestLedset : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    ScriptedNumberKeyboard *keyboard = nullptr;
-
+    void set_up() override { g_language = 1; }
     // Types the size into the width and height fields and moves on to Apply.
     void type_size(const QString &w, const QString &h)
     {
         keyboard->answers << w << h;
-        kor_press_each({KorKey::Ok, KorKey::Right, KorKey::Ok, KorKey::Right});
+        kor_keys("OROR");
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        keyboard = kor_install_scripted_keyboard();
-        g_language = 1;
-    }
-    void cleanup() { env.reset(); }
 
     void opens_with_the_table_size()
     {
         g_language = 0;
         settle({{0x562, 3840}, {0x564, 2160}});
         open_ledset();
-        QCOMPARE(int(g_page_focus), 13);
         QCOMPARE(fields(), QString("3840x2160"));
         kor_save_screen(g_ledset, "ledset");
         keyboard->answers << QString() << QString();  // back: no answer
-        kor_press_each({KorKey::Ok, KorKey::Right, KorKey::Ok});
+        kor_keys("ORO");
         QCOMPARE(keyboard->calls[0].title + keyboard->calls[1].title, QString::fromUtf8("宽高"));
         QCOMPARE(fields(), QString("3840x2160"));
         // Left wraps from the width field to Cancle, whose OK goes back.
-        kor_press_each({KorKey::Left, KorKey::Left, KorKey::Ok});
+        kor_keys("LLO");
         QVERIFY(!g_ledset);
         QCOMPARE(int(g_page_focus), 6);
     }
@@ -97,20 +72,15 @@ private slots:
     {
         QFETCH(int, width);
         QFETCH(int, height);
-        QFETCH(bool, edit_height);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
         settle({{0x562, width}, {0x564, height}});
         open_ledset();
-        if (edit_height)
-            kor_press(KorKey::Right);
-        keyboard->answers << typed;
-        kor_press(KorKey::Ok);
+        keyboard->answers << kor_data<QString>("typed");
+        kor_keys(kor_data<bool>("edit_height") ? "RO" : "O");
         QCOMPARE(keyboard->calls.size(), 1);
-        QCOMPARE(fields(), shown);
+        QTEST(fields(), "shown");
         // Only Apply writes the table.
-        QCOMPARE(int(table()->u16(0x562)), width);
-        QCOMPARE(int(table()->u16(0x564)), height);
+        QCOMPARE(int(kor_table()->u16(0x562)), width);
+        QCOMPARE(int(kor_table()->u16(0x564)), height);
         QCOMPARE(int(v331_manage::para_changed), 0);
         if (QByteArray(QTest::currentDataTag()) == "9000, height over budget")
             kor_save_screen(g_ledset, "ledset-clamped");
@@ -143,10 +113,10 @@ private slots:
         }
         // A split layout from the host, and six windows.
         for (int w = 0; w < 6; ++w) {
-            table()->set_u16(KorWindowRecord::offset(w, KorWindowRecord::kEnable), 1);
-            table()->set_u16(KorWindowRecord::offset(w, KorWindowRecord::kSource), w);
+            kor_table()->set_u16(KorWindowRecord::offset(w, KorWindowRecord::kEnable), 1);
+            kor_table()->set_u16(KorWindowRecord::offset(w, KorWindowRecord::kSource), w);
             for (int f = 10; f <= 16; f += 2)
-                table()->set_u16(KorWindowRecord::offset(w, f), 100 * w + f);
+                kor_table()->set_u16(KorWindowRecord::offset(w, f), 100 * w + f);
         }
         settle({{0x560, 3}, {0x562, width}, {0x564, 1080}, {0x580, 5}, {0x582, 6}, {0x584, 7}, {0x586, 8},
                 {0x588, 9}, {0x58A, 10}, {0x58C, 11}, {0x58E, 12}});
@@ -155,7 +125,7 @@ private slots:
             keyboard->answers << typed;
             kor_press(KorKey::Ok);
         }
-        kor_press_times(KorKey::Right, 2);
+        kor_keys("RR");
         QVERIFY(!g_tip->isVisible());
         kor_press(KorKey::Ok);  // Apply
 
@@ -164,7 +134,7 @@ private slots:
                                    {0x584, new_w}, {0x586, 1080},  {0x588, 0},    {0x58A, 0},     {0x58C, new_w},
                                    {0x58E, 1080}};
         for (const auto &e : expected)
-            QCOMPARE(int(table()->u16(e[0])), e[1]);
+            QCOMPARE(int(kor_table()->u16(e[0])), e[1]);
         // A new size: window 0 fills it and the others are switched off.
         const int whole[4] = {0, 0, new_w, 1080};
         for (int w = 0; w < 6; ++w) {
@@ -219,8 +189,7 @@ private slots:
         QCOMPARE(fields(), QString("2560x1080"));
         // A language change re-texts the page and keeps the fields.
         kor_host_language(2);
-        QCOMPARE(g_ledset->findChild<QWidget *>("label_ledset")->property("text").toString(),
-                 QString::fromUtf8("Настройки LED"));
+        QCOMPARE(kor_text(g_ledset, "label_ledset"), QString::fromUtf8("Настройки LED"));
         QCOMPARE(fields(), QString("2560x1080"));
     }
 };

@@ -1,12 +1,9 @@
 #include "hostlink/z73_wifi_config.h"
 #include "kor_form_check.h"
-#include "kor_system_page_helpers.h"
+#include "kor_test_helpers.h"
 #include "ui/pages/othersetup.h"
 
-#include <QLabel>
-
 namespace {
-KorRamPara *table() { return kor_table(); }
 int record(int w) { return 0x8E0 + 26 * w; }
 const char *const kBoxes[6] = {"ImageVolume", "volume_state", "switch_state", "mode_state", "wifi_state", "dbd_state"};
 
@@ -22,46 +19,35 @@ QString shown()
 void enable_windows(unsigned mask)
 {
     for (int w = 0; w < 6; ++w)
-        table()->set_u16(record(w), (mask >> w) & 1);
+        kor_table()->set_u16(record(w), (mask >> w) & 1);
 }
-QByteArray snapshot() { return QByteArray(reinterpret_cast<const char *>(table()->ram), KOR_TABLE_SIZE); }
 QList<int> differing(const QByteArray &want)
 {
     QList<int> out;
     for (int i = 0; i < KOR_TABLE_SIZE; ++i)
-        if (char(table()->ram[i]) != want[i])
+        if (char(kor_table()->ram[i]) != want[i])
             out << i;
     return out;
 }
 }
 
 // The other settings page, worked with the panel keys from the advanced settings.
-class TestOthersetup : public QObject {
+class TestOthersetup : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-
-    void open_page()
+    void set_up() override
     {
-        kor_set_modal_pages(false);
-        kor_press_script("ORROLORO");  // main menu, settings, advanced settings, other settings
-        QCOMPARE(int(g_page_focus), 17);
+        v331_manage::pInstance();
+        g_language = 1;
     }
+    void open_page() { kor_open(kor_advanced + "RO", 17); }
     // Moves right `moves` rows to `row`, chooses entry `index` there and applies it.
     void choose(int moves, int row, int index)
     {
         const int steps = (index - box(row)->currentIndex() + box(row)->count()) % box(row)->count();
-        kor_press_script(QString(moves, 'R') + 'O' + QString(steps, 'R') + 'O');
+        kor_keys(QString(moves, 'R') + 'O' + QString(steps, 'R') + 'O');
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        v331_manage::pInstance();
-        g_language = 1;
-    }
-    void cleanup() { env.reset(); }
 
     void form()
     {
@@ -100,20 +86,17 @@ private slots:
     }
     void boxes_open_on_the_stored_state()
     {
-        QFETCH(int, windows);
         QFETCH(int, audio_window);
-        QFETCH(int, audio_byte);
-        QFETCH(int, states);
-        enable_windows(unsigned(windows));
-        table()->set_u16(0x840, uint16_t(audio_window));
+        enable_windows(unsigned(kor_data<int>("windows")));
+        kor_table()->set_u16(0x840, uint16_t(audio_window));
         if (audio_window < 6)
-            table()->ram[record(audio_window) + 21] = uint8_t(audio_byte);
+            kor_table()->ram[record(audio_window) + 21] = uint8_t(kor_data<int>("audio_byte"));
         for (int offset : {0x846, 0x306, 0x842})
-            table()->set_u16(offset, uint16_t(states));
+            kor_table()->set_u16(offset, uint16_t(kor_data<int>("states")));
         open_page();
         QTEST(kor_entries(box(0)).join('|'), "list");
         QTEST(shown(), "shown");
-        QTEST(int(table()->u16(0x840)), "stored_window");
+        QTEST(int(kor_table()->u16(0x840)), "stored_window");
         QCOMPARE(int(v331_manage::para_changed), 0);  // the repair is not a change for the scaler
         kor_save_row_screen(g_othersetup, "othersetup");
     }
@@ -142,20 +125,21 @@ private slots:
         QFETCH(int, choice);
         QFETCH(int, before);
         QFETCH(bool, service);
+        KorRamPara *table = kor_table();
         if (service)
             Z73_WIFI_CONFIG::pInstance();
         enable_windows(0x05);
-        table()->ram[record(0) + 20] = 255;  // the stored audio window 1, sound on
-        table()->ram[record(0) + 21] = 0x80;
-        table()->ram[record(2) + 20] = 0x40;
+        table->ram[record(0) + 20] = 255;  // the stored audio window 1, sound on
+        table->ram[record(0) + 21] = 0x80;
+        table->ram[record(2) + 20] = 0x40;
         const int item = row == 1 ? record(2) + 21 : row == 2 ? 0x846 : row == 4 ? 0x306 : 0x842;
-        table()->ram[item] = uint8_t(before);
+        table->ram[item] = uint8_t(before);
         for (int k = 0; k < 32; ++k)
-            table()->set_u16(0xB00 + 2 * k, uint16_t(0x3322 + k));
+            table->set_u16(0xB00 + 2 * k, uint16_t(0x3322 + k));
         for (int w = 0; w < 6; ++w)
-            table()->set_u16(record(w) + 18, w % 2 ? 0x77FB : 0x0104);
+            table->set_u16(record(w) + 18, w % 2 ? 0x77FB : 0x0104);
         open_page();
-        QByteArray want = snapshot();
+        QByteArray want = kor_ram();
         if (row == 1 && (before >> 7) != choice) {  // acts on window 3, the one the list shows
             want[0x840] = 2;
             want[record(2) + 20] = char(choice ? 255 : 0);
@@ -190,7 +174,7 @@ private slots:
         QCOMPARE(env->commands(), (twice ? std::vector<std::string>{ap, dhcp, ap, dhcp} : std::vector<std::string>{}));
         // WiFi on has the WiFi thread restart the access point, when there is one.
         QCOMPARE(int(g_wifi_reset_flag), row == 4 && !choice && service ? 1 : 0);
-        kor_apply_pending();
+        kor_scaler_pass();
         QCOMPARE(env->read_file("/data/ram_device_info").mid(2), want.mid(KOR_STORED_BEGIN));
     }
 
@@ -216,14 +200,13 @@ private slots:
     }
     void keys_that_apply_nothing()
     {
-        QFETCH(int, windows);
         QFETCH(QString, keys);
-        enable_windows(unsigned(windows));
-        table()->set_u16(0x304, keys.startsWith('K'));
+        enable_windows(unsigned(kor_data<int>("windows")));
+        kor_table()->set_u16(0x304, keys.startsWith('K'));
         open_page();
-        table()->set_u16(0x840, 3);  // as the host might have left it meanwhile
-        const QByteArray before = snapshot();
-        kor_press_script(keys.mid(keys.startsWith('K')));
+        kor_table()->set_u16(0x840, 3);  // as the host might have left it meanwhile
+        const QByteArray before = kor_ram();
+        kor_keys(keys.mid(keys.startsWith('K')));
         QCOMPARE(differing(before), QList<int>{});
         QVERIFY(env->commands().empty());
         QTEST(bool(v331_manage::para_changed), "raised");
@@ -239,10 +222,10 @@ private slots:
     {
         enable_windows(0x01);
         g_language = 0;
-        table()->ram[0x300] = 0;
+        kor_table()->ram[0x300] = 0;
         open_page();
-        kor_set_language(2);
-        QCOMPARE(g_othersetup->findChild<QLabel *>("label_other")->text(), QString::fromUtf8("Другие настройки"));
+        kor_host_language(2);
+        QCOMPARE(kor_text(g_othersetup, "label_other"), QString::fromUtf8("Другие настройки"));
         // The entries keep the language the page was built in.
         QCOMPARE(box(0)->currentText(), QString::fromUtf8("画面1"));
         kor_save_screen(g_othersetup, "othersetup-language-changed");

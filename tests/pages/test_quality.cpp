@@ -1,19 +1,10 @@
 #include "core/brightness_request.h"
-#include "core/global.h"
-#include "kor_picture_helpers.h"
+#include "kor_test_helpers.h"
 #include "ui/pages/imagequality.h"
 #include "ui/pages/quality.h"
-#include "ui/shell/custommode.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QtTest>
-#include <memory>
 
 namespace {
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-QString field_text(const char *name) { return g_quality->findChild<QLineEdit *>(name)->text(); }
-QString style_of(const char *name) { return g_quality->findChild<QWidget *>(name)->styleSheet(); }
+QString field_text(const char *name) { return kor_text(g_quality, name); }
 
 const char *const kFields[5] = {"lineEdit_bright", "lineEdit_Sharpness", "lineEdit_Contrast", "lineEdit_Saturation",
                                 "lineEdit_Reset"};
@@ -28,26 +19,16 @@ QStringList fields_shown()
 
 // The picture quality page, worked with the panel keys from the picture menu; what it
 // leaves in the table, what the scaler is asked and what is saved.
-class TestQuality : public QObject {
+class TestQuality : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-
+    void set_up() override { v331_manage::pInstance(); }
     void open_page(int row = 0)  // with row `row` highlighted
     {
-        kor_open_picture_page(0);
-        QVERIFY(g_quality);
-        QCOMPARE(int(g_page_focus), 19);
-        kor_press_keys(QString(row, 'R'), false);
+        kor_open(kor_picture + "O", 19);
+        kor_keys(QString(row, 'R'));
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        v331_manage::pInstance();
-    }
-    void cleanup() { env.reset(); }
 
     void browsing()
     {
@@ -56,22 +37,20 @@ private slots:
             kor_set_applied(kWords[row], uint16_t(start[row]));
         open_page();
         QCOMPARE(fields_shown(), (QStringList{"80", "12", "45", "200", "点击OK应用"}));
-        QCOMPARE(g_quality->findChild<QLabel *>("label_quality")->text(), QString("图像效果"));
+        QCOMPARE(kor_text(g_quality, "label_quality"), QString("图像效果"));
         kor_save_screen(g_quality, "quality");
         // Browsing wraps both ways over the five rows and writes nothing.
         kor_press(KorKey::Left);
-        QCOMPARE(style_of("lineEdit_Reset"), kor_field_focus);
-        kor_press_keys("RRK", false);
+        QVERIFY(kor_focused(g_quality, "lineEdit_Reset"));
+        kor_keys("RRO");
         QCOMPARE(int(v331_manage::para_changed), 0);
-        QCOMPARE(style_of("lineEdit_Sharpness"), kor_field_edit);
+        QVERIFY(kor_editing(g_quality, "lineEdit_Sharpness"));
         kor_save_screen(g_quality, "quality-editing");
         // A new language re-texts the page and keeps the numbers and the edit.
-        table()->ram[0x300] = 2;
-        table()->test_signal(1);
-        KorTestEnv::process_events();
-        QCOMPARE(g_quality->findChild<QLabel *>("label_quality")->text(), QString("Изображение"));
+        kor_host_language(2);
+        QCOMPARE(kor_text(g_quality, "label_quality"), QString("Изображение"));
         QCOMPARE(fields_shown(), (QStringList{"80", "12", "45", "200", "Нажмите ОК"}));
-        QCOMPARE(style_of("lineEdit_Sharpness"), kor_field_edit);
+        QVERIFY(kor_editing(g_quality, "lineEdit_Sharpness"));
         kor_save_screen(g_quality, "quality-ru");
     }
 
@@ -81,31 +60,30 @@ private slots:
         QTest::addColumn<int>("start");     // the row's table word when the page opens
         QTest::addColumn<QString>("keys");  // after the row is highlighted
         QTest::addColumn<int>("word");
-        QTest::newRow("brightness up, OK") << 0 << 40 << "KRRK" << 42;
-        QTest::newRow("contrast row writes 0x882") << 2 << 50 << "KRRRK" << 53;
-        QTest::newRow("up at 100 stays 100") << 0 << 100 << "KRRK" << 100;
-        QTest::newRow("down at 0 stays 0") << 2 << 0 << "KLK" << 0;
-        QTest::newRow("host value 200, OK writes 100") << 3 << 200 << "KK" << 100;
-        QTest::newRow("back restores the value edited from") << 1 << 30 << "KRRRRB" << 30;
-        QTest::newRow("back restores the value at the last OK") << 0 << 30 << "KRRKKLLB" << 32;
+        QTest::newRow("brightness up, OK") << 0 << 40 << "ORRO" << 42;
+        QTest::newRow("contrast row writes 0x882") << 2 << 50 << "ORRRO" << 53;
+        QTest::newRow("up at 100 stays 100") << 0 << 100 << "ORRO" << 100;
+        QTest::newRow("down at 0 stays 0") << 2 << 0 << "OLO" << 0;
+        QTest::newRow("host value 200, OK writes 100") << 3 << 200 << "OO" << 100;
+        QTest::newRow("back restores the value edited from") << 1 << 30 << "ORRRRB" << 30;
+        QTest::newRow("back restores the value at the last OK") << 0 << 30 << "ORROOLLB" << 32;
         // The table holds the number shown, not a left-over high byte under it.
-        QTest::newRow("host word with a high byte") << 0 << 0x0105 << "KK" << 100;
-        QTest::newRow("negative host word") << 1 << 0xFFFE << "KR" << 0;
+        QTest::newRow("host word with a high byte") << 0 << 0x0105 << "OO" << 100;
+        QTest::newRow("negative host word") << 1 << 0xFFFE << "OR" << 0;
     }
     void editing()
     {
         QFETCH(int, row);
         QFETCH(int, start);
-        QFETCH(QString, keys);
         QFETCH(int, word);
         kor_set_applied(kWords[row], uint16_t(start));
         open_page(row);
-        kor_press_keys(keys);
-        QCOMPARE(int(table()->u16(kWords[row])), word);
+        kor_keys(kor_data<QString>("keys"), true);
+        QCOMPARE(int(kor_table()->u16(kWords[row])), word);
         QCOMPARE(field_text(kFields[row]), QString::number(word));
         for (int other = 0; other < 4; ++other)
             if (other != row)
-                QCOMPARE(table()->u16(kWords[other]), uint16_t(default_para_ramlist[2 + kWords[other] - 0x300]));
+                QCOMPARE(kor_table()->u16(kWords[other]), uint16_t(default_para_ramlist[2 + kWords[other] - 0x300]));
         // Saved by the refresh after the scaler took it.
         if (word != start)
             QCOMPARE(uint8_t(env->read_file("/data/ram_device_info").at(2 + kWords[row] - 0x300)), uint8_t(word));
@@ -119,10 +97,10 @@ private slots:
         for (int row = 0; row < 4; ++row) {
             g_bri_set_flag = 0;
             env->scaler()->clear();
-            kor_press_keys("KLK");  // OK writes the same value again: nothing more to program
+            kor_keys("OLO", true);  // OK writes the same value again: nothing more to program
             QCOMPARE(kor_scaler_calls(env->scaler()), QStringList{calls[row]});
             QCOMPARE(g_bri_set_flag.load() != 0, row == 0);
-            kor_press_keys("R", false);
+            kor_keys("R");
         }
     }
 
@@ -132,20 +110,20 @@ private slots:
     {
         kor_set_applied(0x884, 40);
         open_page(1);
-        kor_check_raises("KRLKKB", "-+++-+");
-        kor_press_keys("KRR");
+        kor_check_raises("ORLOOB", "-+++-+");
+        kor_keys("ORR", true);
         v331_manage::para_changed = 1;  // the scaler has not taken the next change yet
-        kor_press_keys("RLLB", false);  // back leaves editing without restoring
-        QCOMPARE(table()->u16(0x884), uint16_t(42));
+        kor_keys("RLLB");  // back leaves editing without restoring
+        QCOMPARE(kor_table()->u16(0x884), uint16_t(42));
         QCOMPARE(field_text("lineEdit_Sharpness"), QString("42"));
-        QCOMPARE(style_of("lineEdit_Sharpness"), kor_field_focus);
+        QVERIFY(kor_focused(g_quality, "lineEdit_Sharpness"));
         // OK while pending still leaves editing: right then moves the highlight.
         v331_manage::para_changed = 0;
-        kor_press_keys("KL");
+        kor_keys("OL", true);
         v331_manage::para_changed = 1;
-        kor_press_keys("KR", false);
-        QCOMPARE(style_of("lineEdit_Contrast"), kor_field_focus);
-        QCOMPARE(table()->u16(0x884), uint16_t(41));
+        kor_keys("OR");
+        QVERIFY(kor_focused(g_quality, "lineEdit_Contrast"));
+        QCOMPARE(kor_table()->u16(0x884), uint16_t(41));
     }
 
     // The reset does not wait for a pending change; a pending 2 (apply and align the user
@@ -162,7 +140,7 @@ private slots:
         const int words[8] = {30, 20, 70, 90, 3, 10, 20, 30};
         for (int i = 0; i < 8; ++i)
             kor_set_applied(0x880 + 2 * i, uint16_t(words[i]));
-        table()->ram[0x88F] = 7;  // the last of the sixteen bytes
+        kor_table()->ram[0x88F] = 7;  // the last of the sixteen bytes
         open_page(4);
         v331_manage::para_changed = uint8_t(pending);
         kor_press(KorKey::Ok);
@@ -170,7 +148,7 @@ private slots:
         // Brightness, contrast, sharpness, saturation and the colour temperature.
         const int expected[8] = {100, 50, 10, 50, 2, 64, 64, 64};
         for (int i = 0; i < 8; ++i)
-            QCOMPARE(int(table()->u16(0x880 + 2 * i)), expected[i]);
+            QCOMPARE(int(kor_table()->u16(0x880 + 2 * i)), expected[i]);
         // The restored values are shown at once.
         QCOMPARE(fields_shown(), (QStringList{"100", "10", "50", "50", "点击OK应用"}));
         kor_save_screen(g_quality, "quality-reset");
@@ -181,8 +159,8 @@ private slots:
             QVERIFY2(calls.contains(call), call);
         // The next edit starts from the restored value.
         kor_press(KorKey::Right);
-        kor_press_keys("KLK");
-        QCOMPARE(table()->u16(0x880), uint16_t(99));
+        kor_keys("OLO", true);
+        QCOMPARE(kor_table()->u16(0x880), uint16_t(99));
     }
 
     void leaving_data()
@@ -190,31 +168,25 @@ private slots:
         QTest::addColumn<QString>("keys");  // while editing brightness, at 61
         QTest::addColumn<bool>("locked");
         QTest::addColumn<int>("focus");
-        QTest::newRow("OK, back to the picture menu") << "KB" << false << 11;
+        QTest::newRow("OK, back to the picture menu") << "OB" << false << 11;
         QTest::newRow("mode while editing") << "M" << false << 4;
         QTest::newRow("mode, keys locked") << "M" << true << 19;
     }
     void leaving()
     {
-        QFETCH(QString, keys);
-        QFETCH(bool, locked);
         QFETCH(int, focus);
         kor_set_applied(0x880, 60);
         open_page();
-        kor_press_keys("KR");
-        kor_set_applied(0x304, locked);
+        kor_keys("OR", true);
+        kor_set_applied(0x304, kor_data<bool>("locked"));
         g_language = 1;  // the picture menu is re-texted on the way back
-        kor_press_keys(keys, false);
+        kor_keys(kor_data<QString>("keys"));
         KorTestEnv::process_events();
-        QCOMPARE(int(g_page_focus), focus);
-        QCOMPARE(g_quality != nullptr, locked);
-        QCOMPARE(g_custommode != nullptr, focus == 4);
-        QCOMPARE(g_mode_shortcut_key != 0, focus == 4);
+        kor_check_left(19, focus);
         // What was applied stays; nothing is restored.
-        QCOMPARE(int(table()->u16(0x880)), 61);
+        QCOMPARE(int(kor_table()->u16(0x880)), 61);
         if (focus == 11)
-            QCOMPARE(g_imagequality->findChild<QLabel *>("label_title")->text(), QString("Picture"));
-        QCOMPARE(g_imagequality != nullptr, focus != 4);
+            QCOMPARE(kor_text(g_imagequality, "label_title"), QString("Picture"));
     }
 };
 

@@ -1,10 +1,7 @@
 #include "kor_form_check.h"
-#include "kor_system_page_helpers.h"
-#include "platform/scaler_device.h"
+#include "kor_test_helpers.h"
 #include "ui/pages/test_chart.h"
 
-#include <QLabel>
-#include <QPushButton>
 #include <cstring>
 
 namespace {
@@ -16,7 +13,7 @@ QList<int> selected_items()
     QList<int> out;
     for (int i = 0; i < 9; ++i) {
         const QString name = i < 8 ? QStringLiteral("label_test%1").arg(i + 1) : QStringLiteral("Button_closetest");
-        if (g_test_chart->findChild<QWidget *>(name)->styleSheet().contains("rgb(255,171,84)"))
+        if (kor_focused(g_test_chart, name))
             out << i;
     }
     return out;
@@ -31,26 +28,15 @@ QList<int> patterns_drawn(SimScaler *sim)
 }
 
 // The test pattern page, worked with the panel keys from the settings menu.
-class TestTestChart : public QObject {
+class TestTestChart : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-
-    void open_page()
+    void set_up() override
     {
-        kor_set_modal_pages(false);
-        kor_press_script("ORRORRO");  // main menu, settings, test pattern
-        QCOMPARE(int(g_page_focus), 16);
-    }
-
-private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
         v331_manage::pInstance();
         g_language = 1;
     }
-    void cleanup() { env.reset(); }
+
+private slots:
 
     void form()
     {
@@ -93,21 +79,20 @@ private slots:
     }
     void keys()
     {
-        QFETCH(int, before);
         QFETCH(QString, keys);
         QFETCH(int, selected);
         QFETCH(int, shown);
         QFETCH(QList<int>, drawn);
-        kor_table()->ram[0x360] = uint8_t(before);
+        kor_table()->ram[0x360] = uint8_t(kor_data<int>("before"));
         std::memcpy(kor_table()->shadow, kor_table()->ram, KOR_TABLE_SIZE);
         kor_table()->set_u16(0x304, keys.startsWith('K'));
-        open_page();
+        kor_open(kor_settings + "RRO", 16);
         QCOMPARE(int(v331_manage::para_changed), 0);
         for (QChar k : keys.mid(keys.startsWith('K'))) {
-            kor_press_script(k);
+            kor_keys(k);
             // Only OK and back write the pattern, back also with no pattern on.
             QCOMPARE(int(v331_manage::para_changed), int(k == 'O' || k.toLower() == 'b'));
-            kor_apply_pending();
+            kor_scaler_pass();
         }
         QCOMPARE(pattern(), shown);
         QCOMPARE(patterns_drawn(env->scaler()), drawn);
@@ -126,10 +111,8 @@ private slots:
     {
         int inside = -1;
         KorKeyScript script;
-        for (QChar k : QStringLiteral("ORRORRO"))
-            script.step([k] { kor_press_script(k); });
-        script.step([&] { inside = g_page_focus; }).press(KorKey::Right).press(KorKey::Ok);
-        script.step([&] { QCOMPARE(pattern(), 2); }).press(KorKey::Back).press(KorKey::Back);
+        script.keys(kor_settings + "RRO").step([&] { inside = g_page_focus; }).keys("RO");
+        script.step([&] { QCOMPARE(pattern(), 2); }).keys("BB");
         QVERIFY(script.run());
         QCOMPARE(inside, 16);
         QVERIFY(!g_test_chart && !g_option);
@@ -139,11 +122,11 @@ private slots:
 
     void language_change_while_in_front()
     {
-        open_page();
-        kor_set_language(2);
-        QCOMPARE(g_test_chart->findChild<QLabel *>("label_testimage")->text(), QString::fromUtf8("Тестовый образец"));
-        QCOMPARE(g_test_chart->findChild<QLabel *>("label_color")->text(), QString::fromUtf8("Тест 6"));
-        QCOMPARE(g_test_chart->findChild<QPushButton *>("Button_closetest")->text(), QString::fromUtf8("Закрыть"));
+        kor_open(kor_settings + "RRO", 16);
+        kor_host_language(2);
+        QCOMPARE(kor_text(g_test_chart, "label_testimage"), QString::fromUtf8("Тестовый образец"));
+        QCOMPARE(kor_text(g_test_chart, "label_color"), QString::fromUtf8("Тест 6"));
+        QCOMPARE(kor_text(g_test_chart, "Button_closetest"), QString::fromUtf8("Закрыть"));
         kor_save_screen(g_test_chart, "test_chart-ru");
     }
 };
