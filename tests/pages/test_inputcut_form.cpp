@@ -1,8 +1,5 @@
-#include "kor_test_env.h"
+#include "kor_test_helpers.h"
 #include "ui/pages/inputcut.h"
-
-#include <QtTest>
-#include <memory>
 
 namespace {
 struct FormWidget {
@@ -37,14 +34,15 @@ QList<FormWidget> form_widgets()
 }
 
 // The crop page's form: names, classes, parents, geometry and fonts.
-class TestInputCutForm : public QObject {
+class TestInputCutForm : public KorTest {
     Q_OBJECT
+
+public:
+    TestInputCutForm() : KorTest(kCore) {}
 
 private slots:
     void form()
     {
-        KorTestEnv env;
-        env.start();
         InputCut page;
         QCOMPARE(page.objectName(), QString("InputCut"));
         QCOMPARE(page.size(), QSize(320, 240));

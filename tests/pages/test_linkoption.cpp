@@ -1,43 +1,24 @@
-#include "core/global.h"
-#include "kor_settings_helpers.h"
+#include "kor_test_helpers.h"
 #include "ui/pages/linkoption.h"
 #include "ui/rcv/firmware_usbgrade.h"
-#include "ui/shell/custommode.h"
-#include "ui/shell/option.h"
 #include "ui/shell/tip.h"
 
-#include <QPushButton>
-#include <QtTest>
-#include <memory>
-
 namespace {
-QString title()
-{
-    return g_linkoption->findChild<QWidget *>("label_title")->property("text").toString();
-}
+QString title() { return kor_text(g_linkoption, "label_title"); }
 }
 
 // The connection menu: its keys, its three entries and what the refresh step shows on it.
-class TestLinkOption : public QObject {
+class TestLinkOption : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    void set_up() override { kor_open(kor_settings + "RO", 10); }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        kor_open_from_settings({KorKey::Right, KorKey::Ok});
-    }
-    void cleanup() { env.reset(); }
-
     void opens()
     {
-        QCOMPARE(int(g_page_focus), 10);
         QCOMPARE(title(), QString::fromUtf8("通讯设置"));
         kor_save_screen(g_linkoption, "linkoption");
         // A touch opens an entry too.
-        QTest::mouseClick(g_linkoption->findChild<QPushButton *>("Button_usb"), Qt::LeftButton);
+        QTest::mouseClick(kor_child<QPushButton>(g_linkoption, "Button_usb"), Qt::LeftButton);
         QCOMPARE(int(g_page_focus), 26);
         QVERIFY(g_firmware_usbgrade);
     }
@@ -57,13 +38,11 @@ private slots:
         };
         auto returned = [&] { seen << QString::number(g_page_focus) + " " + title(); };
         KorKeyScript script;
-        for (KorKey k : {KorKey::Ok, KorKey::Right, KorKey::Right, KorKey::Ok, KorKey::Right, KorKey::Ok})
-            script.press(k);
+        script.keys(kor_settings + "RO");
         for (int i = 0; i < 3; ++i)
-            script.press(KorKey::Ok).step(entered).press(KorKey::Back).step(returned).press(KorKey::Right);
+            script.keys("O").step(entered).keys("B").step(returned).keys("R");
         script.step([] { kor_press_code(kor_key_code(KorKey::Left, true)); });
-        script.press(KorKey::Ok).step(entered).press(KorKey::Back).press(KorKey::Back);
-        script.step([&] { seen << QString::number(g_page_focus); }).press(KorKey::Back);
+        script.keys("O").step(entered).keys("BB").step([&] { seen << QString::number(g_page_focus); }).keys("B");
         QVERIFY(script.run());
         QCOMPARE(seen, QStringList({"21", "10 Communication", "22", "10 Communication", "26", "10 Communication",
                                     "26", "5"}));
@@ -73,7 +52,7 @@ private slots:
     // Refresh and a new stick show the done tick and re-text the menu; other codes do neither.
     void refresh_shows_the_done_tick()
     {
-        KorRamPara::p_korrampara_config->ram[0x300] = 2;
+        kor_table()->ram[0x300] = 2;
         for (int code : {105, 106, 100, 1}) {
             g_tip->hide();
             kor_refresh(code);
@@ -83,17 +62,7 @@ private slots:
         }
     }
 
-    void mode_key()
-    {
-        KorRamPara::p_korrampara_config->set_u16(0x304, 1);
-        kor_press(KorKey::Mode);
-        QCOMPARE(int(g_page_focus), 10);  // the key lock holds it
-        KorRamPara::p_korrampara_config->set_u16(0x304, 0);
-        kor_press(KorKey::Mode);
-        QCOMPARE(int(g_page_focus), 4);
-        QVERIFY(!g_linkoption && !g_option && g_custommode);
-        QCOMPARE(int(g_mode_shortcut_key), 1);
-    }
+    void mode_key() { kor_check_mode_key(10); }
 };
 
 QTEST_MAIN(TestLinkOption)

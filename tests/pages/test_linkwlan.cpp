@@ -1,16 +1,12 @@
 #include "core/config_engine.h"
-#include "core/global.h"
 #include "core/utils.h"
-#include "kor_settings_helpers.h"
+#include "kor_test_helpers.h"
 #include "platform/shell_runner.h"
 #include "ui/pages/linkoption.h"
 #include "ui/pages/linkwlan.h"
-#include "ui/shell/custommode.h"
 #include "ui/shell/my_lineedit.h"
 
 #include <QSettings>
-#include <QtTest>
-#include <memory>
 
 namespace {
 const char *const kRows[3] = {"lineEditIp", "lineEditMask", "lineEditGate"};
@@ -30,11 +26,9 @@ QStringList row(int r)
 }
 
 // The control-port network page: octet fields, the number keyboard, Apply.
-class TestLinkWlan : public QObject {
+class TestLinkWlan : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    ScriptedNumberKeyboard *keyboard = nullptr;
-
+    void set_up() override { set_address("192.168.0.100", "255.255.255.0", "192.168.0.1"); }
     // The current address as the settings hold it, loaded as start-up does.
     static void set_address(const QString &ip, const QString &mask, const QString &gateway)
     {
@@ -43,7 +37,7 @@ class TestLinkWlan : public QObject {
         ConfigEngine::p_config->write_config_variant(ConfigItem::GateWay, gateway);
         Utils::getIPAddress();
     }
-    static void open_linkwlan() { kor_open_from_settings({KorKey::Right, KorKey::Ok, KorKey::Right, KorKey::Ok}); }
+    static void open_linkwlan() { kor_open(kor_settings + "RORO", 22); }
     // Types `text` into field `i`, opening the keyboard by a touch.
     void type(int i, const QString &text)
     {
@@ -52,20 +46,11 @@ class TestLinkWlan : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        keyboard = kor_install_scripted_keyboard();
-        set_address("192.168.0.100", "255.255.255.0", "192.168.0.1");
-    }
-    void cleanup() { env.reset(); }
 
     void fields_and_keyboard()
     {
         set_address("10.20.30.40", "255.255.0.0", "10.20.0.1");
         open_linkwlan();
-        QCOMPARE(int(g_page_focus), 22);
         QCOMPARE(row(0), QStringList({"10", "20", "30", "40"}));
         QCOMPARE(row(1), QStringList({"255", "255", "0", "0"}));
         QCOMPARE(row(2), QStringList({"10", "20", "0", "1"}));
@@ -73,17 +58,13 @@ private slots:
         // OK on the first field, five to the right (a mask octet), then left past the first
         // item round to the last field; each keyboard is left without an answer.
         keyboard->answers << QString() << QString() << QString();
-        kor_press(KorKey::Ok);
-        kor_press_times(KorKey::Right, 5);
-        kor_press(KorKey::Ok);
-        kor_press_times(KorKey::Left, 8);
-        kor_press(KorKey::Ok);
+        kor_keys("ORRRRROLLLLLLLLO");
         QStringList opened;
         for (const ScriptedNumberKeyboard::Call &c : keyboard->calls)
             opened << c.title + " " + c.start_text;
         QCOMPARE(opened, QStringList({"IP 10", "Mask 255", "IP 1"}));
         kor_host_language(1);
-        QCOMPARE(g_linkwlan->findChild<QWidget *>("label_wlan")->property("text").toString(), QString("Net connect"));
+        QCOMPARE(kor_text(g_linkwlan, "label_wlan"), QString("Net connect"));
         kor_save_screen(g_linkwlan, "linkwlan-en");
     }
 
@@ -106,14 +87,11 @@ private slots:
     }
     void octet_entries()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
         open_linkwlan();
-        kor_press_times(KorKey::Left, 3);  // the last gateway octet
-        keyboard->answers << typed;
-        kor_press(KorKey::Ok);
+        keyboard->answers << kor_data<QString>("typed");
+        kor_keys("LLLO");  // the last gateway octet
         QCOMPARE(keyboard->calls.size(), 1);
-        QCOMPARE(row(2), QStringList({"192", "168", "0", shown}));
+        QCOMPARE(row(2), QStringList({"192", "168", "0", kor_data<QString>("shown")}));
     }
 
     void apply_data()
@@ -145,8 +123,7 @@ private slots:
             if (!typed[i].isNull())
                 type(8 + i, typed[i]);
         env->shell()->clear();
-        kor_press_times(KorKey::Left, 2);  // Apply
-        kor_press(KorKey::Ok);
+        kor_keys("LLO");  // Apply
         KorTestEnv::process_events();
         QCOMPARE(int(g_page_focus), 22);
         if (new_gateway.isEmpty()) {
@@ -166,34 +143,31 @@ private slots:
         QCOMPARE(env->commands(), expected);
         QCOMPARE(QString::fromStdString(g_str_gateway), new_gateway);
         // Opened again, the page shows the applied address.
-        kor_press_each({KorKey::Back, KorKey::Ok});
+        kor_keys("BO");
         QCOMPARE(row(2).join('.'), new_gateway);
     }
 
     // Cancel, back and mode drop what was typed.
     void leaving_data()
     {
-        QTest::addColumn<int>("how");  // 0 OK on Cancel, 1 back, 2 mode
-        QTest::newRow("cancel") << 0;
-        QTest::newRow("back") << 1;
-        QTest::newRow("mode") << 2;
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("cancel") << "LO";
+        QTest::newRow("back") << "B";
+        QTest::newRow("mode") << "M";
     }
     void leaving()
     {
-        QFETCH(int, how);
+        QFETCH(QString, keys);
         open_linkwlan();
         type(3, "5");
         LinkOption *menu = g_linkoption;
         g_language = 1;
         env->shell()->clear();
-        if (how == 0)
-            kor_press(KorKey::Left);  // Cancel
-        kor_press(how == 0 ? KorKey::Ok : how == 1 ? KorKey::Back : KorKey::Mode);
-        QVERIFY(!g_linkwlan);
-        QCOMPARE(int(g_page_focus), how == 2 ? 4 : 10);
-        QCOMPARE(g_linkoption, how == 2 ? nullptr : menu);
-        if (how < 2)  // re-texted on the way back
-            QCOMPARE(menu->findChild<QWidget *>("label_title")->property("text").toString(), QString("Communication"));
+        kor_keys(keys);
+        kor_check_left(22, keys == "M" ? 4 : 10);
+        QCOMPARE(g_linkoption, keys == "M" ? nullptr : menu);
+        if (menu == g_linkoption)  // re-texted on the way back
+            QCOMPARE(kor_text(menu, "label_title"), QString("Communication"));
         QVERIFY(env->commands().empty());
     }
 };

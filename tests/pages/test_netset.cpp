@@ -1,13 +1,5 @@
-#include "core/global.h"
-#include "kor_fpga_helpers.h"
-#include "kor_settings_helpers.h"
+#include "kor_test_helpers.h"
 #include "ui/pages/netset.h"
-
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QtTest>
-#include <memory>
 
 namespace {
 const uint16_t kLinks = 0x8005;  // ports 1, 3 and 16 online
@@ -29,15 +21,15 @@ std::vector<uint8_t> ram_image()
     return image;
 }
 
-void open_netset() { kor_open_from_settings({KorKey::Ok, KorKey::Left, KorKey::Ok}); }
+void open_netset() { kor_open(kor_settings + "OLO", 14); }
 
-template <class W> QString text(const QString &name) { return g_netset->findChild<W *>(name)->text(); }
+QString text(const QString &name) { return kor_text(g_netset, name); }
 
 QStringList shown_values()
 {
     QStringList out;
     for (const char *name : {"x_lineEdit", "y_lineEdit", "w_lineEdit", "h_lineEdit"})
-        out << text<QLineEdit>(name);
+        out << text(name);
     return out;
 }
 
@@ -48,7 +40,7 @@ QString icons()
     const QImage offline = QPixmap(":/png/offline_up.png").toImage();
     QString out;
     for (int c = 1; c <= 4; ++c) {
-        const QLabel *label = g_netset->findChild<QLabel *>(QString("L%1label").arg(c));
+        const QLabel *label = kor_child<QLabel>(g_netset, QString("L%1label").arg(c));
         const QImage icon = label->pixmap(Qt::ReturnByValue).toImage();
         out += icon == online ? '1' : icon == offline ? '0' : '?';
     }
@@ -57,18 +49,11 @@ QString icons()
 }
 
 // The output-port status page over sixteen ports.
-class TestNetset : public QObject {
+class TestNetset : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    void set_up() override { g_language = 1; }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        g_language = 1;
-    }
-    void cleanup() { env.reset(); }
 
     void selection_data()
     {
@@ -76,7 +61,7 @@ private slots:
         QTest::addColumn<int>("port");
         QTest::addColumn<int>("first");  // caption number of the first column
         QTest::newRow("opened") << "" << 0 << 1;
-        QTest::newRow("OK changes nothing") << "RK" << 1 << 1;
+        QTest::newRow("OK changes nothing") << "RO" << 1 << 1;
         QTest::newRow("three rights") << "RRR" << 3 << 1;
         QTest::newRow("fourth right scrolls") << "RRRR" << 4 << 2;
         QTest::newRow("stops at LED16") << QString(20, 'R') << 15 << 13;
@@ -93,8 +78,7 @@ private slots:
         sim_fpga()->set_link_bits(kLinks);
         kor_fpga_up();
         open_netset();
-        for (QChar k : keys)
-            kor_press(k == 'R' ? KorKey::Right : k == 'L' ? KorKey::Left : KorKey::Ok);
+        kor_keys(keys);
         QCOMPARE(int(g_page_focus), 14);
         QStringList expected;
         for (int i = 0; i < 4; ++i)
@@ -102,12 +86,12 @@ private slots:
         QCOMPARE(shown_values(), expected);
         QString links;
         for (int c = 0; c < 4; ++c) {
-            QCOMPARE(text<QLabel>(QString("LED%1label").arg(c + 1)), QString("LED%1").arg(first + c));
+            QCOMPARE(text(QString("LED%1label").arg(c + 1)), QString("LED%1").arg(first + c));
             links += (kLinks >> (first - 1 + c)) & 1 ? '1' : '0';
         }
         QCOMPARE(icons(), links);
         const int column = port + 1 - first;
-        QCOMPARE(g_netset->findChild<QFrame *>("net_frame")->geometry(), QRect(24 + 68 * column, 40, 58, 41));
+        QCOMPARE(kor_child(g_netset, "net_frame")->geometry(), QRect(24 + 68 * column, 40, 58, 41));
         if (keys.isEmpty())
             kor_save_screen(g_netset, "netset");
     }
@@ -130,7 +114,7 @@ private slots:
             kor_fpga_up();
         }
         open_netset();
-        kor_press_times(KorKey::Right, 15);
+        kor_keys(QString(15, 'R'));
         const bool running = fpga_state == 3;
         QCOMPARE(icons(), QString(running ? "0001" : "0000"));
         sim_fpga()->set_link_bits(uint16_t(~kLinks));
@@ -146,11 +130,11 @@ private slots:
     {
         open_netset();
         kor_host_language(4);
-        QCOMPARE(text<QLabel>("label_netset"), QString::fromUtf8("網口輸出"));
+        QCOMPARE(text("label_netset"), QString::fromUtf8("網口輸出"));
         // The column captions follow at the next key.
-        QCOMPARE(text<QLabel>("LED1label"), QString("LED1"));
+        QCOMPARE(text("LED1label"), QString("LED1"));
         kor_press(KorKey::Right);
-        QCOMPARE(text<QLabel>("LED1label"), QString::fromUtf8("網口LED1"));
+        QCOMPARE(text("LED1label"), QString::fromUtf8("網口LED1"));
         kor_save_screen(g_netset, "netset-tw");
     }
 };

@@ -1,15 +1,9 @@
-#include "core/global.h"
-#include "core/korrampara.h"
-#include "kor_test_env.h"
-#include "kor_ui_support.h"
+#include "kor_test_helpers.h"
 #include "platform/resources_init.h"
 #include "ui/pages/inputchoose.h"
 #include "ui/pages/sourceinfo.h"
 
-#include <QLabel>
-#include <QPixmap>
 #include <QTextDocument>
-#include <QtTest>
 
 namespace {
 QImage shown(const QLabel &label) { return label.pixmap(Qt::ReturnByValue).toImage(); }
@@ -17,8 +11,11 @@ QImage icon(const char *path) { return QPixmap(path).toImage(); }
 }
 
 // The numberings, names, captions and icons of the inputs, and the input page's names.
-class TestSourceinfo : public QObject {
+class TestSourceinfo : public KorTest {
     Q_OBJECT
+
+public:
+    TestSourceinfo() : KorTest(kNone) {}
 
 private slots:
     void initTestCase() { kor_init_resources(); }
@@ -82,22 +79,18 @@ private slots:
     void input_page_names()
     {
         QFETCH(QByteArray, alias);
-        QFETCH(QString, names);
-        KorTestEnv env;
         if (!alias.isEmpty())
-            env.write_file("/data/configs/alias.json", alias);
-        kor_start_ui(env);
+            env->write_file("/data/configs/alias.json", alias);
+        kor_start_ui(*env);
         g_language = 1;
-        KorRamPara::p_korrampara_config->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);
-        kor_set_modal_pages(false);
-        kor_press(KorKey::Ok);
-        kor_press(KorKey::Ok);  // main menu, input page
+        kor_table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);
+        kor_open("OO", 3);  // main menu, input page
         QStringList got;
         for (int p = 0; p < 6; ++p)
-            got << g_inputchoose->findChild<QLabel *>(QString("sourcelistseq%1name").arg(p))->text();
-        QCOMPARE(got.join(' ') + ' ' + g_inputchoose->findChild<QLabel *>("label_window")->text(), names);
+            got << kor_text(g_inputchoose, QString("sourcelistseq%1name").arg(p));
+        QTEST(got.join(' ') + ' ' + kor_text(g_inputchoose, "label_window"), "names");
         // DVI, the window's source, is marked at its list position.
-        QVERIFY(g_inputchoose->findChild<QLabel *>("sourcelistseq4name")->styleSheet().contains("71, 119, 255"));
+        QVERIFY(kor_style(g_inputchoose, "sourcelistseq4name").contains("71, 119, 255"));
     }
 };
 

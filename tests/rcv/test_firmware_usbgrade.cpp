@@ -1,24 +1,12 @@
-#include "core/global.h"
 #include "core/syncupdate.h"
-#include "fpga/fpga_manage.h"
-#include "fpga/pack_formats.h"
 #include "hostlink/usbserver.h"
-#include "kor_fpga_helpers.h"
-#include "kor_settings_helpers.h"
+#include "kor_test_helpers.h"
 #include "platform/kor_clock.h"
 #include "ui/pages/linkoption.h"
 #include "ui/rcv/firmware_usbgrade.h"
-#include "ui/shell/custommode.h"
 #include "ui/shell/tip.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
-#include <algorithm>
-#include <memory>
 
 namespace {
 const char kMarked[] = "background-color:#4777FF;color: #FFFFFF;";
@@ -28,9 +16,9 @@ struct Entry {
     bool marked;
 };
 
-QFrame *list_frame() { return g_firmware_usbgrade->findChild<QFrame *>("frame_file"); }
-QPushButton *list_button(const QString &name) { return list_frame()->findChild<QPushButton *>(name); }
-QString log_text() { return g_firmware_usbgrade->findChild<QLabel *>("label_log")->text(); }
+QFrame *list_frame() { return kor_child<QFrame>(g_firmware_usbgrade, "frame_file"); }
+QPushButton *list_button(const QString &name) { return kor_child<QPushButton>(list_frame(), name); }
+QString log_text() { return kor_text(g_firmware_usbgrade, "label_log"); }
 
 // The labels of the list frame, top to bottom.
 QList<Entry> entries()
@@ -46,14 +34,14 @@ QString caption(const QString &path)
 {
     return "<font color = #FFFFFF >" + QFileInfo(path).fileName().toHtmlEscaped() + "</font>";
 }
-void open_page() { kor_open_from_settings({KorKey::Right, KorKey::Ok, KorKey::Left, KorKey::Ok}); }
+void open_page() { kor_open(kor_settings + "ROLO", 26); }
 }
 
 // The USB firmware-upgrade page: the stick's packages, paging, stick events, OK and the
 // engine's result.
-class TestFirmwareUsbgrade : public QObject {
+class TestFirmwareUsbgrade : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    void set_up() override { kor_clock_set_fixed(QDateTime(QDate(2024, 3, 5), QTime(8, 9, 10))); }
 
     void stick_file(const QString &name, const QByteArray &data = "x") { env->write_file("/mnt/usb1/" + name, data); }
     void numbered_packages(int n)
@@ -63,13 +51,6 @@ class TestFirmwareUsbgrade : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        kor_clock_set_fixed(QDateTime(QDate(2024, 3, 5), QTime(8, 9, 10)));
-    }
-    void cleanup() { env.reset(); }
 
     // The first plain package is the one marked; names are shown as text.
     void lists_the_stick_data()
@@ -95,10 +76,8 @@ private slots:
     void lists_the_stick()
     {
         QFETCH(QStringList, files);
-        QFETCH(QString, dir);
         QFETCH(QStringList, listed);
-        QFETCH(int, marked);
-        g_usb_grade_path = dir.toStdString();
+        g_usb_grade_path = kor_data<QString>("dir").toStdString();
         for (const QString &f : files) {
             if (f.endsWith('/'))
                 QDir().mkpath(env->path("/mnt/usb1/" + f));
@@ -108,7 +87,6 @@ private slots:
                 stick_file(f);
         }
         open_page();
-        QCOMPARE(int(g_page_focus), 26);
         QStringList found = g_firmware_usbgrade->file_list();
         const QList<Entry> shown = entries();
         if (listed.isEmpty()) {
@@ -126,7 +104,7 @@ private slots:
             QCOMPARE(shown[i].text, caption(found[i]));
             marks += shown[i].marked;
         }
-        QCOMPARE(marks, marked);
+        QTEST(marks, "marked");
         found.sort();
         QCOMPARE(found.join(' '), "/mnt/usb1/" + listed.join(" /mnt/usb1/"));
         if (QTest::currentDataTag() == QLatin1String("packages among other files"))
@@ -167,7 +145,7 @@ private slots:
         QTest::mouseClick(list_button("Button_next"), Qt::LeftButton);
         QTest::mouseClick(list_button("Button_previous"), Qt::LeftButton);
         g_firmware_usbgrade->kor_Button_previous_clicked();
-        kor_press_each({KorKey::Right, KorKey::Left});
+        kor_keys("RL");
         QCOMPARE(entries().first().text, caption(found[0]));
         QVERIFY(!list_button("Button_previous"));
     }
@@ -232,7 +210,7 @@ private slots:
         kor_press(KorKey::Ok);
         QCOMPARE(int(g_usb_grade), running ? 1 : 0);
         g_usb_grade = 0;
-        kor_press_each({KorKey::Back, KorKey::Ok, KorKey::Ok});
+        kor_keys("BOO");
         QCOMPARE(int(g_usb_grade), 1);
         QCOMPARE(int(kor_job_step()), 0);
     }
@@ -252,11 +230,10 @@ private slots:
         QVERIFY(trace.text().contains("this is back button(firmware_usbgrade)[Release] file_downing = 0x1\n"));
         QVERIFY(!g_firmware_usbgrade);
         QCOMPARE(int(g_page_focus), 10);
-        QCOMPARE(menu->findChild<QLabel *>("label_title")->text(), QString("Communication"));
+        QCOMPARE(kor_text(menu, "label_title"), QString("Communication"));
         QCOMPARE(int(g_usb_grade), 1);
-        kor_press_each({KorKey::Ok, KorKey::Mode});
-        QCOMPARE(int(g_page_focus), 4);
-        QVERIFY(g_custommode && !g_linkoption);
+        kor_keys("OM");
+        kor_check_left(26, 4);
     }
 
     // With the worker: the packages are installed and code 104 shows the engine's log,

@@ -1,10 +1,8 @@
-#include "kor_test_env.h"
+#include "kor_test_helpers.h"
 #include "ui/rcv/QRoundProgressBar.h"
 
 #include <QDialog>
 #include <QtMath>
-#include <QtTest>
-#include <memory>
 
 namespace {
 // A point on the ring's track (radius 45 around the centre of the 100 x 100 ring) at `clock`
@@ -18,20 +16,20 @@ bool is_blue(QRgb c) { return qBlue(c) > 200 && qRed(c) < 120; }
 bool is_grey(QRgb c) { return qAbs(qRed(c) - 0xDE) < 16 && qAbs(qBlue(c) - 0xE7) < 16; }
 }
 
-class TestRoundProgressBar : public QObject {
+class TestRoundProgressBar : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
     std::unique_ptr<QDialog> page;
-
-private slots:
-    void init()
+    void set_up() override
     {
-        env.reset(new KorTestEnv);
         page.reset(new QDialog);
         page->setFixedSize(320, 240);
         page->setStyleSheet("background-color: rgb(16, 16, 28);");
     }
-    void cleanup() { page.reset(); env.reset(); }
+
+public:
+    TestRoundProgressBar() : KorTest(kNone) {}
+
+private slots:
 
     void arc_and_text_data()
     {
@@ -54,8 +52,6 @@ private slots:
     {
         QFETCH(QPointF, range);
         QFETCH(double, value);
-        QFETCH(double, shown);
-        QFETCH(QString, text);
         QFETCH(QString, track);
         QRoundProgressBar::create_qround_bar(page.get());
         QRoundProgressBar *ring = g_qround_bar;
@@ -66,8 +62,8 @@ private slots:
             ring->setRange(range.x(), range.y());
             ring->setValue(value);
         }
-        QCOMPARE(ring->value(), shown);
-        QCOMPARE(ring->valueText(), text);
+        QTEST(ring->value(), "shown");
+        QTEST(ring->valueText(), "text");
         const QImage img = ring->grab().toImage().convertToFormat(QImage::Format_ARGB32);
         for (int h = 0; h < 12; ++h) {
             const QRgb c = img.pixel(on_track(h + 0.5));

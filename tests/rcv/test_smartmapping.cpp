@@ -1,13 +1,8 @@
 // The smart-mapping page: tool column, quick screen setup, port choice, ring, closing, texts.
 #include "test_smartmapping_support.h"
 
-#include "core/korrampara.h"
 #include "hostlink/host_events.h"
-#include "ui/shell/custommode.h"
 #include "ui/shell/kor_keyboard.h"
-
-#include <QtTest>
-#include <memory>
 
 using namespace sm;
 using Cells = QVector<QPoint>;
@@ -23,11 +18,8 @@ QByteArray line_bytes()
 }
 }
 
-class TestSmartMapping : public QObject {
+class TestSmartMapping : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    ScriptedNumberKeyboard *keyboard = nullptr;
-
     void start_page(bool fpga = true)
     {
         QVERIFY(sm::start_page(*env, fpga));
@@ -35,9 +27,10 @@ class TestSmartMapping : public QObject {
     }
     const QString to_step3 = "ORRORRRO";  // the quick setup's Step 3, the fields as the form has them
 
+public:
+    TestSmartMapping() : KorTest(kNone) {}
+
 private slots:
-    void init() { env.reset(new KorTestEnv); }
-    void cleanup() { env.reset(); }
 
     void tool_column_skips_the_greyed_load_scan_data()
     {
@@ -55,7 +48,6 @@ private slots:
         if (!file.isEmpty())
             env->write_file(file, pack_file(1));
         start_page();
-        QCOMPARE(int(g_page_focus), 24);
         QCOMPARE(style("Button_loadscan").contains(kGrey), greyed);
         if (file.isEmpty() || file.startsWith("/data"))
             kor_save_screen(g_smartmapping, greyed ? "smartmapping-greyed" : "smartmapping");
@@ -108,26 +100,26 @@ private slots:
                 kor_save_screen(g_smartmapping, name);
         };
 
-        keys("OORORO");  // Step 1: width, height, Next
-        keys(QString(group ? "RO" : "O") + QString(moves, 'R'));  // from the group's first port
+        kor_keys("OORORO");  // Step 1: width, height, Next
+        kor_keys(QString(group ? "RO" : "O") + QString(moves, 'R'));  // from the group's first port
         QCOMPARE(chosen_cell(), QStringLiteral("LED%1").arg(port + 1));
         shot("smartmapping-step2");
-        keys("O" + QString(3 - group, 'R') + "O");  // confirmed, Next
+        kor_keys("O" + QString(3 - group, 'R') + "O");  // confirmed, Next
         QCOMPARE(shown_page(), 2);
         shot("smartmapping-step3");
-        keys("ORORO");  // rows, columns, the routing picker
+        kor_keys("ORORO");  // rows, columns, the routing picker
         QCOMPARE(shown_page(), 3);
         shot("smartmapping-route");
-        keys(picker);
+        kor_keys(picker);
         QCOMPARE(widget<QAbstractButton>("Button_route")->text(), QStringLiteral("走线%1").arg(int(line[11])));
-        keys("RORORRO");  // offsets, Send
+        kor_keys("RORORRO");  // offsets, Send
         QCOMPARE(keyboard->calls.size(), 6);
         QCOMPARE(line_bytes(), line);
         QCOMPARE(job_word(), 1);
         QVERIFY(g_qround_bar && g_qround_bar->isVisible());
         shot("smartmapping-ring");
 
-        const KorJobProgress p = finish_job();
+        const KorJobProgress p = kor_finish_job();
         QCOMPARE(p.job, 1);
         QCOMPARE(p.percents.back(), 100);
         QVERIFY(!g_qround_bar);
@@ -140,7 +132,7 @@ private slots:
                          QPoint(word(4) + cells[k].x() * word(0), word(6) + cells[k].y() * word(2)));
         }
         QVERIFY(sim_fpga()->received(port ^ 1, 0).empty());
-        keys("B");  // the keys are free again
+        kor_keys("B");  // the keys are free again
         QCOMPARE(shown_page(), 1);
     }
 
@@ -176,7 +168,7 @@ private slots:
         QFETCH(QString, cell);
         env->write_file("/data/smartmapping/a.ykfile", pack_file(1));
         start_page();
-        keys(script);
+        kor_keys(script);
         QCOMPARE(int(line_type[8]), port);
         QCOMPARE(chosen_cell(), cell);
     }
@@ -185,14 +177,14 @@ private slots:
     {
         sim_fpga()->set_chain(0, 2);
         start_page();
-        KorRamPara::p_korrampara_config->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
-        keys(to_step3 + "LO");  // Send
+        kor_table()->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
+        kor_keys(to_step3 + "LO");  // Send
         QVERIFY(g_qround_bar);
         const QByteArray line = line_bytes();
         const QByteArray request(reinterpret_cast<const char *>(g_send_para), 36);
 
         // Neither keys nor touch change the step, the focus, the port or a field.
-        keys("LRLROB");
+        kor_keys("LRLROB");
         QVERIFY(in_focus("Button_send") && !in_focus("lineEdit_line"));
         for (const char *name : {"Button_front_3", "Button_route", "Button_send", "Button_shortcut", "Button_loadscan",
                                  "Button_paraweld", "Button_mapping", "Button_next", "Button_next_2",
@@ -210,9 +202,9 @@ private slots:
         kor_press_code(Qt::Key_C);
         QCOMPARE(kor_keyboard::current_window(), 2);
 
-        finish_job();
+        kor_finish_job();
         QVERIFY(!g_qround_bar);
-        keys("B");
+        kor_keys("B");
         QCOMPARE(shown_page(), 1);
     }
 
@@ -221,19 +213,19 @@ private slots:
         // Port 0 has no link: the worker thread refuses the job on its first pass.
         start_page();
         QCOMPARE(fpga_manage::p_fpga_manage->start_worker(), 0);
-        keys(to_step3 + "LO");
+        kor_keys(to_step3 + "LO");
         QTRY_VERIFY_WITH_TIMEOUT(!g_qround_bar, 5000);
         QCOMPARE(kor_job(), 0);
-        keys("B");
+        kor_keys("B");
         QCOMPARE(shown_page(), 1);
     }
 
     void no_job_without_the_fpga_manager()
     {
         start_page(false);
-        keys(to_step3 + "LO");  // Send
-        keys("BBBROO");         // curing (no pack: the load scan is skipped)
-        keys("BROO");           // the mapping switch
+        kor_keys(to_step3 + "LO");  // Send
+        kor_keys("BBBROO");         // curing (no pack: the load scan is skipped)
+        kor_keys("BROO");           // the mapping switch
         QCOMPARE(shown_page(), 7);
         QVERIFY(!g_qround_bar);
         QCOMPARE(job_word(), 0);
@@ -260,22 +252,17 @@ private slots:
         QFETCH(int, focus);
         sim_fpga()->set_chain(3, 1);
         start_page();
-        if (how.startsWith('l'))
-            KorRamPara::p_korrampara_config->set_u16(0x304, 1);
-        keys(how);
-        if (how.endsWith('r'))
+        kor_table()->set_u16(0x304, how.startsWith('l'));
+        kor_keys(how.remove(QRegularExpression("[lrd]")));
+        if (kor_data<QString>("how").endsWith('r'))
             host_pack_file_received();
-        if (how.endsWith('d'))
+        if (kor_data<QString>("how").endsWith('d'))
             host_pack_file_deleted();
         KorTestEnv::process_events();
-        QCOMPARE(int(g_page_focus), focus);
-        QCOMPARE(bool(g_smartmapping), focus == 24);
-        QCOMPARE(bool(g_option), focus != 4);
-        QCOMPARE(bool(g_custommode), focus == 4);
-        QCOMPARE(int(g_mode_shortcut_key), focus == 4 ? 1 : 0);  // refused keys reach no glue
+        kor_check_left(24, focus);  // refused keys reach no glue
         if (focus == 5) {  // built again with the files as they are now
             env->write_file("/data/smartmapping/new.ykfile", pack_file(2));
-            keys("O");
+            kor_keys("O");
             QVERIFY(g_smartmapping && !style("Button_loadscan").contains(kGrey));
         }
     }
@@ -289,10 +276,8 @@ private slots:
         open_page();
         QCOMPARE(widget<QAbstractButton>("Button_load")->text(), QStringLiteral("Load"));
         QCOMPARE(widget("Button_loadscan")->geometry(), QRect(5, 87, 65, 30));
-        keys("ORRO");  // zh-TW set while Step 2 is in front: the pages behind it follow too
-        KorRamPara::p_korrampara_config->ram[0x300] = 4;
-        KorRamPara::p_korrampara_config->test_signal(1);
-        KorTestEnv::process_events();
+        kor_keys("ORRO");  // zh-TW set while Step 2 is in front: the pages behind it follow too
+        kor_host_language(4);
         QCOMPARE(widget<QAbstractButton>("Button_load")->text(), QStringLiteral("加載"));
         QCOMPARE(widget("Button_loadscan")->geometry(), QRect(5, 77, 65, 20));
     }

@@ -1,15 +1,11 @@
 // The smart-mapping page's load scan (port step, file list, Load), curing and mapping switch.
 #include "test_smartmapping_support.h"
 
-#include "core/korrampara.h"
 #include "platform/data_root.h"
 
 #include <QDir>
 #include <QIcon>
-#include <QPushButton>
 #include <QtEndian>
-#include <QtTest>
-#include <memory>
 
 using namespace sm;
 
@@ -46,9 +42,8 @@ bool paging(const char *name)
 }
 }
 
-class TestSmartMappingLoadScan : public QObject {
+class TestSmartMappingLoadScan : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
 
     void add_packs(int device, int stick, int first = 0)
     {
@@ -65,15 +60,11 @@ class TestSmartMappingLoadScan : public QObject {
         const Row r = rows().at(row);
         QCOMPARE(g_ykfile_name, ((r.usb ? "/mnt/usb1/" : "/data/smartmapping/") + r.text).toStdString());
     }
-    void usb_code(int code)  // 101 the stick removed, 102 mounted
-    {
-        KorRamPara::p_korrampara_config->test_signal(code);
-        KorTestEnv::process_events();
-    }
+
+public:
+    TestSmartMappingLoadScan() : KorTest(kNone) {}
 
 private slots:
-    void init() { env.reset(new KorTestEnv); }
-    void cleanup() { env.reset(); }
 
     void file_list_keys_data()
     {
@@ -108,14 +99,14 @@ private slots:
         QFETCH(int, row);
         add_packs(device, stick);
         QVERIFY(start_page(*env));
-        keys("ROLO");  // the load scan's port step, then Next
+        kor_keys("ROLO");  // the load scan's port step, then Next
         QCOMPARE(shown_page(), 5);
         for (QChar c : script) {
             const QString touched = c == 'n' ? "Button_next_page" : c == 'p' ? "Button_previous" : QString(c);
             if (c.isDigit() || c == 'n' || c == 'p')
                 file_frame()->findChild<QPushButton *>(touched)->click();
             else
-                keys(c);
+                kor_keys(c);
         }
 
         const QStringList all = listed_names();
@@ -153,15 +144,15 @@ private slots:
         sim_fpga()->set_chain(5, 3);
         sim_fpga()->set_chain(0, 2);
         QVERIFY(start_page(*env));
-        keys("ROORRRRRO");  // the load scan: first group, LED6 confirmed
+        kor_keys("ROORRRRRO");  // the load scan: first group, LED6 confirmed
         QCOMPARE(int(line_type[8]), 5);
         QCOMPARE(chosen_cell(), QStringLiteral("LED6"));
         kor_save_screen(g_smartmapping, "smartmapping-loadscan");
-        keys("LO" + script + "O");  // Next, the row chosen, Load in focus
+        kor_keys("LO" + script + "O");  // Next, the row chosen, Load in focus
         QVERIFY(in_focus("Button_load"));
         const std::string chosen = g_ykfile_name;
         QVERIFY(chosen.rfind(dir.toStdString(), 0) == 0);
-        keys("O");  // Load
+        kor_keys("O");  // Load
         QCOMPARE(job_word(), 2);
         QVERIFY(g_qround_bar);
         check_choice();
@@ -169,11 +160,11 @@ private slots:
         if (pulled) {  // the list is rebuilt only once the job has ended
             fpga_manage::p_fpga_manage->run_pass();
             QVERIFY(QDir(env->path("/mnt/usb1")).removeRecursively());
-            usb_code(101);
+            kor_refresh(101);
             QCOMPARE(rows().size(), 3);
             QCOMPARE(g_ykfile_name, chosen);
         }
-        QCOMPARE(finish_job().job, 2);
+        QCOMPARE(kor_finish_job().job, 2);
         QVERIFY(!g_qround_bar);
         MappingPack pack;
         QCOMPARE(decode_mapping_pack(file, &pack), 0);
@@ -195,9 +186,9 @@ private slots:
         QFETCH(int, device);
         add_packs(device, 2);
         QVERIFY(start_page(*env));
-        keys("ROLOR");  // the list, second row
+        kor_keys("ROLOR");  // the list, second row
         QVERIFY(QDir(env->path("/mnt/usb1")).removeRecursively());
-        usb_code(101);
+        kor_refresh(101);
         QCOMPARE(shown_page(), 5);
         QCOMPARE(shown_names(), device ? QStringList{"d000.ykfile"} : QStringList{});
         QVERIFY(!paging("Button_previous") && !paging("Button_next_page"));
@@ -206,19 +197,19 @@ private slots:
         } else {
             QVERIFY(g_ykfile_name.empty() && in_focus("Button_front_6"));
             kor_save_screen(g_smartmapping, "smartmapping-nofile");
-            keys("RO");  // Load with nothing chosen
+            kor_keys("RO");  // Load with nothing chosen
             QVERIFY(in_focus("Button_load") && !g_qround_bar);
             QCOMPARE(kor_job(), 0);
-            keys("L");
+            kor_keys("L");
         }
         add_packs(0, 4, 10);  // a stick with four packs is mounted
-        usb_code(102);
+        kor_refresh(102);
         QCOMPARE(shown_names(), listed_names().mid(0, 3));
         QVERIFY(paging("Button_next_page"));
-        keys("R");  // from the first row
+        kor_keys("R");  // from the first row
         QCOMPARE(chosen_row(), 1);
         check_choice();
-        keys("B");  // back to the port step
+        kor_keys("B");  // back to the port step
         QCOMPARE(shown_page(), 4);
     }
 
@@ -227,7 +218,7 @@ private slots:
         env->write_file("/data/smartmapping/<b>bold<br>x.ykfile", pack_file(1));
         env->write_file("/data/smartmapping/two\nlines.ykfile", pack_file(2));
         QVERIFY(start_page(*env));
-        keys("ROLO");
+        kor_keys("ROLO");
         QStringList names = shown_names();
         names.sort();
         QCOMPARE(names, (QStringList{"<b>bold<br>x.ykfile", "twolines.ykfile"}));
@@ -241,19 +232,19 @@ private slots:
         sim_fpga()->set_chain(0, 2);
         sim_fpga()->set_chain(9, 1);
         QVERIFY(start_page(*env));
-        keys("RO");  // no pack: the load scan is skipped
+        kor_keys("RO");  // no pack: the load scan is skipped
         QCOMPARE(shown_page(), 6);
         QVERIFY(in_focus("Button_confirm"));
         QVERIFY(style("Button_paraweld").contains("rgb(71, 119, 255)"));  // the entry drawn as entered
         kor_save_screen(g_smartmapping, "smartmapping-curing");
-        keys("O");
+        kor_keys("O");
         QCOMPARE(job_word(), 3);
-        keys("OB");  // refused while the ring is shown
+        kor_keys("OB");  // refused while the ring is shown
         QVERIFY(in_focus("Button_confirm") && g_qround_bar);
-        QCOMPARE(finish_job().job, 3);
+        QCOMPARE(kor_finish_job().job, 3);
         QVERIFY(!g_qround_bar);
         QVERIFY(sim_fpga()->card(0, 1).cured && sim_fpga()->card(9, 0).cured);
-        keys("B");
+        kor_keys("B");
         QVERIFY(focused_entry() == 2 && !in_focus("Button_confirm"));
     }
 
@@ -269,26 +260,26 @@ private slots:
         sim_fpga()->set_chain(2, 2);
         sim_fpga()->set_register(0, 0, on ? 0x85 : 0x05);
         QVERIFY(start_page(*env));
-        keys("L");
+        kor_keys("L");
         QCOMPARE(shown_page(), 7);
         QAbstractButton *state = widget<QAbstractButton>("Button_mapping_state");
         QVERIFY(shows_icon(state, on));
-        keys("O");
+        kor_keys("O");
         QVERIFY(in_focus("Button_mapping_state"));
         if (on)
             kor_save_screen(g_smartmapping, "smartmapping-mapping");
         for (bool now : {!on, on}) {
-            keys("OO");  // the second press comes while the ring is shown: nothing
+            kor_keys("OO");  // the second press comes while the ring is shown: nothing
             QCOMPARE(int(sim_fpga()->register_value(0, 0)), now ? 0x85 : 0x05);
             QVERIFY(shows_icon(state, now));
             QCOMPARE(job_word(), 4);
             const uint32_t value = qFromLittleEndian<quint32>(g_send_para + 16);
             QCOMPARE(value, now ? 9u : 0u);
-            finish_job();
+            kor_finish_job();
             QVERIFY(!g_qround_bar);
             QCOMPARE(sim_fpga()->card(2, 1).mapping, value);
         }
-        keys("B");
+        kor_keys("B");
         QCOMPARE(focused_entry(), 3);
     }
 };

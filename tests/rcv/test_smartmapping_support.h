@@ -1,20 +1,11 @@
 #pragma once
-// What the smart-mapping tests share: opening the page by the keys, reading its widgets as
-// an operator sees them, and running the worker to the end of a job.
-#include "core/global.h"
-#include "fpga/pack_formats.h"
-#include "kor_fpga_helpers.h"
-#include "kor_test_env.h"
-#include "kor_ui_support.h"
+// What the smart-mapping tests share: opening the page and reading its widgets as an
+// operator sees them.
+#include "kor_test_helpers.h"
 #include "ui/rcv/QRoundProgressBar.h"
 #include "ui/rcv/smartmapping.h"
-#include "ui/shell/mainmenu.h"
-#include "ui/shell/mainwindow.h"
-#include "ui/shell/option.h"
 
 #include <QAbstractButton>
-#include <QFrame>
-#include <QLabel>
 #include <QStackedWidget>
 #include <algorithm>
 
@@ -22,22 +13,10 @@ namespace sm {
 
 constexpr const char *kOrange = "rgb(255,171,84)";  // focus, or the cursor on a file row
 
-// Presses keys written as letters: L left, R right, O OK, B back, M mode.
-inline void keys(const QString &script)
-{
-    const KorKey map[5] = {KorKey::Left, KorKey::Right, KorKey::Ok, KorKey::Back, KorKey::Mode};
-    for (QChar c : script)
-        if (int i = QStringLiteral("LROBM").indexOf(c); i >= 0)
-            kor_press(map[i]);
-}
-
 // The settings menu, then the page by the keys (shown, not modal).
 inline SmartMapping *open_page()
 {
-    kor_set_modal_pages(false);
-    g_mainwindow->show_menu();
-    g_mainmenu->open_page(5);
-    keys("RRRO");
+    kor_open(kor_settings + "RRRO", 24);
     return g_smartmapping;
 }
 
@@ -53,7 +32,7 @@ inline SmartMapping *start_page(KorTestEnv &env, bool fpga = true)
 template <class T = QWidget>
 T *widget(const char *name)
 {
-    return g_smartmapping ? g_smartmapping->findChild<T *>(QString::fromLatin1(name)) : nullptr;
+    return g_smartmapping ? kor_child<T>(g_smartmapping, name) : nullptr;
 }
 inline QString style(const char *name) { return widget(name) ? widget(name)->styleSheet() : "<missing>"; }
 inline bool in_focus(const char *name) { return style(name).contains(QLatin1String(kOrange)); }
@@ -121,14 +100,6 @@ inline QString chosen_cell()
                 cell->geometry().intersects(l->geometry()))
                 found << l->text();
     return found.size() == 1 ? found[0] : QString();
-}
-
-// Runs the worker until the job reports 100 and lets the page see its progress.
-inline KorJobProgress finish_job()
-{
-    const KorJobProgress p = kor_finish_job();
-    KorTestEnv::process_events();
-    return p;
 }
 
 }  // namespace sm
