@@ -1,8 +1,4 @@
-#include "core/korrampara.h"
-#include "kor_fpga_helpers.h"
-
-#include <QtTest>
-#include <memory>
+#include "kor_test_helpers.h"
 
 using Points = QVector<QPoint>;
 Q_DECLARE_METATYPE(Points)
@@ -24,18 +20,14 @@ bool ended_well(const KorJobProgress &p, int job)
 }
 }
 
-class TestFpgaJobs : public QObject {
+class TestFpgaJobs : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
     SimFpga *sim() { return sim_fpga(); }
 
+public:
+    TestFpgaJobs() : KorTest(kCore) {}
+
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        env->start();
-    }
-    void cleanup() { env.reset(); }
 
     void smart_mapping_data()
     {
@@ -165,7 +157,7 @@ private slots:
         env->write_file("/data/rcvrecovery/screen.pack", encode_recovery_pack({screen}));
         fpga_manage *m = kor_fpga_up();
         QSignalSpy lists(m->notifier(), &fpga_job_notifier::recovery_list);
-        QSignalSpy codes(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
+        QSignalSpy codes(kor_table(), &KorRamPara::sig_update_para);
         const bool found = !needing.isEmpty();
         QList<QVariantList> want_lists;
         if (found)

@@ -1,19 +1,16 @@
 #include "core/brightness_request.h"
-#include "core/korrampara.h"
 #include "core/utils.h"
-#include "kor_fpga_helpers.h"
+#include "kor_test_helpers.h"
 
-#include <QtTest>
-#include <memory>
 #include <numeric>
 
-class TestFpgaManage : public QObject {
+class TestFpgaManage : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+
+public:
+    TestFpgaManage() : KorTest(kNone) {}
 
 private slots:
-    void init() { env.reset(new KorTestEnv); }
-    void cleanup() { env.reset(); }
 
     void eth_param_addr()
     {
@@ -40,8 +37,8 @@ private slots:
         QFETCH(int, state);
         QFETCH(int, flash);
         env->start();
-        KorRamPara::p_korrampara_config->set_u16(0x566, 100);  // the screen's offset
-        KorRamPara::p_korrampara_config->set_u16(0x568, 40);
+        kor_table()->set_u16(0x566, 100);  // the screen's offset
+        kor_table()->set_u16(0x568, 40);
         std::vector<uint8_t> copy(1024);
         std::iota(copy.begin(), copy.end(), uint8_t(7));
         if (flash)
@@ -154,7 +151,7 @@ private slots:
         env->start();
         sim_fpga()->set_state_after_bring_up(2);
         fpga_manage *m = kor_fpga_up();
-        KorRamPara::p_korrampara_config->set_u16(0x880, 40);
+        kor_table()->set_u16(0x880, 40);
         kor_request_fpga_brightness();
         m->run_pass();
         const int reg = fpga_manage::kBrightnessReg;

@@ -1,16 +1,13 @@
 #include "fpga/rcv_recovery_file.h"
-#include "kor_fpga_helpers.h"
+#include "kor_test_helpers.h"
 
-#include <QtTest>
-#include <memory>
-
-class TestPackFiles : public QObject {
+class TestPackFiles : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+
+public:
+    TestPackFiles() : KorTest(kNone) {}
 
 private slots:
-    void init() { env.reset(new KorTestEnv); }
-    void cleanup() { env.reset(); }
 
     void damaged_packs_data()
     {

@@ -1,10 +1,5 @@
-#include "core/korrampara.h"
-#include "kor_fpga_helpers.h"
+#include "kor_test_helpers.h"
 #include "platform/kor_clock.h"
-
-#include <QFileInfo>
-#include <QtTest>
-#include <memory>
 
 namespace {
 QByteArray package(uint8_t kind, uint8_t fpga, char fill, int size, const char *controller = "Z73N")
@@ -13,14 +8,18 @@ QByteArray package(uint8_t kind, uint8_t fpga, char fill, int size, const char *
 }
 }
 
-class TestUsbUpgrade : public QObject {
+class TestUsbUpgrade : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    void set_up() override
+    {
+        kor_clock_set_fixed(QDateTime(QDate(2024, 3, 5), QTime(8, 9, 10)));
+        kor_fpga_up();
+    }
 
     // Runs the engine as the upgrade page starts it; returns the update codes raised.
     QList<QVariantList> run_upgrade()
     {
-        QSignalSpy codes(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
+        QSignalSpy codes(kor_table(), &KorRamPara::sig_update_para);
         g_send_para[1] = 0;
         g_usb_grade = 1;
         for (int i = 0; i < 300 && g_usb_grade; ++i)
@@ -33,15 +32,10 @@ class TestUsbUpgrade : public QObject {
         return QString::fromStdString(fpga_manage::p_fpga_manage->usb_upgrade_log_text()).split('\n');
     }
 
+public:
+    TestUsbUpgrade() : KorTest(kCore) {}
+
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        env->start();
-        kor_clock_set_fixed(QDateTime(QDate(2024, 3, 5), QTime(8, 9, 10)));
-        kor_fpga_up();
-    }
-    void cleanup() { env.reset(); }
 
     void install_data()
     {

@@ -1,23 +1,17 @@
-#include "core/global.h"
-#include "core/korrampara.h"
 #include "core/syncupdate.h"
 #include "hostlink/host_events.h"
 #include "hostlink/usbserver.h"
 #include "hostlink/z73_wifi_config.h"
-#include "kor_test_env.h"
+#include "kor_test_helpers.h"
 #include "platform/shell_runner.h"
 
 #include <QDir>
-#include <QSignalSpy>
 #include <QThread>
-#include <QtTest>
-#include <memory>
 #include <thread>
 
 using Cmds = std::vector<std::string>;
 
 namespace {
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
 Z73_WIFI_CONFIG *ap() { return Z73_WIFI_CONFIG::p_wifi; }
 
 const Cmds kStart = {"/usr/bin/hostapd -B /etc/rtl_hostapd_2G.conf", "/usr/sbin/udhcpd /etc/udhcpd.conf"};
@@ -31,9 +25,8 @@ QString in_gui(const QString &what)
 }
 }
 
-class TestHostLink : public QObject {
+class TestHostLink : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
 
     // One WiFi pass after each tick count; the commands each pass ran.
     std::vector<Cmds> passes(std::initializer_list<unsigned> ticks)
@@ -48,13 +41,10 @@ class TestHostLink : public QObject {
         return out;
     }
 
+public:
+    TestHostLink() : KorTest(kCore) {}
+
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        env->start();
-    }
-    void cleanup() { env.reset(); }
 
     void wifi_data()
     {
@@ -72,7 +62,7 @@ private slots:
         QFETCH(int, disabled);
         QFETCH(bool, fails);
         QFETCH(int, disabled_at_reset);
-        table()->ram[0x306] = uint8_t(disabled);
+        kor_table()->ram[0x306] = uint8_t(disabled);
         Z73_WIFI_CONFIG::pInstance();
         env->shell()->set_status_for("/usr/bin/hostapd", fails ? 256 : 0);
         // It looks more than 100 ticks apart; a failed start is tried again.
@@ -85,7 +75,7 @@ private slots:
         if (disabled)
             return;
 
-        table()->ram[0x306] = uint8_t(disabled_at_reset);
+        kor_table()->ram[0x306] = uint8_t(disabled_at_reset);
         ap()->set_wifi_reset_flag();
         QCOMPARE(int(g_wifi_reset_flag), 1);
         // Stopped more than 300 ticks after the request, then started again when switched on.

@@ -1,12 +1,8 @@
-#include "core/korrampara.h"
 #include "inputs/dizidezorar.h"
-#include "kor_test_env.h"
+#include "kor_test_helpers.h"
 #include "platform/edid_eeprom.h"
-#include "scaler/v331_manage.h"
 
-#include <QtTest>
 #include <array>
-#include <memory>
 #include <numeric>
 
 using Edid = std::array<uint8_t, 256>;
@@ -40,23 +36,19 @@ void set_record(int input, int w, int h, int rate)
 {
     const int words[3] = {w, h, rate};
     for (int i = 0; i < 3; ++i)
-        KorRamPara::p_korrampara_config->set_u16(0x380 + 6 * input + 2 * i, uint16_t(words[i]));
+        kor_table()->set_u16(0x380 + 6 * input + 2 * i, uint16_t(words[i]));
     dizidezorar::edid_rewrite[input] = 1;
 }
 }
 
-class TestEdid : public QObject {
+class TestEdid : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    void set_up() override { dizidezorar::pInstance(); }
+
+public:
+    TestEdid() : KorTest(kCore) {}
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        env->start();
-        dizidezorar::pInstance();
-    }
-    void cleanup() { env.reset(); }
 
     void built_from_the_record_data()
     {
@@ -126,8 +118,8 @@ private slots:
     void two_records_in_one_change_reach_both_inputs()
     {
         QCOMPARE(dizidezorar::p_kavri_source->initialize(), 0);
-        KorRamPara::p_korrampara_config->KorSetEDIDPara(0, 1280, 720, 60);
-        KorRamPara::p_korrampara_config->KorSetEDIDPara(3, 3840, 2160, 30);
+        kor_table()->KorSetEDIDPara(0, 1280, 720, 60);
+        kor_table()->KorSetEDIDPara(3, 3840, 2160, 30);
         v331_manage::pInstance()->run_pass();
         QTRY_COMPARE(env->edid()->hotplug_pulses(3), 1);
         QTRY_COMPARE(env->edid()->hotplug_pulses(0), 1);

@@ -197,7 +197,7 @@ private slots:
         QVERIFY(!g_inputchoose);
         // A refresh after the page went finds nothing of it.
         kor_refresh();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        kor_flush_deletes();
         QCOMPARE(int(g_page_focus), 4);
     }
 

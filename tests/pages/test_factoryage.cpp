@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(int(g_page_focus), 12);
         QCOMPARE(title->text(), QString("stale"));
         // The closed page is gone; the tick's ageing pass leaves it alone.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        kor_flush_deletes();
         ageing_tick();
         QCOMPARE(factoryage_log.size(), 1);
         keyboard->answers << "1688";

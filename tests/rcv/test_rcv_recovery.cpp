@@ -174,12 +174,12 @@ private slots:
         QPointer<rcv_recovery> page(g_rcv_recovery);
         host_pack_file_deleted();
         KorTestEnv::process_events();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        kor_flush_deletes();
         if (checking) {
             QVERIFY(page && g_rcv_recovery == page && g_qround_bar);
             QCOMPARE(int(g_page_focus), 25);
             kor_finish_job();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            kor_flush_deletes();
         }
         QVERIFY(!page && !g_rcv_recovery && !g_qround_bar);
         QCOMPARE(int(g_page_focus), 12);

@@ -1,13 +1,5 @@
-#include "core/global.h"
-#include "fpga/fpga_manage.h"
-#include "kor_test_env.h"
-#include "kor_ui_support.h"
+#include "kor_test_helpers.h"
 #include "platform/kor_clock.h"
-#include "platform/sim_fpga.h"
-#include "ui/shell/mainwindow.h"
-
-#include <QtTest>
-#include <memory>
 
 namespace {
 // The sampler reads the registers afresh from the FPGA.
@@ -24,24 +16,18 @@ QList<uint32_t> buckets()
 }
 
 // The ageing sampler of the main window's tick.
-class TestAgeLog : public QObject {
+class TestAgeLog : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    MainWindow *window = nullptr;
     int hook_calls = 0;
-
-private slots:
-    void init()
+    void set_up() override
     {
-        env.reset(new KorTestEnv);
-        window = kor_start_ui(*env);
-        fpga_manage::pInstance();
-        fpga_manage::p_fpga_manage->MCU_REG_func[0][80] = 3;  // running
+        fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;  // running
         hook_calls = 0;
         MainWindow::set_agelog_hook([this] { ++hook_calls; });
         kor_clock_set_fixed(QDateTime(QDate(2024, 3, 7), QTime(9, 5, 41)));
     }
-    void cleanup() { env.reset(); fpga_manage::destroy_instance(); }
+
+private slots:
 
     void counters_data()
     {

@@ -1,37 +1,26 @@
-#include "core/korrampara.h"
-#include "kor_test_env.h"
-#include "scaler/v331_manage.h"
+#include "kor_test_helpers.h"
 #include "ui/shell/kor_keyboard.h"
 
-#include <QSignalSpy>
-#include <QtTest>
-#include <memory>
-
 using namespace KorWindowRecord;
-namespace {
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-QByteArray snapshot() { return QByteArray(reinterpret_cast<const char *>(table()->ram), KOR_TABLE_SIZE); }
-}
 
 // The key-board glue: shortcut letters act on the table's window records.
-class TestKorKeyboard : public QObject {
+class TestKorKeyboard : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
     kor_keyboard glue;
-
-private slots:
-    void init()
+    void set_up() override
     {
-        env.reset(new KorTestEnv);
-        env->start();
         for (int w : {0, 2, 5})
-            table()->set_u16(offset(w, kEnable), 1);
-        table()->set_u16(offset(2, kSource), 9);
-        table()->ram[offset(2, kBlack)] = 1;
+            kor_table()->set_u16(offset(w, kEnable), 1);
+        kor_table()->set_u16(offset(2, kSource), 9);
+        kor_table()->ram[offset(2, kBlack)] = 1;
         kor_keyboard::set_current_window(2);
         v331_manage::para_changed = 0;
     }
-    void cleanup() { env.reset(); }
+
+public:
+    TestKorKeyboard() : KorTest(kCore) {}
+
+private slots:
 
     // Window 2 is current; windows 0, 2 and 5 are on; window 2 is black, not frozen.
     void codes_data()
@@ -63,14 +52,14 @@ private slots:
         QFETCH(int, field);
         QFETCH(int, value);
         if (locked)
-            table()->set_u16(0x304, 1);
-        const QByteArray before = snapshot();
+            kor_table()->set_u16(0x304, 1);
+        const QByteArray before = kor_ram();
         QByteArray expected = before;
         if (field >= 0)
             expected[offset(2, field)] = char(value);
-        QSignalSpy spy(table(), SIGNAL(sig_update_para(int)));
+        QSignalSpy spy(kor_table(), SIGNAL(sig_update_para(int)));
         glue.update_usb_keyEvent(key);
-        QCOMPARE(snapshot(), expected);
+        QCOMPARE(kor_ram(), expected);
         QCOMPARE(kor_keyboard::current_window(), window);
         // A change of window refreshes the pages; only a record change reaches the scaler.
         QCOMPARE(spy.count(), window != 2 ? 1 : 0);
@@ -79,7 +68,7 @@ private slots:
         QCOMPARE(int(v331_manage::para_changed), field >= 0 ? 1 : 0);
         if (key == 'N' || key == 'P') {  // toggles: a second press restores
             glue.update_usb_keyEvent(key);
-            QCOMPARE(snapshot(), before);
+            QCOMPARE(kor_ram(), before);
         }
     }
 };

@@ -1,59 +1,30 @@
 #include "core/config_engine.h"
-#include "core/global.h"
-#include "core/korrampara.h"
 #include "kor_probe_page.h"
-#include "kor_test_env.h"
-#include "kor_ui_support.h"
-#include "ui/shell/advancedoption.h"
+#include "kor_test_helpers.h"
 #include "ui/shell/mainmenu.h"
-#include "ui/shell/mainwindow.h"
-#include "ui/shell/option.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QSignalSpy>
-#include <QtTest>
-#include <memory>
 
 namespace {
-void press_times(KorKey key, int times)
+// From the home screen, entry after entry (counted from the first); pages are shown rather
+// than run modally.
+void open_path(const QList<int> &entries)
 {
-    for (int i = 0; i < times; ++i)
-        kor_press(key);
+    kor_set_modal_pages(false);
+    kor_press(KorKey::Ok);  // home -> main menu
+    for (int entry : entries)
+        kor_keys(QString(entry, 'R') + "O");
 }
-QString text_of(QWidget *page, const char *label) { return page->findChild<QLabel *>(label)->text(); }
 }
 
 // The home screen and the menus, worked with the five keys.
-class TestMenus : public QObject {
+class TestMenus : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    MainWindow *window = nullptr;
-
-    // From the home screen, entry after entry (counted from the first); pages are shown
-    // rather than run modally.
-    void open_path(const QList<int> &entries)
-    {
-        kor_set_modal_pages(false);
-        kor_press(KorKey::Ok);  // home -> main menu
-        for (int entry : entries) {
-            press_times(KorKey::Right, entry);
-            kor_press(KorKey::Ok);
-        }
-    }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        window = kor_start_ui(*env);
-    }
-    void cleanup() { env.reset(); }
 
     void home_and_main_menu()
     {
         using KorWindowRecord::offset;
-        KorRamPara *table = KorRamPara::p_korrampara_config;
+        KorRamPara *table = kor_table();
         table->set_u16(0x562, 2560);
         table->set_u16(0x564, 720);
         for (int w : {0, 3})
@@ -62,14 +33,13 @@ private slots:
         table->set_u16(offset(3, KorWindowRecord::kSource), 1);
         table->set_u16(0x304, 1);  // locks the key board, not the way through the menus
         g_language = 1;
-        table->test_signal(1);
-        KorTestEnv::process_events();
+        kor_refresh();
         QCOMPARE(int(g_page_focus), 0);
-        QCOMPARE(text_of(window, "label_size"), QString("LED: 2560x720"));
-        QCOMPARE(text_of(window, "label_window0"), QString("> Window 1: HDMI3"));
-        QCOMPARE(text_of(window, "label_window1"), QString("Window 4: DVI"));
+        QCOMPARE(kor_text(window, "label_size"), QString("LED: 2560x720"));
+        QCOMPARE(kor_text(window, "label_window0"), QString("> Window 1: HDMI3"));
+        QCOMPARE(kor_text(window, "label_window1"), QString("Window 4: DVI"));
         QVERIFY(window->findChild<QLabel *>("label_window2")->isHidden());
-        QCOMPARE(text_of(window, "label_lock"), QString("Keys locked"));
+        QCOMPARE(kor_text(window, "label_lock"), QString("Keys locked"));
         kor_save_screen(window, "home");
         kor_press(KorKey::Back);  // nothing beneath the home screen
         QCOMPARE(int(g_page_focus), 0);
@@ -121,7 +91,6 @@ private slots:
         QFETCH(bool, opens);
         if (!setting.isNull())
             ConfigEngine::p_config->write_config_variant(ConfigItem::AgeAccessCode, setting);
-        ScriptedNumberKeyboard *keyboard = kor_install_scripted_keyboard();
         keyboard->answers << code;
         // The recovery entry opens only with a pack to recover from.
         if (page == 25 && opens)
@@ -134,14 +103,13 @@ private slots:
         const bool here = QList<int>{3, 4, 5, 9, 11, 12}.contains(page);
         if (!here)
             kor_register_probe(page, parent);
-        press_times(KorKey::Right, path.last());
-        kor_press(KorKey::Ok);
+        kor_keys(QString(path.last(), 'R') + "O");
         QCOMPARE(int(g_page_focus), opens ? page : parent);
         QCOMPARE(kor_page(page) != nullptr, opens);
         QCOMPARE(keyboard->calls.size(), page == 23 ? 1 : 0);
         if (page == 23) {  // the code field starts empty and never shows what was typed
             QCOMPARE(keyboard->calls[0].start_text, QString());
-            QCOMPARE(g_advancedoption->findChild<QLineEdit *>("lineEdit_code")->text(), QString());
+            QCOMPARE(kor_text(g_advancedoption, "lineEdit_code"), QString());
         }
         if (!opens)
             return;
@@ -155,25 +123,23 @@ private slots:
     void menus_retext_on_language_change()
     {
         open_path({2});
-        QCOMPARE(text_of(g_option, "label_title"), QString("设置"));
-        KorRamPara::p_korrampara_config->ram[0x300] = 1;
-        KorRamPara::p_korrampara_config->test_signal(1);
-        KorTestEnv::process_events();
-        QCOMPARE(text_of(g_option, "label_title"), QString("Settings"));
+        QCOMPARE(kor_text(g_option, "label_title"), QString("设置"));
+        kor_host_language(1);
+        QCOMPARE(kor_text(g_option, "label_title"), QString("Settings"));
         kor_save_screen(g_option, "option-en");
         kor_press(KorKey::Back);
-        QCOMPARE(text_of(g_mainmenu, "label_title"), QString("Main Menu"));
+        QCOMPARE(kor_text(g_mainmenu, "label_title"), QString("Main Menu"));
     }
 
     void number_keyboard_keys_data()
     {
-        QTest::addColumn<QString>("keys");    // L left, R right, K OK, B back
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("answer");  // null: no answer
-        QTest::newRow("OK at once keeps the start text") << "LLK" << "55";
-        QTest::newRow("two digits") << "KRKLLLK" << "12";
-        QTest::newRow("digit then delete") << "KLLLKRK" << "";
-        QTest::newRow("zero") << "LLLLKRRK" << "0";
-        QTest::newRow("back") << "KB" << QString();
+        QTest::newRow("OK at once keeps the start text") << "LLO" << "55";
+        QTest::newRow("two digits") << "OROLLLO" << "12";
+        QTest::newRow("digit then delete") << "OLLLORO" << "";
+        QTest::newRow("zero") << "LLLLORRO" << "0";
+        QTest::newRow("back") << "OB" << QString();
     }
     void number_keyboard_keys()
     {
@@ -184,10 +150,8 @@ private slots:
         keyboard->label_show(QString::fromUtf8("宽"), "55");
         keyboard->show();
         kor_save_screen(keyboard, "numberkeyboard");
-        for (QChar k : keys) {
-            const KorKey key = k == 'L' ? KorKey::Left : k == 'R' ? KorKey::Right : k == 'K' ? KorKey::Ok : KorKey::Back;
-            QTest::sendKeyEvent(QTest::Click, keyboard, Qt::Key(kor_key_code(key)), QString(), Qt::NoModifier);
-        }
+        for (QChar k : keys)
+            QTest::sendKeyEvent(QTest::Click, keyboard, Qt::Key(kor_key_code(kor_key(k))), QString(), Qt::NoModifier);
         QCOMPARE(spy.count(), answer.isNull() ? 0 : 1);
         if (!answer.isNull())
             QCOMPARE(spy.first().first().toString(), answer);

@@ -1,21 +1,11 @@
-#include "core/global.h"
-#include "core/korrampara.h"
 #include "kor_probe_page.h"
-#include "kor_test_env.h"
-#include "kor_ui_support.h"
-#include "ui/shell/advancedoption.h"
-#include "ui/shell/custommode.h"
+#include "kor_test_helpers.h"
+#include "ui/shell/kor_keyboard.h"
 #include "ui/shell/mainmenu.h"
-#include "ui/shell/mainwindow.h"
 #include "ui/shell/my_lineedit.h"
-#include "ui/shell/option.h"
 #include "ui/shell/tip.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
-#include <memory>
 
 namespace {
 int custommode_count()
@@ -25,16 +15,12 @@ int custommode_count()
         n += qobject_cast<CustomMode *>(w) ? 1 : 0;
     return n;
 }
-void flush_deletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 }
 
 // What every page gets from the shared machinery: keys, traces, the mode key, going back,
 // texts, the focus list, the refresh hooks and the number-keyboard session.
-class TestPageMachinery : public QObject {
+class TestPageMachinery : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    MainWindow *window = nullptr;
-    ScriptedNumberKeyboard *keyboard = nullptr;
 
     // A probe page opened (shown, not modal) from `from`, else from the main menu.
     KorProbePage *open_probe(int number = 20, KorPage *from = nullptr)
@@ -50,13 +36,6 @@ class TestPageMachinery : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        window = kor_start_ui(*env);
-        keyboard = kor_install_scripted_keyboard();
-    }
-    void cleanup() { env.reset(); }
 
     void keys_and_traces_data()
     {
@@ -89,10 +68,9 @@ private slots:
         QFETCH(QString, event);
         QFETCH(int, focus);
         QFETCH(QString, trace);
-        KorRamPara::p_korrampara_config->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
+        kor_table()->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
         QPointer<KorProbePage> page = open_probe();
-        for (int i = 0; i < rights; ++i)
-            kor_press(KorKey::Right);
+        kor_keys(QString(rights, 'R'));
         page->events.clear();
         g_debugSwitch = trace.isNull() ? 0 : 254;
         KorTraceCapture capture;
@@ -104,7 +82,7 @@ private slots:
         QCOMPARE(kor_probe(20) == nullptr, focus != 20);
         // Every released key also reaches the key-board glue.
         QCOMPARE(kor_keyboard::current_window(), code == Qt::Key_C ? 2 : 0);
-        flush_deletes();
+        kor_flush_deletes();
         QCOMPARE(page.isNull(), focus != 20);
     }
 
@@ -123,8 +101,7 @@ private slots:
         QFETCH(bool, key_lock);
         QFETCH(bool, page_refuses);
         const bool closes = !key_lock && !page_refuses;
-        if (key_lock)
-            KorRamPara::p_korrampara_config->set_u16(0x304, 1);
+        kor_table()->set_u16(0x304, key_lock);
         kor_register_probe(17, 12);
         kor_register_probe(22, 17);
         QPointer<KorPage> option, advanced, p17, p22;
@@ -132,8 +109,7 @@ private slots:
         int focus_after = -1;
         KorKeyScript script;
         script.step([this] { window->show_menu(); });
-        for (KorKey key : {KorKey::Right, KorKey::Right, KorKey::Ok, KorKey::Left, KorKey::Ok, KorKey::Right, KorKey::Ok})
-            script.press(key);  // settings menu, its advanced entry, other settings
+        script.keys("RROLORO");  // settings menu, its advanced entry, other settings
         script
             .step([&] {
                 kor_probe(17)->child = 22;
@@ -161,7 +137,7 @@ private slots:
         QCOMPARE(int(g_mode_shortcut_key), closes ? 1 : 0);
         QCOMPARE(window->screen_number(), 1);
         QVERIFY(!g_option && !g_advancedoption && !kor_probe(17) && !kor_probe(22));
-        flush_deletes();
+        kor_flush_deletes();
         QVERIFY(option.isNull() && advanced.isNull() && p17.isNull() && p22.isNull());
         QCOMPARE(custommode_count(), closes ? 1 : 0);
     }
@@ -176,7 +152,7 @@ private slots:
         QTest::sendKeyEvent(QTest::Click, g_mainmenu, Qt::Key_M, QString(), Qt::NoModifier);
         open_probe(20, g_mainmenu);
         kor_press(KorKey::Mode);
-        flush_deletes();
+        kor_flush_deletes();
         QCOMPARE(g_custommode, first.data());
         QCOMPARE(custommode_count(), 1);
         QCOMPARE(int(g_page_focus), 4);
@@ -240,7 +216,7 @@ private slots:
         kor_press(KorKey::Back);
         QVERIFY(!kor_probe(20));
         QCOMPARE(int(g_page_focus), 1);
-        QCOMPARE(g_mainmenu->findChild<QLabel *>("label_title")->text(), QString("Main Menu"));
+        QCOMPARE(kor_text(g_mainmenu, "label_title"), QString("Main Menu"));
     }
 
     void language_choice()
@@ -264,7 +240,7 @@ private slots:
         kor_set_modal_pages(false);
         window->show_menu();
         g_mainmenu->open_page(5);
-        auto style = [](const char *entry) { return g_option->findChild<QPushButton *>(entry)->styleSheet(); };
+        auto style = [](const char *entry) { return kor_style(g_option, entry); };
         const QString focus = KorStyle::menu_focus, normal = KorStyle::menu_normal, untouched = style("test_chart");
         QCOMPARE(style("output_set"), focus);
         kor_press(KorKey::Left);
@@ -296,8 +272,7 @@ private slots:
         kor_register_probe(page, 1);
         KorProbePage *probe = open ? open_probe(page) : nullptr;
         g_page_focus = uint8_t(page);
-        KorRamPara::p_korrampara_config->test_signal(code);
-        KorTestEnv::process_events();
+        kor_refresh(code);
         if (probe)
             QCOMPARE(probe->events, QStringList{QStringLiteral("refresh:%1").arg(code)});
         QCOMPARE(g_tip->isVisible() ? g_tip->kind() : 0, tip);

@@ -189,6 +189,9 @@ inline QStringList kor_label_texts(const QWidget *frame)
     return out;
 }
 
+// Deletes what deleteLater() left, as the event loop would.
+inline void kor_flush_deletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
 // Saves a rendering of the page named after the test's data row.
 inline void kor_save_row_screen(QWidget *page, const QString &prefix)
 {
