@@ -39,8 +39,7 @@ private slots:
 
     void load_table_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<bool>("kept");
+        kor_columns<QByteArray, bool>({"file", "kept"});
         QByteArray valid(2 + 3328, '\0');
         valid[0] = valid[1] = char(0xAA);
         valid[3 + 0x562 - 0x300] = char(0x05);  // width 1280

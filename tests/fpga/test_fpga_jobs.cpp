@@ -31,10 +31,8 @@ private slots:
 
     void smart_mapping_data()
     {
-        QTest::addColumn<int>("pattern");
-        QTest::addColumn<int>("cards");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<Points>("cells");  // (column, row) of each card placed, in chain order; grid 3 wide
+        // cells: (column, row) of each card placed, in chain order; grid 3 wide
+        kor_columns<int, int, int, Points>({"pattern", "cards", "rows", "cells"});
         auto row = [](const char *name, int pattern, const Points &cells, int cards = 6, int rows = 2) {
             QTest::newRow(name) << pattern << cards << rows << cells;
         };
@@ -72,8 +70,7 @@ private slots:
 
     void card_jobs_end_data()
     {
-        QTest::addColumn<int>("job");
-        QTest::addColumn<QString>("trouble");
+        kor_columns<int, QString>({"job", "trouble"});
         QTest::newRow("load") << 2 << "";
         QTest::newRow("mapping, port without link") << 1 << "nolink";
         QTest::newRow("mapping, slow cards") << 1 << "slow";
@@ -135,9 +132,8 @@ private slots:
 
     void check_then_recover_data()
     {
-        QTest::addColumn<Points>("needing");  // (port, card)
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("left");  // card field after the recovery
+        // needing: (port, card); left: card field after the recovery
+        kor_columns<Points, QString, int>({"needing", "entry", "left"});
         QTest::newRow("two cards on two nets") << Points{{2, 4}, {6, 0}} << "01/03/05/08" << 0xFF;
         QTest::newRow("beyond the pack") << Points{{2, 9}} << "01/03/10/08" << 9;
         QTest::newRow("second net") << Points{{6, 1}} << "01/07/02/02" << 0xFF;

@@ -25,8 +25,9 @@ private slots:
 
     void bring_up_data()
     {
-        QTest::addColumn<int>("state");  // what register 80 reads after bring-up
-        QTest::addColumn<int>("flash");  // its RAM copy in flash: 0 none, 1 without the valid mark, 2 valid
+        // state: what register 80 reads after bring-up
+        // flash: its RAM copy in flash: 0 none, 1 without the valid mark, 2 valid
+        kor_columns<int, int>({"state", "flash"});
         QTest::newRow("defaults at the screen offset") << 3 << 0;
         QTest::newRow("copy without the valid mark") << 3 << 1;
         QTest::newRow("valid copy") << 3 << 2;

@@ -11,11 +11,9 @@ private slots:
 
     void damaged_packs_data()
     {
-        QTest::addColumn<bool>("mapping");  // else a recovery pack
-        QTest::addColumn<int>("at");        // byte flipped (bit 4)
-        QTest::addColumn<int>("cut");       // bytes cut off the end
-        QTest::addColumn<bool>("refit");    // a checksum made to fit the damage
-        QTest::addColumn<QString>("error");
+        // mapping: else a recovery pack; at: byte flipped (bit 4); cut: bytes cut off the end
+        // refit: a checksum made to fit the damage
+        kor_columns<bool, int, int, bool, QString>({"mapping", "at", "cut", "refit", "error"});
         QTest::newRow("mapping whole") << true << -1 << 0 << false << "";
         QTest::newRow("mapping magic") << true << 0 << 0 << false << "bad header";
         QTest::newRow("mapping data") << true << 60 << 0 << false << "bad checksum";

@@ -39,9 +39,8 @@ private slots:
 
     void install_data()
     {
-        QTest::addColumn<QString>("name");  // empty: no stick
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("result");
+        // name: empty: no stick
+        kor_columns<QString, QByteArray, QString>({"name", "file", "result"});
         const QByteArray app = package(UpgradeApplication, 0, 'A', 5000);
         QByteArray bad_crc = app;
         bad_crc[40] = 'B';

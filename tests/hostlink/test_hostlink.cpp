@@ -48,9 +48,8 @@ private slots:
 
     void wifi_data()
     {
-        QTest::addColumn<int>("disabled");  // table byte 0x306
-        QTest::addColumn<bool>("fails");    // the first start of hostapd
-        QTest::addColumn<int>("disabled_at_reset");
+        // disabled: table byte 0x306; fails: the first start of hostapd
+        kor_columns<int, bool, int>({"disabled", "fails", "disabled_at_reset"});
         QTest::newRow("on, reset restarts") << 0 << false << 0;
         QTest::newRow("on, switched off: the reset stops it") << 0 << false << 1;
         QTest::newRow("first start fails") << 0 << true << 0;
@@ -127,10 +126,8 @@ private slots:
 
     void host_closes_pages_data()
     {
-        QTest::addColumn<int>("focus");
-        QTest::addColumn<bool>("deleted");  // else received
-        QTest::addColumn<int>("focus_after");  // when the queued call runs
-        QTest::addColumn<QString>("closed");
+        // deleted: else received; focus_after: when the queued call runs
+        kor_columns<int, bool, int, QString>({"focus", "deleted", "focus_after", "closed"});
         QTest::newRow("pack received, smart mapping") << 24 << false << 24 << "smartmapping";
         QTest::newRow("pack deleted, smart mapping") << 24 << true << 24 << "smartmapping";
         QTest::newRow("pack received, recovery") << 25 << false << 25 << "";

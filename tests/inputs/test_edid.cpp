@@ -52,10 +52,8 @@ private slots:
 
     void built_from_the_record_data()
     {
-        QTest::addColumn<int>("input");
-        QTest::addColumn<Timing>("timing");
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<int>("vic");  // 0: not a CEA mode; -1: refused, the old EDID stays
+        // vic: 0: not a CEA mode; -1: refused, the old EDID stays
+        kor_columns<int, Timing, int, int>({"input", "timing", "rate", "vic"});
         QTest::newRow("1920x1080@60") << 2 << Timing{14850, 1920, 1080, 280, 45, 88, 44, 4, 5, 0x1E} << 60 << 16;
         QTest::newRow("3840x2160@60") << 5 << Timing{59400, 3840, 2160, 560, 90, 176, 88, 8, 10, 0x1E} << 60 << 97;
         QTest::newRow("1280x720@50") << 0 << Timing{7425, 1280, 720, 700, 30, 440, 40, 5, 5, 0x1E} << 50 << 19;

@@ -52,10 +52,7 @@ private slots:
 
     void tabs_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("connector");
+        kor_columns<QString, int, QString, QString>({"keys", "position", "shown", "connector"});
         QTest::newRow("at open") << "" << 0 << "HDMI1|1920x1080@60Hz" << ":/png/HDMI.png";
         QTest::newRow("right to DVI") << "RRRR" << 4 << "DVI|1920x1080@60Hz" << ":/png/DVI.png";
         QTest::newRow("right wraps") << "RRRRRR" << 0 << "HDMI1|1920x1080@60Hz" << ":/png/HDMI.png";
@@ -85,11 +82,8 @@ private slots:
 
     void edit_box_data()
     {
-        QTest::addColumn<int>("host_rate");  // 0: the default record
-        QTest::addColumn<QString>("keys");   // after opening the page
-        QTest::addColumn<QStringList>("answers");
-        QTest::addColumn<QList<int>>("stored");
-        QTest::addColumn<int>("changed");
+        // host_rate: 0: the default record; keys: after opening the page
+        kor_columns<int, QString, QStringList, QList<int>, int>({"host_rate", "keys", "answers", "stored", "changed"});
         const QStringList none;
         const QList<int> hd{1920, 1080, 60}, hd30{1920, 1080, 30}, hd50{1920, 1080, 50};
         QTest::newRow("save unchanged") << 0 << "OLO" << none << hd << 1;

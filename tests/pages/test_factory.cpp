@@ -84,11 +84,9 @@ private slots:
     // writing nothing; OK applies it unless it is the stored one; back drops it.
     void language_data()
     {
-        QTest::addColumn<int>("valid");
-        QTest::addColumn<int>("start");      // g_language; the table holds 0
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("shown");  // the combo after each key, '-' when closed
-        QTest::addColumn<int>("stored");     // table byte 0x300 afterwards
+        // start: g_language; the table holds 0; shown: the combo after each key, '-' when closed
+        // stored: table byte 0x300 afterwards
+        kor_columns<int, int, QString, QString, int>({"valid", "start", "keys", "shown", "stored"});
         QTest::newRow("all, right") << 0x1F << 0 << "ORRRRR" << "012340" << 0;
         QTest::newRow("zh, en, zh-tw") << 0x13 << 1 << "ORRLL" << "14041" << 0;
         QTest::newRow("English only") << 0x02 << 1 << "ORRLL" << "11111" << 0;
@@ -164,9 +162,8 @@ private slots:
     // already the default one.
     void resets_data()
     {
-        QTest::addColumn<int>("item");
-        QTest::addColumn<QString>("ip");
-        QTest::addColumn<bool>("network");  // set to the defaults
+        // network: set to the defaults
+        kor_columns<int, QString, bool>({"item", "ip", "network"});
         QTest::newRow("Keep IP") << 1 << "10.0.0.5" << false;
         QTest::newRow("Keep IP,EDIP") << 2 << "10.0.0.5" << false;
         QTest::newRow("Reset ALL") << 3 << "10.0.0.5" << true;
@@ -232,9 +229,8 @@ private slots:
 
     void led_hand_over_data()
     {
-        QTest::addColumn<int>("reg80");  // FPGA 0's state; -1: no FPGA manager
-        QTest::addColumn<int>("width");  // applied before the reset
-        QTest::addColumn<bool>("hand_over");
+        // reg80: FPGA 0's state; -1: no FPGA manager; width: applied before the reset
+        kor_columns<int, int, bool>({"reg80", "width", "hand_over"});
         QTest::newRow("already 1920x1080") << 3 << 1920 << false;
         QTest::newRow("width differed") << 3 << 2560 << true;
         QTest::newRow("fpga not running") << 2 << 2560 << false;
@@ -264,12 +260,8 @@ private slots:
     // is not enabled. Without the scaler manager no font is known to be there.
     void texts_data()
     {
-        QTest::addColumn<int>("fonts");  // -1: no scaler manager
-        QTest::addColumn<int>("lang");
-        QTest::addColumn<int>("valid");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("cn");
-        QTest::addColumn<QString>("en");
+        // fonts: -1: no scaler manager
+        kor_columns<int, int, int, QString, QString, QString>({"fonts", "lang", "valid", "title", "cn", "en"});
         QTest::newRow("32 Chinese, 64 English, simplified") << 0x09 << 0 << 0x1F << "工厂设置"
             << font_line("中文:", "宽", true, false) << font_line("英文:", "宽", false, true);
         QTest::newRow("no scaler manager") << -1 << 0 << 0x1F << "工厂设置"

@@ -87,9 +87,8 @@ private slots:
     // shows up on the last page without moving it.
     void paging_data()
     {
-        QTest::addColumn<int>("entries");
-        QTest::addColumn<QStringList>("steps");  // keys per step
-        QTest::addColumn<QStringList>("shown");  // page_shown() after each
+        // steps: keys per step; shown: page_shown() after each
+        kor_columns<int, QStringList, QStringList>({"entries", "steps", "shown"});
         QTest::newRow("16 entries") << 16 << QStringList{"", "O", "RO", "T"}
                                     << QStringList{"16 1/1 0+16", "16 1/1 0+16", "16 1/1 0+16", "17 1/2 0+16"};
         QTest::newRow("17 entries") << 17 << QStringList{"", "O", "O", "RO"}

@@ -51,11 +51,7 @@ private slots:
 
     void entry_checking_data()
     {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<bool>("edit_height");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
+        kor_columns<int, int, bool, QString, QString>({"width", "height", "edit_height", "typed", "shown"});
         QTest::newRow("9000, height over budget") << 1920 << 1300 << false << "9000" << "8188x1280";
         QTest::newRow("9000, height within budget") << 1920 << 1280 << false << "9000" << "8188x1280";
         QTest::newRow("5000 forces the height down") << 1920 << 2160 << false << "5000" << "5000x2097";
@@ -90,9 +86,8 @@ private slots:
     // only while it runs (register 80 of FPGA 0 reads 3).
     void apply_data()
     {
-        QTest::addColumn<int>("width");      // table width before
-        QTest::addColumn<QString>("typed");  // null: the size is left as shown
-        QTest::addColumn<int>("fpga_state"); // -1: no FPGA manager
+        // width: table width before; typed: null: the size is left as shown; fpga_state: -1: no FPGA manager
+        kor_columns<int, QString, int>({"width", "typed", "fpga_state"});
         QTest::newRow("new size, FPGA running") << 1920 << "3840" << 3;
         QTest::newRow("new size, FPGA starting") << 1920 << "3840" << 1;
         QTest::newRow("new size, no FPGA manager") << 1920 << "3840" << -1;

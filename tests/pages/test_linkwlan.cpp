@@ -72,8 +72,8 @@ private slots:
     // leaves the field as it was.
     void octet_entries_data()
     {
-        QTest::addColumn<QString>("typed");  // null: keyboard left with back
-        QTest::addColumn<QString>("shown");
+        // typed: null: keyboard left with back
+        kor_columns<QString, QString>({"typed", "shown"});
         QTest::newRow("zero") << "0" << "0";
         QTest::newRow("255") << "255" << "255";
         QTest::newRow("leading zeros dropped") << "007" << "7";
@@ -96,9 +96,9 @@ private slots:
 
     void apply_data()
     {
-        QTest::addColumn<QString>("gateway");    // as the settings hold it at the start
-        QTest::addColumn<QStringList>("typed");  // into gateway octets 1 to 4; null: untouched
-        QTest::addColumn<QString>("new_gateway");  // empty: nothing written
+        // gateway: as the settings hold it at the start; typed: into gateway octets 1 to 4; null: untouched
+        // new_gateway: empty: nothing written
+        kor_columns<QString, QStringList, QString>({"gateway", "typed", "new_gateway"});
         const QString keep;
         QTest::newRow("nothing changed") << "192.168.0.1" << QStringList({keep, keep, keep, keep}) << "";
         QTest::newRow("same value typed") << "192.168.0.1" << QStringList({keep, keep, keep, "1"}) << "";

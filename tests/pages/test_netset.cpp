@@ -57,9 +57,8 @@ private slots:
 
     void selection_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<int>("first");  // caption number of the first column
+        // first: caption number of the first column
+        kor_columns<QString, int, int>({"keys", "port", "first"});
         QTest::newRow("opened") << "" << 0 << 1;
         QTest::newRow("OK changes nothing") << "RO" << 1 << 1;
         QTest::newRow("three rights") << "RRR" << 3 << 1;

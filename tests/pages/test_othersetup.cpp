@@ -67,13 +67,10 @@ private slots:
 
     void boxes_open_on_the_stored_state_data()
     {
-        QTest::addColumn<int>("windows");  // enabled windows, bit w
-        QTest::addColumn<int>("audio_window");
-        QTest::addColumn<int>("audio_byte");     // +21 of that window
-        QTest::addColumn<int>("states");         // the fade, WiFi-off and pixel-to-pixel words
-        QTest::addColumn<QString>("list");       // the window list
-        QTest::addColumn<QString>("shown");      // what the six boxes show
-        QTest::addColumn<int>("stored_window");  // once the page is built
+        // windows: enabled windows, bit w; audio_byte: +21 of that window
+        // states: the fade, WiFi-off and pixel-to-pixel words; list: the window list; shown: what the six boxes show
+        // stored_window: once the page is built
+        kor_columns<int, int, int, int, QString, QString, int>({"windows", "audio_window", "audio_byte", "states", "list", "shown", "stored_window"});
         const QString first = "image1|OFF|Seamless|Click OK|ON|OFF";
         QTest::newRow("defaults") << 0 << 0 << 0 << 0 << "" << first.mid(6) << 0;
         QTest::newRow("two") << 5 << 2 << 0x80 << 0 << "image1|image3" << "image3|ON|Seamless|Click OK|ON|OFF" << 2;
@@ -103,10 +100,8 @@ private slots:
 
     void applying_an_item_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("choice");
-        QTest::addColumn<int>("before");    // the item's byte; for the sound, window 3's audio flags
-        QTest::addColumn<bool>("service");  // the WiFi access-point service exists
+        // before: the item's byte; for the sound, window 3's audio flags; service: the WiFi access-point service exists
+        kor_columns<int, int, int, bool>({"row", "choice", "before", "service"});
         QTest::newRow("sound on -> off") << 1 << 0 << 0x81 << true;
         QTest::newRow("sound off -> on") << 1 << 1 << 0x01 << true;
         QTest::newRow("sound on, ON again writes nothing") << 1 << 1 << 0x81 << true;
@@ -180,11 +175,8 @@ private slots:
 
     void keys_that_apply_nothing_data()
     {
-        QTest::addColumn<int>("windows");
-        QTest::addColumn<QString>("keys");  // R right, L left, O OK, B back, M mode, a leading K: key lock on
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("focus");
-        QTest::addColumn<bool>("raised");
+        // keys: R right, L left, O OK, B back, M mode, a leading K: key lock on
+        kor_columns<int, QString, QString, int, bool>({"windows", "keys", "shown", "focus", "raised"});
         const QString start = "image1|OFF|Seamless|Click OK|ON|OFF", wifi_off = "image1|OFF|Seamless|Click OK|OFF|OFF";
         // Projection in and out of editing; then choosing WiFi wraps to the left.
         QTest::newRow("projection, then WiFi") << 1 << "RRROOROL" << wifi_off << 17 << false;

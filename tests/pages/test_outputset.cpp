@@ -35,8 +35,7 @@ private slots:
 
     void mode_key_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("page");
+        kor_columns<QString, int>({"keys", "page"});
         QTest::newRow("6") << "" << 6;
         QTest::newRow("13") << "O" << 13;
         QTest::newRow("14") << "LO" << 14;  // left wraps to the port page

@@ -56,10 +56,8 @@ private slots:
 
     void editing_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("start");     // the row's table word when the page opens
-        QTest::addColumn<QString>("keys");  // after the row is highlighted
-        QTest::addColumn<int>("word");
+        // start: the row's table word when the page opens; keys: after the row is highlighted
+        kor_columns<int, int, QString, int>({"row", "start", "keys", "word"});
         QTest::newRow("brightness up, OK") << 0 << 40 << "ORRO" << 42;
         QTest::newRow("contrast row writes 0x882") << 2 << 50 << "ORRRO" << 53;
         QTest::newRow("up at 100 stays 100") << 0 << 100 << "ORRO" << 100;
@@ -165,9 +163,8 @@ private slots:
 
     void leaving_data()
     {
-        QTest::addColumn<QString>("keys");  // while editing brightness, at 61
-        QTest::addColumn<bool>("locked");
-        QTest::addColumn<int>("focus");
+        // keys: while editing brightness, at 61
+        kor_columns<QString, bool, int>({"keys", "locked", "focus"});
         QTest::newRow("OK, back to the picture menu") << "OB" << false << 11;
         QTest::newRow("mode while editing") << "M" << false << 4;
         QTest::newRow("mode, keys locked") << "M" << true << 19;

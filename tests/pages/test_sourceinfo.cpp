@@ -66,8 +66,7 @@ private slots:
     // The input page names its inputs in list order, by the alias file where it names them.
     void input_page_names_data()
     {
-        QTest::addColumn<QByteArray>("alias");
-        QTest::addColumn<QString>("names");
+        kor_columns<QByteArray, QString>({"alias", "names"});
         const QString fixed = "HDMI1 HDMI2 HDMI3 HDMI4 DVI EXT Window 1: DVI";
         QTest::newRow("no alias file") << QByteArray() << fixed;
         QTest::newRow("aliases") << QByteArray(R"({"source":{"namelist":[{"id":1,"name":"Desk PC","valid":"on"},)"

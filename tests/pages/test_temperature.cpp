@@ -62,11 +62,9 @@ private slots:
     // somebody else) stays 2.
     void type_data()
     {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("pending");   // the change byte when the page opens
-        QTest::addColumn<QString>("keys");  // on row 0, not applied in between
-        QTest::addColumn<int>("after");     // combo item after the keys
-        QTest::addColumn<int>("word");      // the type word then
+        // pending: the change byte when the page opens; keys: on row 0, not applied in between
+        // after: combo item after the keys; word: the type word then
+        kor_columns<int, int, QString, int, int>({"stored", "pending", "keys", "after", "word"});
         QTest::newRow("right from cool wraps to custom, not yet written") << 3 << 0 << "OR" << 0 << 3;
         QTest::newRow("left from custom wraps to cool, not yet written") << 0 << 0 << "OL" << 3 << 0;
         QTest::newRow("OK writes the shown type") << 3 << 0 << "ORO" << 0 << 0;
@@ -96,10 +94,7 @@ private slots:
 
     void gains_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("word");
+        kor_columns<int, int, QString, int>({"row", "start", "keys", "word"});
         QTest::newRow("red up") << 1 << 64 << "ORRO" << 66;
         QTest::newRow("up at 100 stays 100") << 1 << 100 << "ORO" << 100;
         QTest::newRow("down at 0 stays 0") << 3 << 0 << "OLLO" << 0;
@@ -156,9 +151,8 @@ private slots:
 
     void leaving_data()
     {
-        QTest::addColumn<QString>("keys");  // while editing the type, shown as cool
-        QTest::addColumn<bool>("locked");
-        QTest::addColumn<int>("focus");
+        // keys: while editing the type, shown as cool
+        kor_columns<QString, bool, int>({"keys", "locked", "focus"});
         QTest::newRow("back, back to the picture menu") << "BB" << false << 11;
         QTest::newRow("mode") << "M" << false << 4;
         QTest::newRow("mode, keys locked") << "M" << true << 20;

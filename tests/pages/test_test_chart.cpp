@@ -58,10 +58,8 @@ private slots:
     {
         QTest::addColumn<int>("before");  // the pattern on when the page opens
         // R right, L left, O OK, B back, b back from the key board's letter, M mode; a leading K: key lock on.
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("selected");  // -1: back in the settings menu; -2: in the user modes
-        QTest::addColumn<int>("shown");     // the pattern byte at the end
-        QTest::addColumn<QList<int>>("drawn");
+        // selected: -1: back in the settings menu; -2: in the user modes; shown: the pattern byte at the end
+        kor_columns<QString, int, int, QList<int>>({"keys", "selected", "shown", "drawn"});
         QTest::newRow("opening leaves the pattern") << 3 << "" << 0 << 3 << QList<int>{};
         QTest::newRow("eight rights reach the close button") << 0 << "RRRRRRRR" << 8 << 0 << QList<int>{};
         QTest::newRow("nine rights wrap") << 0 << "RRRRRRRRR" << 0 << 0 << QList<int>{};

@@ -55,10 +55,8 @@ private slots:
     // The first plain package is the one marked; names are shown as text.
     void lists_the_stick_data()
     {
-        QTest::addColumn<QStringList>("files");  // under /mnt/usb1/; "x/" a folder, "@x" a link to the first
-        QTest::addColumn<QString>("dir");        // upgrade-directory setting
-        QTest::addColumn<QStringList>("listed");
-        QTest::addColumn<int>("marked");
+        // files: under /mnt/usb1/; "x/" a folder, "@x" a link to the first; dir: upgrade-directory setting
+        kor_columns<QStringList, QString, QStringList, int>({"files", "dir", "listed", "marked"});
         QTest::newRow("packages among other files")
             << QStringList({"a.KOR", "b.KORZK", "c.KORZK", "notes.txt", "lower.kor", "x.KORZ", "KOR", "sub.KOR/"})
             << " " << QStringList({"a.KOR", "b.KORZK", "c.KORZK"}) << 3;
@@ -115,8 +113,7 @@ private slots:
     // stops at it, and left and right do not page.
     void paging_data()
     {
-        QTest::addColumn<int>("packages");
-        QTest::addColumn<int>("listed");
+        kor_columns<int, int>({"packages", "listed"});
         QTest::newRow("five") << 5 << 5;
         QTest::newRow("nine") << 9 << 9;
         QTest::newRow("more than a hundred") << 105 << 100;

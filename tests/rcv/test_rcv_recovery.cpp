@@ -75,9 +75,8 @@ private slots:
     // pack's count; code 99 empties the list.
     void query_then_recovery_data()
     {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("needs");  // the card needing recovery; the pack holds 8
-        QTest::addColumn<QString>("shown");
+        // needs: the card needing recovery; the pack holds 8
+        kor_columns<int, int, QString>({"language", "needs", "shown"});
         QTest::newRow("card 5 of 8") << 1 << 4 << entry("01", "03", "05");
         QTest::newRow("card 10 beyond the pack's 8") << 1 << 9 << entry("01", "03", "10", true);
         QTest::newRow("nothing to recover") << 1 << -1 << kNoCards;
@@ -118,8 +117,8 @@ private slots:
     // back or mode closes the page. Another pending job refuses the actions alone.
     void refused_while_a_job_runs_data()
     {
-        QTest::addColumn<bool>("pending");
-        QTest::addColumn<bool>("mode");  // the key that closes the page at the end
+        // mode: the key that closes the page at the end
+        kor_columns<bool, bool>({"pending", "mode"});
         QTest::newRow("ring shown, then back") << false << false;
         QTest::newRow("ring shown, then mode") << false << true;
         QTest::newRow("another job pending") << true << false;
@@ -212,10 +211,8 @@ private slots:
     // the listing stays inside the list, and Recovery's refusal is cleared when nothing is.
     void listing_stays_inside_the_list_data()
     {
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<int>("recovery");  // what Recovery does then: 6 job, 0 refused, -1 back to Query
+        // recovery: what Recovery does then: 6 job, 0 refused, -1 back to Query
+        kor_columns<QStringList, int, QStringList, int>({"entries", "count", "shown", "recovery"});
         QTest::newRow("count beyond the list")
             << QStringList{"01/03/05/08"} << 3 << QStringList{entry("01", "03", "05")} << 6;
         QTest::newRow("count below the list")

@@ -33,11 +33,8 @@ private slots:
 
     void arc_and_text_data()
     {
-        QTest::addColumn<QPointF>("range");
-        QTest::addColumn<double>("value");  // NaN: a new ring
-        QTest::addColumn<double>("shown");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("track");  // half past each hour from 12: b on the arc, g bare, . under the text
+        // value: NaN: a new ring; track: half past each hour from 12: b on the arc, g bare, . under the text
+        kor_columns<QPointF, double, double, QString, QString>({"range", "value", "shown", "text", "track"});
         const QPointF pc(0, 100);
         QTest::newRow("new ring") << pc << qQNaN() << 0.0 << "0%" << "gggggggggggg";
         QTest::newRow("25") << pc << 25.0 << 25.0 << "25%" << "bbbggggggggg";

@@ -34,8 +34,7 @@ private slots:
 
     void tool_column_skips_the_greyed_load_scan_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("greyed");
+        kor_columns<QString, bool>({"file", "greyed"});
         QTest::newRow("no pack anywhere") << QString() << true;
         QTest::newRow("stick without packs") << "/mnt/usb1/notes.txt" << true;
         QTest::newRow("pack on the device") << "/data/smartmapping/a.ykfile" << false;
@@ -64,13 +63,11 @@ private slots:
 
     void quick_setup_places_the_cards_data()
     {
-        QTest::addColumn<QStringList>("answers");  // width, height, rows, columns, offsets
-        QTest::addColumn<int>("group");
-        QTest::addColumn<int>("moves");            // port cells moved to the right
-        QTest::addColumn<QString>("picker");       // keys in the routing picker, opened on pattern 1
-        QTest::addColumn<QByteArray>("line");      // width, height, x, y (16 bits), port, rows, columns, pattern
-        QTest::addColumn<int>("cards");
-        QTest::addColumn<Cells>("cells");          // column, row of each card (empty: not checked)
+        // answers: width, height, rows, columns, offsets; moves: port cells moved to the right
+        // picker: keys in the routing picker, opened on pattern 1
+        // line: width, height, x, y (16 bits), port, rows, columns, pattern
+        // cells: column, row of each card (empty: not checked)
+        kor_columns<QStringList, int, int, QString, QByteArray, int, Cells>({"answers", "group", "moves", "picker", "line", "cards", "cells"});
         // Pattern 5 stored, the picker opens again on it: three to the left is 2.
         QTest::newRow("2 x 3 serpentine on LED3")
             << QStringList{"128", "96", "2", "3", "10", "20"} << 0 << 2 << "RRRROOLLLO"
@@ -138,9 +135,8 @@ private slots:
 
     void port_choice_data()
     {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("cell");  // the cell drawn as chosen ("" none of the group shown)
+        // cell: the cell drawn as chosen ("" none of the group shown)
+        kor_columns<QString, int, QString>({"script", "port", "cell"});
         // Step 2: back restores the port held before OK.
         const QString step2 = "ORRO";
         QTest::newRow("step 2: OK on the second group") << step2 + "RO" << 8 << "LED9";
@@ -234,8 +230,9 @@ private slots:
 
     void closing_data()
     {
-        QTest::addColumn<QString>("how");  // l: key lock set first; keys; r/d: the host's news of a pack last
-        QTest::addColumn<int>("focus");    // the page in front after: 5 the settings, 4 the custom mode, 24 still this
+        // how: l: key lock set first; keys; r/d: the host's news of a pack last
+        // focus: the page in front after: 5 the settings, 4 the custom mode, 24 still this
+        kor_columns<QString, int>({"how", "focus"});
         QTest::newRow("back in the column") << "B" << 5;
         QTest::newRow("back from Step 3, step by step") << "ORRORRROBBBB" << 5;
         QTest::newRow("host sent a pack") << "r" << 5;

@@ -68,11 +68,7 @@ private slots:
 
     void file_list_keys_data()
     {
-        QTest::addColumn<int>("device");
-        QTest::addColumn<int>("stick");
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("row");
+        kor_columns<int, int, QString, int, int>({"device", "stick", "script", "page", "row"});
         QTest::newRow("four: first page") << 2 << 2 << "" << 0 << 0;
         QTest::newRow("four: down the page") << 2 << 2 << "RR" << 0 << 2;
         QTest::newRow("four: past the page") << 2 << 2 << "RRR" << 1 << 0;
@@ -128,9 +124,8 @@ private slots:
 
     void load_sends_the_chosen_file_to_the_chosen_port_data()
     {
-        QTest::addColumn<QString>("script");  // keys on the list before OK
-        QTest::addColumn<QString>("dir");
-        QTest::addColumn<bool>("pulled");     // the stick pulled once the worker has taken the file
+        // script: keys on the list before OK; pulled: the stick pulled once the worker has taken the file
+        kor_columns<QString, QString, bool>({"script", "dir", "pulled"});
         QTest::newRow("second device file") << "R" << "/data/smartmapping/" << false;
         QTest::newRow("file on the stick") << "RR" << "/mnt/usb1/" << false;
         QTest::newRow("stick pulled during the load") << "RR" << "/mnt/usb1/" << true;

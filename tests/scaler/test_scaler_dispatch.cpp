@@ -32,9 +32,7 @@ private slots:
 
     void programs_each_change_data()
     {
-        QTest::addColumn<Writes>("writes");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QStringList>("expected");
+        kor_columns<Writes, int, QStringList>({"writes", "code", "expected"});
         auto row = [](const char *name, const Writes &w, const QStringList &expected, int code = 1) {
             QTest::newRow(name) << w << code << expected;
         };

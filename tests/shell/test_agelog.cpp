@@ -31,9 +31,8 @@ private slots:
 
     void counters_data()
     {
-        QTest::addColumn<int>("older");
-        QTest::addColumn<int>("newer");
-        QTest::addColumn<int>("bucket");  // -1: counted nowhere
+        // bucket: -1: counted nowhere
+        kor_columns<int, int, int>({"older", "newer", "bucket"});
         const int rows[][3] = {{10, 10, -1}, {10, 12, 0}, {10, 13, 1}, {10, 14, 1}, {10, 15, 2}, {10, 19, 2},
                                {10, 20, 3},  {10, 29, 3}, {10, 30, 4}, {10, 255, 4}, {255, 0, 0}, {250, 3, 2},
                                {11, 10, 4}};
@@ -73,10 +72,9 @@ private slots:
 
     void gate_data()
     {
-        QTest::addColumn<uint32_t>("last");  // G_factoryage_ticks
-        QTest::addColumn<uint32_t>("now");   // tick after the pass
-        QTest::addColumn<bool>("pass");      // the 180 s gate opens
-        QTest::addColumn<QString>("blocker");  // what keeps the pass from sampling
+        // last: G_factoryage_ticks; now: tick after the pass; pass: the 180 s gate opens
+        // blocker: what keeps the pass from sampling
+        kor_columns<uint32_t, uint32_t, bool, QString>({"last", "now", "pass", "blocker"});
         QTest::newRow("17999 ticks") << 1000u << 18999u << false << "";
         QTest::newRow("18000 ticks") << 1000u << 19000u << true << "";
         QTest::newRow("across the wrap") << 0xFFFFF000u << 18000u << true << "";

@@ -25,11 +25,8 @@ private slots:
     // Window 2 is current; windows 0, 2 and 5 are on; window 2 is black, not frozen.
     void codes_data()
     {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("locked");
-        QTest::addColumn<int>("window");  // current afterwards
-        QTest::addColumn<int>("field");   // window 2's byte that changes, -1: none
-        QTest::addColumn<int>("value");
+        // window: current afterwards; field: window 2's byte that changes, -1: none
+        kor_columns<int, bool, int, int, int>({"key", "locked", "window", "field", "value"});
         QTest::newRow("A selects window 0") << int('A') << false << 0 << -1 << 0;
         QTest::newRow("F selects window 5") << int('F') << false << 5 << -1 << 0;
         QTest::newRow("B: window 1 is off") << int('B') << false << 2 << -1 << 0;

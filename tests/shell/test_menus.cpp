@@ -54,11 +54,8 @@ private slots:
 
     void menu_entries_data()
     {
-        QTest::addColumn<QList<int>>("path");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("setting");  // the ageing log's access code, null: as shipped
-        QTest::addColumn<QString>("code");     // typed on the keyboard, null: back
-        QTest::addColumn<bool>("opens");
+        // setting: the ageing log's access code, null: as shipped; code: typed on the keyboard, null: back
+        kor_columns<QList<int>, int, QString, QString, bool>({"path", "page", "setting", "code", "opens"});
         const QString none;
         QTest::newRow("input") << QList<int>{0} << 3 << none << none << true;
         QTest::newRow("input: crop") << QList<int>{0, 1} << 9 << none << none << true;
@@ -133,8 +130,8 @@ private slots:
 
     void number_keyboard_keys_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("answer");  // null: no answer
+        // answer: null: no answer
+        kor_columns<QString, QString>({"keys", "answer"});
         QTest::newRow("OK at once keeps the start text") << "LLO" << "55";
         QTest::newRow("two digits") << "OROLLLO" << "12";
         QTest::newRow("digit then delete") << "OLLLORO" << "";

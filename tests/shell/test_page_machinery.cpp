@@ -39,11 +39,8 @@ private slots:
 
     void keys_and_traces_data()
     {
-        QTest::addColumn<int>("rights");  // right presses first
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("event");
-        QTest::addColumn<int>("focus");      // afterwards: 20 unless the page closed
-        QTest::addColumn<QString>("trace");  // null: traces switched off
+        // rights: right presses first; focus: afterwards: 20 unless the page closed; trace: null: traces switched off
+        kor_columns<int, int, QString, int, QString>({"rights", "code", "event", "focus", "trace"});
         const QString left = "this is left-code [KorProbePage][Release] ui_select=";
         const QString right = "this is right-code [KorProbePage][Release] ui_select=0\n";
         const QString ok = "this is OK button(KorProbePage)[Press]\nthis is OK button(KorProbePage)[Release]\n";
@@ -88,8 +85,7 @@ private slots:
 
     void mode_key_data()
     {
-        QTest::addColumn<bool>("key_lock");
-        QTest::addColumn<bool>("page_refuses");
+        kor_columns<bool, bool>({"key_lock", "page_refuses"});
         QTest::newRow("closes the chain") << false << false;
         QTest::newRow("key lock") << true << false;
         QTest::newRow("page refuses (ring shown)") << false << true;
@@ -165,9 +161,8 @@ private slots:
 
     void number_keyboard_answer_reaches_the_opener_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("second_field");
-        QTest::addColumn<QString>("answer");  // null: back on the keyboard
+        // answer: null: back on the keyboard
+        kor_columns<QString, bool, QString>({"how", "second_field", "answer"});
         QTest::newRow("OK on the first field") << "ok" << false << "1234";
         QTest::newRow("key board Q on the second") << "letter" << true << "77";
         QTest::newRow("touch on the second field") << "touch" << true << "5";
@@ -254,10 +249,7 @@ private slots:
 
     void refresh_hooks_data()
     {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("open");
-        QTest::addColumn<int>("tip");
+        kor_columns<int, int, bool, int>({"page", "code", "open", "tip"});
         QTest::newRow("page 17") << 17 << 1 << true << 0;
         QTest::newRow("smart mapping: USB in") << 24 << 100 << true << 3;
         QTest::newRow("smart mapping: other code") << 24 << 1 << true << 0;

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -58,6 +59,14 @@ private slots:
 private:
     Start m_start;
 };
+
+// Declares the data columns of a test, of the types given, in order.
+template <class... T>
+void kor_columns(const std::array<const char *, sizeof...(T)> &names)
+{
+    size_t i = 0;
+    (QTest::addColumn<T>(names[i++]), ...);
+}
 
 // A column of the current data row, for a value used once (QFETCH for the others).
 template <class T>
