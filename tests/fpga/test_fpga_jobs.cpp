@@ -46,15 +46,13 @@ private slots:
     }
     void smart_mapping()
     {
-        QFETCH(int, pattern);
         QFETCH(int, cards);
-        QFETCH(int, rows);
         QFETCH(Points, cells);
         sim()->set_chain(2, cards);
         sim()->set_chain(3, 2);
         sim()->set_reply_delay(3);
         fpga_manage *m = kor_fpga_up();
-        set_line(128, 96, 10, 20, 2, uint8_t(rows), 3, uint8_t(pattern));
+        set_line(128, 96, 10, 20, 2, uint8_t(kor_data<int>("rows")), 3, uint8_t(kor_data<int>("pattern")));
         kor_send_job(1);
         m->run_pass();
         set_line(999, 999, 7, 7, 3, 9, 9, 16);  // taken at step 0: a page writing it now changes nothing
@@ -142,7 +140,6 @@ private slots:
     void check_then_recover()
     {
         QFETCH(Points, needing);
-        QFETCH(QString, entry);
         QFETCH(int, left);
         sim()->set_chain(2, 10);
         sim()->set_chain(6, 2);
@@ -157,7 +154,7 @@ private slots:
         const bool found = !needing.isEmpty();
         QList<QVariantList> want_lists;
         if (found)
-            want_lists << QVariantList{QStringList{entry}, 1};
+            want_lists << QVariantList{QStringList{kor_data<QString>("entry")}, 1};
         QVERIFY(ended_well(kor_run_job(5), 5));
         QCOMPARE(QList<QVariantList>(lists), want_lists);
         QCOMPARE(int(fpga_manage::rcv_card_field()), found ? needing[0].y() : 0xFF);

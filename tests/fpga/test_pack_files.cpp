@@ -28,7 +28,6 @@ private slots:
     {
         QFETCH(bool, mapping);
         QFETCH(int, at);
-        QFETCH(int, cut);
         QFETCH(bool, refit);
         QFETCH(QString, error);
         const MappingPack pack{QStringLiteral("P4 indoor 64x32"), QByteArray(100, 's')};
@@ -36,7 +35,7 @@ private slots:
         QByteArray file = mapping ? encode_mapping_pack(pack) : encode_recovery_pack({screen, screen});
         if (at >= 0)
             file[at] = char(file[at] ^ 0x10);
-        file.chop(cut + (refit ? 4 : 0));
+        file.chop(kor_data<int>("cut") + (refit ? 4 : 0));
         const uint32_t crc = rcv_crc32(reinterpret_cast<const uint8_t *>(file.constData()), file.size());
         for (int i = 0; i < 4 && refit; ++i)
             file.append(char(crc >> (8 * i)));

@@ -63,11 +63,10 @@ private slots:
     void install()
     {
         QFETCH(QString, name);
-        QFETCH(QByteArray, file);
         QFETCH(QString, result);
         sim_fpga()->set_flash_write_fails(name == "wfail.KOR");
         if (!name.isEmpty()) {
-            env->write_file("/mnt/usb1/" + name, file);
+            env->write_file("/mnt/usb1/" + name, kor_data<QByteArray>("file"));
             env->write_file("/mnt/usb1/notes.txt", "x");
             env->write_file("/mnt/usb1/lower.kor", package(UpgradeApplication, 0, 'L', 10));
         }

@@ -137,19 +137,17 @@ private slots:
     }
     void host_closes_pages()
     {
-        QFETCH(int, focus);
         QFETCH(bool, deleted);
-        QFETCH(int, focus_after);
         QFETCH(QString, closed);
         QStringList ran;
         host_pages::set_smartmapping_back_hook([&ran] { ran << in_gui("smartmapping"); });
         host_pages::set_recovery_back_hook([&ran] { ran << in_gui("recovery"); });
-        g_page_focus = uint8_t(focus);
+        g_page_focus = uint8_t(kor_data<int>("focus"));
         // As the host link's own thread calls it.
         std::thread link([deleted] { deleted ? host_pack_file_deleted() : host_pack_file_received(); });
         link.join();
         QVERIFY(ran.isEmpty());  // queued, never run on the link's thread
-        g_page_focus = uint8_t(focus_after);
+        g_page_focus = uint8_t(kor_data<int>("focus_after"));
         KorTestEnv::process_events();
         QCOMPARE(ran, closed.isEmpty() ? QStringList{} : QStringList{closed});
     }

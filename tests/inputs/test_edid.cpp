@@ -68,9 +68,8 @@ private slots:
     {
         QFETCH(int, input);
         QFETCH(Timing, timing);
-        QFETCH(int, rate);
         QFETCH(int, vic);
-        set_record(input, timing[1], timing[2], rate);
+        set_record(input, timing[1], timing[2], kor_data<int>("rate"));
         dizidezorar::p_kavri_source->run_pass();
 
         QCOMPARE(int(dizidezorar::edid_rewrite[input]), 0);

@@ -106,7 +106,6 @@ private slots:
     void edit_box()
     {
         QFETCH(int, host_rate);
-        QFETCH(QString, keys);
         QFETCH(QList<int>, stored);
         if (host_rate)
             host_record(2, 1920, 1080, host_rate, true);
@@ -115,7 +114,7 @@ private slots:
             before << record(i);
         keyboard->answers = kor_data<QStringList>("answers");
         open_page();
-        kor_keys(keys);
+        kor_keys(kor_data<QString>("keys"));
         before[2] = stored;
         for (int i = 0; i < 6; ++i)
             QCOMPARE(record(i), before[i]);

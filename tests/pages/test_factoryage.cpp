@@ -102,7 +102,6 @@ private slots:
     {
         QFETCH(int, entries);
         QFETCH(QStringList, steps);
-        QFETCH(QStringList, shown);
         fill_log(entries);
         factoryage_log_diff3 = 5;
         factoryage_log_diffmore = 7;
@@ -114,7 +113,7 @@ private slots:
                 ageing_tick();
             else
                 kor_keys(steps[s]);
-            QCOMPARE(page_shown(), shown[s]);
+            QCOMPARE(page_shown(), kor_data<QStringList>("shown")[s]);
         }
         if (entries > 16)
             kor_save_screen(g_factoryage, entries == 17 ? "factoryage-last-page" : "factoryage-full");

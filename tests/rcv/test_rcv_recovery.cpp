@@ -86,11 +86,10 @@ private slots:
     {
         QFETCH(int, language);
         QFETCH(int, needs);
-        QFETCH(QString, shown);
         const bool recovers = needs >= 0 && needs < 8;
         g_language = uint8_t(language);
         open_page(needs);
-        QCOMPARE(query(), QStringList{shown});
+        QCOMPARE(query(), QStringList{kor_data<QString>("shown")});
         QCOMPARE(int(kor_job()), 0);
         if (language && needs >= 0)
             kor_save_screen(g_rcv_recovery, recovers ? "rcv_recovery-card" : "rcv_recovery-beyond");
@@ -226,15 +225,12 @@ private slots:
     }
     void listing_stays_inside_the_list()
     {
-        QFETCH(QStringList, entries);
-        QFETCH(int, count);
-        QFETCH(QStringList, shown);
         QFETCH(int, recovery);
         g_language = 1;
         open_page();
         post_list({"01/03/10/08"}, 1);
-        post_list(entries, count);
-        QCOMPARE(listed(), shown);
+        post_list(kor_data<QStringList>("entries"), kor_data<int>("count"));
+        QTEST(listed(), "shown");
         QVERIFY(!list_button("Button_next"));
         kor_keys("RO");
         QCOMPARE(int(kor_job()), std::max(recovery, 0));

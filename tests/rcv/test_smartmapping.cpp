@@ -80,7 +80,6 @@ private slots:
     }
     void quick_setup_places_the_cards()
     {
-        QFETCH(QStringList, answers);
         QFETCH(int, group);
         QFETCH(int, moves);
         QFETCH(QString, picker);
@@ -91,7 +90,7 @@ private slots:
         sim_fpga()->set_chain(port, cards);
         sim_fpga()->set_chain(port ^ 1, 2);
         start_page();
-        keyboard->answers = answers;
+        keyboard->answers = kor_data<QStringList>("answers");
         auto shot = [&](const char *name) {
             if (group == 0)
                 kor_save_screen(g_smartmapping, name);
@@ -159,14 +158,11 @@ private slots:
     }
     void port_choice()
     {
-        QFETCH(QString, script);
-        QFETCH(int, port);
-        QFETCH(QString, cell);
         env->write_file("/data/smartmapping/a.ykfile", pack_file(1));
         start_page();
-        kor_keys(script);
-        QCOMPARE(int(line_type[8]), port);
-        QCOMPARE(chosen_cell(), cell);
+        kor_keys(kor_data<QString>("script"));
+        QTEST(int(line_type[8]), "port");
+        QTEST(chosen_cell(), "cell");
     }
 
     void the_ring_locks_the_page()

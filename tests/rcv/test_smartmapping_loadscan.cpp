@@ -132,8 +132,6 @@ private slots:
     }
     void load_sends_the_chosen_file_to_the_chosen_port()
     {
-        QFETCH(QString, script);
-        QFETCH(QString, dir);
         QFETCH(bool, pulled);
         add_packs(2, 1);
         sim_fpga()->set_chain(5, 3);
@@ -143,10 +141,10 @@ private slots:
         QCOMPARE(int(line_type[8]), 5);
         QCOMPARE(chosen_cell(), QStringLiteral("LED6"));
         kor_save_screen(g_smartmapping, "smartmapping-loadscan");
-        kor_keys("LO" + script + "O");  // Next, the row chosen, Load in focus
+        kor_keys("LO" + kor_data<QString>("script") + "O");  // Next, the row chosen, Load in focus
         QVERIFY(in_focus("Button_load"));
         const std::string chosen = g_ykfile_name;
-        QVERIFY(chosen.rfind(dir.toStdString(), 0) == 0);
+        QVERIFY(chosen.rfind(kor_data<QString>("dir").toStdString(), 0) == 0);
         kor_keys("O");  // Load
         QCOMPARE(job_word(), 2);
         QVERIFY(g_qround_bar);

@@ -59,11 +59,10 @@ private slots:
     }
     void programs_each_change()
     {
-        QFETCH(Writes, writes);
         QFETCH(int, code);
         QFETCH(QStringList, expected);
         QSignalSpy refresh(kor_table(), &KorRamPara::sig_update_para);
-        change(writes, code);
+        change(kor_data<Writes>("writes"), code);
         const QByteArray shadow = kor_shadow();
 
         scaler_manager()->run_pass();

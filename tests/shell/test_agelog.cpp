@@ -41,14 +41,13 @@ private slots:
     }
     void counters()
     {
-        QFETCH(int, older);
         QFETCH(int, newer);
         QFETCH(int, bucket);
         QList<uint32_t> expected{0, 0, 0, 0, 0};
         if (bucket >= 0)
             expected[bucket] = 1;
         // Only the last two lines count: the third sample adds nothing.
-        for (int r42 : {older, newer, newer}) {
+        for (int r42 : {kor_data<int>("older"), newer, newer}) {
             set_regs(1, r42, 2);
             window->getagelog();
         }

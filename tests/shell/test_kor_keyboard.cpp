@@ -44,16 +44,14 @@ private slots:
     void codes()
     {
         QFETCH(int, key);
-        QFETCH(bool, locked);
         QFETCH(int, window);
         QFETCH(int, field);
-        QFETCH(int, value);
-        if (locked)
+        if (kor_data<bool>("locked"))
             kor_table()->set_u16(0x304, 1);
         const QByteArray before = kor_ram();
         QByteArray expected = before;
         if (field >= 0)
-            expected[offset(2, field)] = char(value);
+            expected[offset(2, field)] = char(kor_data<int>("value"));
         QSignalSpy spy(kor_table(), SIGNAL(sig_update_para(int)));
         glue.update_usb_keyEvent(key);
         QCOMPARE(kor_ram(), expected);

@@ -140,14 +140,13 @@ private slots:
     }
     void number_keyboard_keys()
     {
-        QFETCH(QString, keys);
         QFETCH(QString, answer);
         NumberKeyboard *keyboard = g_numberkeyboard;
         QSignalSpy spy(keyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit);
         keyboard->label_show(QString::fromUtf8("宽"), "55");
         keyboard->show();
         kor_save_screen(keyboard, "numberkeyboard");
-        for (QChar k : keys)
+        for (QChar k : kor_data<QString>("keys"))
             QTest::sendKeyEvent(QTest::Click, keyboard, Qt::Key(kor_key_code(kor_key(k))), QString(), Qt::NoModifier);
         QCOMPARE(spy.count(), answer.isNull() ? 0 : 1);
         if (!answer.isNull())

@@ -60,14 +60,13 @@ private slots:
     }
     void keys_and_traces()
     {
-        QFETCH(int, rights);
         QFETCH(int, code);
         QFETCH(QString, event);
         QFETCH(int, focus);
         QFETCH(QString, trace);
         kor_table()->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
         QPointer<KorProbePage> page = open_probe();
-        kor_keys(QString(rights, 'R'));
+        kor_keys(QString(kor_data<int>("rights"), 'R'));
         page->events.clear();
         g_debugSwitch = trace.isNull() ? 0 : 254;
         KorTraceCapture capture;
@@ -259,15 +258,13 @@ private slots:
     {
         QFETCH(int, page);
         QFETCH(int, code);
-        QFETCH(bool, open);
-        QFETCH(int, tip);
         kor_register_probe(page, 1);
-        KorProbePage *probe = open ? open_probe(page) : nullptr;
+        KorProbePage *probe = kor_data<bool>("open") ? open_probe(page) : nullptr;
         g_page_focus = uint8_t(page);
         kor_refresh(code);
         if (probe)
             QCOMPARE(probe->events, QStringList{QStringLiteral("refresh:%1").arg(code)});
-        QCOMPARE(g_tip->isVisible() ? g_tip->kind() : 0, tip);
+        QTEST(g_tip->isVisible() ? g_tip->kind() : 0, "tip");
     }
 
     void tip_hides_after_300_ticks()
