@@ -16,9 +16,7 @@ Q_DECLARE_METATYPE(Lang)
 
 class TestKorRamPara : public KorTest {
     Q_OBJECT
-
-public:
-    TestKorRamPara() : KorTest(kNone) {}
+    Start start() const override { return kNone; }
 
 private slots:
 

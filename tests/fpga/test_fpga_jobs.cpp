@@ -22,10 +22,8 @@ bool ended_well(const KorJobProgress &p, int job)
 
 class TestFpgaJobs : public KorTest {
     Q_OBJECT
+    Start start() const override { return kCore; }
     SimFpga *sim() { return sim_fpga(); }
-
-public:
-    TestFpgaJobs() : KorTest(kCore) {}
 
 private slots:
 

@@ -6,9 +6,7 @@
 
 class TestFpgaManage : public KorTest {
     Q_OBJECT
-
-public:
-    TestFpgaManage() : KorTest(kNone) {}
+    Start start() const override { return kNone; }
 
 private slots:
 

@@ -31,15 +31,13 @@ struct CardPage : QDialog {
 
 class TestFpgaThreads : public KorTest {
     Q_OBJECT
+    Start start() const override { return kCore; }
     void set_up() override
     {
         sim_fpga()->set_chain(3, 4);
         line_type[8] = 3;  // the port
         QCOMPARE(fpga_manage::pInstance()->initialize(), 0);
     }
-
-public:
-    TestFpgaThreads() : KorTest(kCore) {}
 
 private slots:
 

@@ -3,9 +3,7 @@
 
 class TestPackFiles : public KorTest {
     Q_OBJECT
-
-public:
-    TestPackFiles() : KorTest(kNone) {}
+    Start start() const override { return kNone; }
 
 private slots:
 

@@ -10,6 +10,7 @@ QByteArray package(uint8_t kind, uint8_t fpga, char fill, int size, const char *
 
 class TestUsbUpgrade : public KorTest {
     Q_OBJECT
+    Start start() const override { return kCore; }
     void set_up() override
     {
         kor_clock_set_fixed(QDateTime(QDate(2024, 3, 5), QTime(8, 9, 10)));
@@ -31,9 +32,6 @@ class TestUsbUpgrade : public KorTest {
     {
         return QString::fromStdString(fpga_manage::p_fpga_manage->usb_upgrade_log_text()).split('\n');
     }
-
-public:
-    TestUsbUpgrade() : KorTest(kCore) {}
 
 private slots:
 

@@ -27,6 +27,7 @@ QString in_gui(const QString &what)
 
 class TestHostLink : public KorTest {
     Q_OBJECT
+    Start start() const override { return kCore; }
 
     // One WiFi pass after each tick count; the commands each pass ran.
     std::vector<Cmds> passes(std::initializer_list<unsigned> ticks)
@@ -40,9 +41,6 @@ class TestHostLink : public KorTest {
         }
         return out;
     }
-
-public:
-    TestHostLink() : KorTest(kCore) {}
 
 private slots:
 

@@ -43,10 +43,8 @@ void set_record(int input, int w, int h, int rate)
 
 class TestEdid : public KorTest {
     Q_OBJECT
+    Start start() const override { return kCore; }
     void set_up() override { dizidezorar::pInstance(); }
-
-public:
-    TestEdid() : KorTest(kCore) {}
 
 private slots:
 

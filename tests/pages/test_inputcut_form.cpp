@@ -36,9 +36,7 @@ QList<FormWidget> form_widgets()
 // The crop page's form: names, classes, parents, geometry and fonts.
 class TestInputCutForm : public KorTest {
     Q_OBJECT
-
-public:
-    TestInputCutForm() : KorTest(kCore) {}
+    Start start() const override { return kCore; }
 
 private slots:
     void form()

@@ -13,9 +13,7 @@ QImage icon(const char *path) { return QPixmap(path).toImage(); }
 // The numberings, names, captions and icons of the inputs, and the input page's names.
 class TestSourceinfo : public KorTest {
     Q_OBJECT
-
-public:
-    TestSourceinfo() : KorTest(kNone) {}
+    Start start() const override { return kNone; }
 
 private slots:
     void initTestCase() { kor_init_resources(); }

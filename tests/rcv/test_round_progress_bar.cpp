@@ -18,6 +18,7 @@ bool is_grey(QRgb c) { return qAbs(qRed(c) - 0xDE) < 16 && qAbs(qBlue(c) - 0xE7)
 
 class TestRoundProgressBar : public KorTest {
     Q_OBJECT
+    Start start() const override { return kNone; }
     std::unique_ptr<QDialog> page;
     void set_up() override
     {
@@ -25,9 +26,6 @@ class TestRoundProgressBar : public KorTest {
         page->setFixedSize(320, 240);
         page->setStyleSheet("background-color: rgb(16, 16, 28);");
     }
-
-public:
-    TestRoundProgressBar() : KorTest(kNone) {}
 
 private slots:
 

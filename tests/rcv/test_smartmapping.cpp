@@ -20,15 +20,13 @@ QByteArray line_bytes()
 
 class TestSmartMapping : public KorTest {
     Q_OBJECT
+    Start start() const override { return kNone; }
     void start_page(bool fpga = true)
     {
         QVERIFY(sm::start_page(*env, fpga));
         keyboard = kor_install_scripted_keyboard();
     }
     const QString to_step3 = "ORRORRRO";  // the quick setup's Step 3, the fields as the form has them
-
-public:
-    TestSmartMapping() : KorTest(kNone) {}
 
 private slots:
 

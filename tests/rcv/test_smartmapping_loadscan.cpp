@@ -44,6 +44,7 @@ bool paging(const char *name)
 
 class TestSmartMappingLoadScan : public KorTest {
     Q_OBJECT
+    Start start() const override { return kNone; }
 
     void add_packs(int device, int stick, int first = 0)
     {
@@ -60,9 +61,6 @@ class TestSmartMappingLoadScan : public KorTest {
         const Row r = rows().at(row);
         QCOMPARE(g_ykfile_name, ((r.usb ? "/mnt/usb1/" : "/data/smartmapping/") + r.text).toStdString());
     }
-
-public:
-    TestSmartMappingLoadScan() : KorTest(kNone) {}
 
 private slots:
 

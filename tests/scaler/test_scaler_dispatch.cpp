@@ -23,10 +23,8 @@ void change(const Writes &writes, int code = 1)
 
 class TestScalerDispatch : public KorTest {
     Q_OBJECT
+    Start start() const override { return kCore; }
     void set_up() override { v331_manage::pInstance(); }
-
-public:
-    TestScalerDispatch() : KorTest(kCore) {}
 
 private slots:
 

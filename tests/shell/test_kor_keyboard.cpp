@@ -6,6 +6,7 @@ using namespace KorWindowRecord;
 // The key-board glue: shortcut letters act on the table's window records.
 class TestKorKeyboard : public KorTest {
     Q_OBJECT
+    Start start() const override { return kCore; }
     kor_keyboard glue;
     void set_up() override
     {
@@ -16,9 +17,6 @@ class TestKorKeyboard : public KorTest {
         kor_keyboard::set_current_window(2);
         v331_manage::para_changed = 0;
     }
-
-public:
-    TestKorKeyboard() : KorTest(kCore) {}
 
 private slots:
 

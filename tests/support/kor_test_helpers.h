@@ -27,16 +27,14 @@
 #include <memory>
 #include <vector>
 
-// Every test function gets a fresh world, brought up as far as `start` says: kNone leaves it
+// Every test function gets a fresh world, brought up as far as start() says: kNone leaves it
 // to the test (which writes its files first), kCore starts the singletons, kUi the panel too,
 // with the scripted number keyboard.
 class KorTest : public QObject {
     Q_OBJECT
-public:
-    enum Start { kNone, kCore, kUi };
-    explicit KorTest(Start start = kUi) : m_start(start) {}
-
 protected:
+    enum Start { kNone, kCore, kUi };
+    virtual Start start() const { return kUi; }
     virtual void set_up() {}  // after the start, before each test function
     std::unique_ptr<KorTestEnv> env;
     MainWindow *window = nullptr;
@@ -46,18 +44,15 @@ private slots:
     void init()
     {
         env.reset(new KorTestEnv);
-        if (m_start == kCore)
+        if (start() == kCore)
             env->start();
-        if (m_start == kUi) {
+        if (start() == kUi) {
             window = kor_start_ui(*env);
             keyboard = kor_install_scripted_keyboard();
         }
         set_up();
     }
     void cleanup() { env.reset(); }
-
-private:
-    Start m_start;
 };
 
 // Declares the data columns of a test, of the types given, in order.
