@@ -20,7 +20,7 @@ QString page_shown()
            QString::number(text.count("<br>") + 1);
 }
 // The five counters, the number of entries and the page.
-QString counters()
+QString counters_shown()
 {
     QStringList out;
     for (const char *name : {"label_3", "label_5", "label_10", "label_20", "label_more", "page_info", "label_page"})
@@ -43,10 +43,21 @@ QString flags(int bits)
         out += QString("<font color = %1 >%2</font> ").arg((bits >> b) & 1 ? "#00FF00" : "#FF0000", names[b]);
     return out;
 }
+// The sampler reads the registers afresh from the FPGA.
+void set_regs(int r40, int r42, int r43)
+{
+    sim_fpga()->set_register(0, 40, uint8_t(r40));
+    sim_fpga()->set_register(0, 42, uint8_t(r42));
+    sim_fpga()->set_register(0, 43, uint8_t(r43));
+}
+QList<uint32_t> buckets()
+{
+    return {factoryage_log_diff3, factoryage_log_diff5, factoryage_log_diff10, factoryage_log_diff20, factoryage_log_diffmore};
+}
 }
 
-// The ageing log page, opened behind the access code; its paging, its lines and the tick's
-// re-rendering.
+// The ageing log page, opened behind the access code: its paging, its lines and the tick's
+// re-rendering; and the sampler of the main window's tick that fills the log.
 class TestFactoryAge : public KorTest {
     Q_OBJECT
     void set_up() override
@@ -75,7 +86,7 @@ private slots:
         kor_keys("ORO");  // Next and Priv do nothing
         QVERIFY(!kor_focused(g_factoryage, "ButtonNext"));
         QCOMPARE(log_shown(), QString("03-07 09:05  正在老化中..."));
-        QCOMPARE(counters(), QString("0<3 0<5 0<10 0<20 0>20 0 0/0"));
+        QCOMPARE(counters_shown(), QString("0<3 0<5 0<10 0<20 0>20 0 0/0"));
         // A pass without a sample (a host frame being handled) shows the new time.
         pc_cmd_valid = 1;
         kor_clock_set_fixed(QDateTime(QDate(2024, 3, 8), QTime(10, 15, 2)));
@@ -107,7 +118,7 @@ private slots:
         factoryage_log_diffmore = 7;
         open_page();
         QVERIFY(kor_focused(g_factoryage, "ButtonNext"));
-        QVERIFY(counters().startsWith("5<3 0<5 0<10 0<20 7>20"));
+        QVERIFY(counters_shown().startsWith("5<3 0<5 0<10 0<20 7>20"));
         for (int s = 0; s < steps.size(); ++s) {
             if (steps[s] == "T")
                 ageing_tick();
@@ -162,6 +173,81 @@ private slots:
     {
         open_page();
         kor_check_mode_key(23);
+    }
+
+    void counters_data()
+    {
+        // bucket: -1: counted nowhere
+        kor_columns<int, int, int>({"older", "newer", "bucket"});
+        const int rows[][3] = {{10, 10, -1}, {10, 12, 0}, {10, 13, 1}, {10, 14, 1}, {10, 15, 2}, {10, 19, 2},
+                               {10, 20, 3},  {10, 29, 3}, {10, 30, 4}, {10, 255, 4}, {255, 0, 0}, {250, 3, 2},
+                               {11, 10, 4}};
+        for (const auto &r : rows)
+            QTest::newRow(qPrintable(QStringLiteral("%1 to %2").arg(r[0]).arg(r[1]))) << r[0] << r[1] << r[2];
+    }
+    void counters()
+    {
+        QFETCH(int, newer);
+        QFETCH(int, bucket);
+        QList<uint32_t> expected{0, 0, 0, 0, 0};
+        if (bucket >= 0)
+            expected[bucket] = 1;
+        // Only the last two lines count: the third sample adds nothing.
+        for (int r42 : {kor_data<int>("older"), newer, newer}) {
+            set_regs(1, r42, 2);
+            window->getagelog();
+        }
+        QCOMPARE(buckets(), expected);
+        QCOMPARE(factoryage_log.last(), QStringLiteral("03-07 09:05 %1 1 2").arg(newer));  // registers 42, 40, 43
+    }
+
+    void log_is_capped()
+    {
+        for (int i = 0; i < 3359; ++i)
+            factoryage_log << QStringLiteral("%1 00:00 7 0 0").arg(i);
+        set_regs(0, 9, 0);
+        window->getagelog();
+        QCOMPARE(factoryage_log.size(), 3360);
+        QCOMPARE(factoryage_log_diff3, 1u);  // 7 -> 9
+        window->getagelog();  // one more pushes out the oldest
+        QCOMPARE(factoryage_log.size(), 3360);
+        QCOMPARE(factoryage_log.first(), QString("1 00:00 7 0 0"));
+        QCOMPARE(factoryage_log.last(), QString("03-07 09:05 9 0 0"));
+    }
+
+    void gate_data()
+    {
+        // last: G_factoryage_ticks; now: tick after the pass; pass: the 180 s gate opens
+        // blocker: what keeps the pass from sampling
+        kor_columns<uint32_t, uint32_t, bool, QString>({"last", "now", "pass", "blocker"});
+        QTest::newRow("17999 ticks") << 1000u << 18999u << false << "";
+        QTest::newRow("18000 ticks") << 1000u << 19000u << true << "";
+        QTest::newRow("across the wrap") << 0xFFFFF000u << 18000u << true << "";
+        QTest::newRow("host frame being handled") << 1000u << 19000u << true << "pc_cmd";
+        QTest::newRow("fpga not running") << 1000u << 19000u << true << "stopped";
+        QTest::newRow("no fpga manager") << 1000u << 19000u << true << "no manager";
+    }
+    void gate()
+    {
+        QFETCH(uint32_t, last);
+        QFETCH(uint32_t, now);
+        QFETCH(bool, pass);
+        QFETCH(QString, blocker);
+        int hook_calls = 0;  // the page's re-rendering
+        MainWindow::set_agelog_hook([&hook_calls] { ++hook_calls; });
+        fpga_manage::p_fpga_manage->MCU_REG_func[0][80] = blocker == "stopped" ? 2 : 3;
+        set_regs(1, 2, 3);
+        if (blocker == "no manager")
+            fpga_manage::destroy_instance();
+        pc_cmd_valid = blocker == "pc_cmd" ? 1 : 0;
+        G_factoryage_ticks = last;
+        G_timeTicks = now - 1;
+        window->slot_update_timer_ticks();
+        QCOMPARE(G_timeTicks.load(), now);
+        QCOMPARE(G_factoryage_ticks, pass ? now : last);
+        QCOMPARE(factoryage_log.size(), pass && blocker.isEmpty() ? 1 : 0);
+        // The ageing page is re-rendered at every pass, sample or not.
+        QCOMPARE(hook_calls, pass ? 1 : 0);
     }
 };
 

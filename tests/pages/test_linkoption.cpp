@@ -1,4 +1,5 @@
 #include "kor_test_helpers.h"
+#include "ui/pages/linkcom.h"
 #include "ui/pages/linkoption.h"
 #include "ui/rcv/firmware_usbgrade.h"
 #include "ui/shell/tip.h"
@@ -7,7 +8,8 @@ namespace {
 QString title() { return kor_text(g_linkoption, "label_title"); }
 }
 
-// The connection menu: its keys, its three entries and what the refresh step shows on it.
+// The connection menu: its keys, its three entries and what the refresh step shows on it; and
+// the serial-link information page behind its first entry.
 class TestLinkOption : public KorTest {
     Q_OBJECT
     void set_up() override { kor_open(kor_settings + "RO", 10); }
@@ -63,6 +65,43 @@ private slots:
     }
 
     void mode_key() { kor_check_mode_key(10); }
+
+    void serial_link_fixed_values()
+    {
+        kor_keys("O");
+        QCOMPARE(kor_text(g_linkcom, "label_com"), QString::fromUtf8("串口连接"));
+        QCOMPARE(QStringList({kor_text(g_linkcom, "Button_baud"), kor_text(g_linkcom, "pushButton"),
+                              kor_text(g_linkcom, "pushButton_2")}),
+                 QStringList({"115200", "8", "1"}));
+        kor_save_screen(g_linkcom, "linkcom");
+        // Nothing to select or change, and the refresh step leaves the page alone.
+        const QImage before = g_linkcom->grab().toImage();
+        kor_keys("LRO");
+        kor_host_language(1);
+        QCOMPARE(int(g_page_focus), 21);
+        QCOMPARE(g_linkcom->grab().toImage(), before);
+    }
+
+    // Back (also the key board's letter) returns to the menu, re-texted; mode leaves both.
+    void serial_link_back_and_mode_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("back") << "B";
+        QTest::newRow("key-board O") << "b";
+        QTest::newRow("mode") << "M";
+    }
+    void serial_link_back_and_mode()
+    {
+        QFETCH(QString, key);
+        LinkOption *menu = g_linkoption;
+        kor_keys("O");
+        g_language = 1;
+        kor_keys(key);
+        kor_check_left(21, key == "M" ? 4 : 10);
+        QCOMPARE(g_linkoption, key == "M" ? nullptr : menu);
+        if (menu == g_linkoption)  // re-texted on the way back
+            QCOMPARE(title(), QString("Communication"));
+    }
 };
 
 QTEST_MAIN(TestLinkOption)
