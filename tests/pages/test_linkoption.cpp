@@ -17,10 +17,7 @@ QString title() { return kor_text(g_linkoption, "label_title"); }
 const char *const kRows[3] = {"lineEditIp", "lineEditMask", "lineEditGate"};
 
 // Field `i` of the twelve: row i / 4, octet i % 4.
-My_lineEdit *field(int i)
-{
-    return g_linkwlan->findChild<My_lineEdit *>(kRows[i / 4] + QString::number(i % 4 + 1));
-}
+My_lineEdit *field(int i) { return g_linkwlan->findChild<My_lineEdit *>(kRows[i / 4] + QString::number(i % 4 + 1)); }
 QStringList row(int r)
 {
     QStringList out;

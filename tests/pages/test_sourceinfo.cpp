@@ -1,6 +1,7 @@
 #include "kor_test_helpers.h"
 #include "platform/resources_init.h"
 #include "ui/pages/inputchoose.h"
+#include "ui/pages/inputcut.h"
 #include "ui/pages/sourceinfo.h"
 
 #include <QTextDocument>
@@ -8,9 +9,40 @@
 namespace {
 QImage shown(const QLabel &label) { return label.pixmap(Qt::ReturnByValue).toImage(); }
 QImage icon(const char *path) { return QPixmap(path).toImage(); }
+
+struct FormWidget {
+    QString name;
+    const char *cls;
+    const char *parent;
+    QRect geometry;
+    int points;
+};
+// The form's widgets in the order it builds them.
+QList<FormWidget> form_widgets()
+{
+    QList<FormWidget> rows{{"label_title", "QLabel", "InputCut", QRect(50, 10, 220, 22), 11}};
+    for (int i = 0; i < 6; ++i)
+        rows.append({QStringLiteral("sourcelistseq%1name").arg(i), "QLabel", "InputCut", QRect(2 + 53 * i, 43, 51, 14), 7});
+    for (int i = 0; i < 6; ++i)
+        rows.append({QStringLiteral("sourcelistseq%1pixmap").arg(i), "QLabel", "InputCut", QRect(7 + 53 * i, 58, 40, 12), 7});
+    return rows + QList<FormWidget>{
+        {"frame_add", "QFrame", "InputCut", QRect(6, 145, 310, 45), 7},
+        {"label_change_source", "QLabel", "frame_add", QRect(5, 5, 160, 12), 7},
+        {"label_crop", "QLabel", "frame_add", QRect(5, 30, 30, 14), 7},
+        {"label_X", "QLabel", "frame_add", QRect(36, 30, 10, 14), 7},
+        {"lineEdit_X", "My_lineEdit", "frame_add", QRect(48, 30, 36, 14), 7},
+        {"label_Y", "QLabel", "frame_add", QRect(94, 30, 10, 14), 7},
+        {"lineEdit_Y", "My_lineEdit", "frame_add", QRect(108, 30, 36, 14), 7},
+        {"label_W", "QLabel", "frame_add", QRect(154, 30, 30, 14), 7},
+        {"lineEdit_W", "My_lineEdit", "frame_add", QRect(186, 30, 40, 14), 7},
+        {"label_H", "QLabel", "frame_add", QRect(228, 30, 40, 14), 7},
+        {"lineEdit_H", "My_lineEdit", "frame_add", QRect(270, 30, 40, 14), 7},
+    };
+}
 }
 
 // The numberings, names, captions and icons of the inputs, and the input page's names.
+// And the crop page's form: names, classes, parents, geometry and fonts.
 class TestSourceinfo : public KorTest {
     Q_OBJECT
     Start start() const override { return kNone; }
@@ -88,6 +120,27 @@ private slots:
         QTEST(got.join(' ') + ' ' + kor_text(g_inputchoose, "label_window"), "names");
         // DVI, the window's source, is marked at its list position.
         QVERIFY(kor_style(g_inputchoose, "sourcelistseq4name").contains("71, 119, 255"));
+    }
+    void inputcut_form()
+    {
+        env->start();
+        InputCut page;
+        QCOMPARE(page.objectName(), QString("InputCut"));
+        QCOMPARE(page.size(), QSize(320, 240));
+        QCOMPARE(page.font().pointSize(), 7);
+        const QList<FormWidget> rows = form_widgets();
+        const QList<QWidget *> children = page.findChildren<QWidget *>();
+        QCOMPARE(children.size(), rows.size());
+        for (int i = 0; i < rows.size(); ++i) {
+            const FormWidget &row = rows[i];
+            QWidget *w = children[i];
+            QCOMPARE(w->objectName(), row.name);
+            QCOMPARE(w->metaObject()->className(), row.cls);
+            QCOMPARE(w->parentWidget()->objectName(), QString(row.parent));
+            QCOMPARE(w->geometry(), row.geometry);
+            QCOMPARE(w->font().pointSize(), row.points);
+        }
+        kor_save_screen(&page, "inputcut");
     }
 };
 

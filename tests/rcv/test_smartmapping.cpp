@@ -21,10 +21,7 @@ namespace {
 constexpr const char *kOrange = "rgb(255,171,84)";  // focus, or the cursor on a file row
 
 template <class T = QWidget>
-T *widget(const char *name)
-{
-    return g_smartmapping ? kor_child<T>(g_smartmapping, name) : nullptr;
-}
+T *widget(const char *name) { return g_smartmapping ? kor_child<T>(g_smartmapping, name) : nullptr; }
 inline QString style(const char *name) { return widget(name) ? widget(name)->styleSheet() : "<missing>"; }
 inline bool in_focus(const char *name) { return style(name).contains(QLatin1String(kOrange)); }
 inline int shown_page() { return widget<QStackedWidget>("stackedWidget")->currentIndex(); }
@@ -96,10 +93,7 @@ inline QString chosen_cell()
 const int kToolPage[4] = {0, 4, 6, 7};  // first stacked page of each tool
 constexpr const char *kGrey = "background-color: gray";
 
-QByteArray line_bytes()
-{
-    return QByteArray(reinterpret_cast<const char *>(line_type), 12);
-}
+QByteArray line_bytes() { return QByteArray(reinterpret_cast<const char *>(line_type), 12); }
 
 // The names the page lists, in its order: the device's packs in directory order, then the
 // stick's, at most 100.
@@ -127,10 +121,7 @@ bool shows_icon(QAbstractButton *b, bool on)
     return b->icon().pixmap(40, 20).toImage() == want.pixmap(40, 20).toImage();
 }
 
-bool paging(const char *name)
-{
-    return file_frame()->findChild<QPushButton *>(name);
-}
+bool paging(const char *name) { return file_frame()->findChild<QPushButton *>(name); }
 }
 
 class TestSmartMapping : public KorTest {

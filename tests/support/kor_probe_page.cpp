@@ -52,7 +52,4 @@ void kor_register_probe(int number, int parent)
     kor_page_register_slot(number, std::move(slot));
 }
 
-KorProbePage *kor_probe(int number)
-{
-    return number >= 0 && number < kKorPages ? s_probes[number] : nullptr;
-}
+KorProbePage *kor_probe(int number) { return number >= 0 && number < kKorPages ? s_probes[number] : nullptr; }

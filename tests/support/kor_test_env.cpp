@@ -76,10 +76,7 @@ void KorTestEnv::start()
     SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, SIGNAL(sig_update_para(int)));
 }
 
-QString KorTestEnv::path(const QString &board_path) const
-{
-    return kor_path(board_path);
-}
+QString KorTestEnv::path(const QString &board_path) const { return kor_path(board_path); }
 
 void KorTestEnv::write_file(const QString &board_path, const QByteArray &data) const
 {
@@ -114,10 +111,7 @@ void KorTestEnv::process_events()
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void KorTestEnv::tick(unsigned n)
-{
-    G_timeTicks.fetch_add(n);
-}
+void KorTestEnv::tick(unsigned n) { G_timeTicks.fetch_add(n); }
 
 void kor_save_screen(QWidget *widget, const QString &name)
 {

@@ -65,10 +65,7 @@ void kor_columns(const std::array<const char *, sizeof...(T)> &names)
 
 // A column of the current data row, for a value used once (QFETCH for the others).
 template <class T>
-T kor_data(const char *column)
-{
-    return *static_cast<T *>(QTest::qData(column, qMetaTypeId<T>()));
-}
+T kor_data(const char *column) { return *static_cast<T *>(QTest::qData(column, qMetaTypeId<T>())); }
 
 inline KorRamPara *kor_table() { return KorRamPara::p_korrampara_config; }
 inline QByteArray kor_ram() { return QByteArray(reinterpret_cast<const char *>(kor_table()->ram), KOR_TABLE_SIZE); }
@@ -160,10 +157,7 @@ inline void kor_open(const QString &keys, int focus)
 }
 
 template <class W = QWidget>
-W *kor_child(const QObject *page, const QString &name)
-{
-    return page->findChild<W *>(name);
-}
+W *kor_child(const QObject *page, const QString &name) { return page->findChild<W *>(name); }
 inline QString kor_text(const QObject *page, const QString &name)
 {
     return kor_child(page, name)->property("text").toString();

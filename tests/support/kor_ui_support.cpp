@@ -82,10 +82,7 @@ void kor_press_code(int qt_key)
     QCoreApplication::sendEvent(target, &release);
 }
 
-void kor_press(KorKey key)
-{
-    kor_press_code(kor_key_code(key));
-}
+void kor_press(KorKey key) { kor_press_code(kor_key_code(key)); }
 
 KorKey kor_key(QChar letter)
 {
@@ -96,10 +93,7 @@ KorKey kor_key(QChar letter)
     return kKeys[i];
 }
 
-void kor_press_letter(QChar letter)
-{
-    kor_press_code(kor_key_code(kor_key(letter), letter == 'b'));
-}
+void kor_press_letter(QChar letter) { kor_press_code(kor_key_code(kor_key(letter), letter == 'b')); }
 
 KorKeyScript &KorKeyScript::step(std::function<void()> action)
 {
@@ -107,10 +101,7 @@ KorKeyScript &KorKeyScript::step(std::function<void()> action)
     return *this;
 }
 
-KorKeyScript &KorKeyScript::press(KorKey key)
-{
-    return step([key] { kor_press(key); });
-}
+KorKeyScript &KorKeyScript::press(KorKey key) { return step([key] { kor_press(key); }); }
 
 KorKeyScript &KorKeyScript::keys(const QString &letters)
 {
