@@ -18,18 +18,16 @@ using Cells = QVector<QPoint>;
 Q_DECLARE_METATYPE(Cells)
 
 namespace {
-constexpr const char *kOrange = "rgb(255,171,84)";  // focus, or the cursor on a file row
-
 template <class T = QWidget>
-T *widget(const char *name) { return g_smartmapping ? kor_child<T>(g_smartmapping, name) : nullptr; }
-inline QString style(const char *name) { return widget(name) ? widget(name)->styleSheet() : "<missing>"; }
-inline bool in_focus(const char *name) { return style(name).contains(QLatin1String(kOrange)); }
-inline int shown_page() { return widget<QStackedWidget>("stackedWidget")->currentIndex(); }
-inline QFrame *file_frame() { return widget<QFrame>("frame_file"); }
-inline int job_word() { return g_send_para[0] | (g_send_para[1] << 8); }
+T *widget(const char *name) { return kor_child<T>(g_smartmapping, name); }
+QString style(const char *name) { return kor_style(g_smartmapping, name); }
+bool in_focus(const char *name) { return kor_focused(g_smartmapping, name); }  // also the cursor on a file row
+int shown_page() { return widget<QStackedWidget>("stackedWidget")->currentIndex(); }
+QFrame *file_frame() { return widget<QFrame>("frame_file"); }
+int job_word() { return g_send_para[0] | (g_send_para[1] << 8); }
 
 // The tool entry that carries the focus style: -1 for none, 99 for more than one.
-inline int focused_entry()
+int focused_entry()
 {
     const char *names[4] = {"Button_shortcut", "Button_loadscan", "Button_paraweld", "Button_mapping"};
     int found = -1;
@@ -39,13 +37,7 @@ inline int focused_entry()
     return found;
 }
 
-inline QByteArray pack_file(int seed)
-{
-    MappingPack pack{QStringLiteral("pack %1").arg(seed), QByteArray()};
-    for (int i = 0; i < 700; ++i)
-        pack.data.append(char(seed * 13 + i));
-    return encode_mapping_pack(pack);
-}
+QByteArray pack_file(int seed) { return encode_mapping_pack({QStringLiteral("pack %1").arg(seed), kor_block(seed, 700)}); }
 
 // A file row as drawn: white text from the device, green from the stick; blue when chosen,
 // with an orange border under the cursor.
@@ -54,7 +46,7 @@ struct Row {
     bool white = false, usb = false, chosen = false, cursor = false;
 };
 
-inline QVector<Row> rows()
+QVector<Row> rows()
 {
     QVector<Row> out;
     QList<QLabel *> labels = file_frame()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
@@ -63,13 +55,13 @@ inline QVector<Row> rows()
         const QString s = l->styleSheet();
         if (l->width() == 190)  // the no-file text is wider
             out << Row{l->text(), s.contains("color: #FFFFFF"), s.contains("color: #00FF00"), s.contains("#4777FF"),
-                       s.contains("#4777FF") && s.contains(QLatin1String(kOrange))};
+                       s.contains("#4777FF") && kor_focused(l)};
     }
     return out;
 }
 
 // The row drawn as chosen, -1 when none or more than one.
-inline int chosen_row()
+int chosen_row()
 {
     const QVector<Row> r = rows();
     const auto chosen = [](const Row &x) { return x.chosen; };
@@ -78,7 +70,7 @@ inline int chosen_row()
 }
 
 // Label of the one port cell drawn as chosen, "" when none or more than one.
-inline QString chosen_cell()
+QString chosen_cell()
 {
     QFrame *frame = widget<QFrame>("frame_wlan");
     QStringList found;
@@ -121,7 +113,7 @@ bool shows_icon(QAbstractButton *b, bool on)
     return b->icon().pixmap(40, 20).toImage() == want.pixmap(40, 20).toImage();
 }
 
-bool paging(const char *name) { return file_frame()->findChild<QPushButton *>(name); }
+bool paging(const char *name) { return kor_child(file_frame(), name); }
 }
 
 class TestSmartMapping : public KorTest {
