@@ -41,8 +41,8 @@ QList<FormWidget> form_widgets()
 }
 }
 
-// The numberings, names, captions and icons of the inputs, and the input page's names.
-// And the crop page's form: names, classes, parents, geometry and fonts.
+// The numberings, names, captions and icons of the inputs, the input page's names, and the
+// crop page's form.
 class TestSourceinfo : public KorTest {
     Q_OBJECT
     Start start() const override { return kNone; }
