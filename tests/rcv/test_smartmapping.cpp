@@ -242,8 +242,7 @@ private slots:
             const SimRcvCard c = sim_fpga()->card(port, k);
             QVERIFY(c.positioned);
             if (!cells.isEmpty())
-                QCOMPARE(QPoint(c.x, c.y),
-                         QPoint(word(4) + cells[k].x() * word(0), word(6) + cells[k].y() * word(2)));
+                QCOMPARE(QPoint(c.x, c.y), QPoint(word(4) + cells[k].x() * word(0), word(6) + cells[k].y() * word(2)));
         }
         QVERIFY(sim_fpga()->received(port ^ 1, 0).empty());
         kor_keys("B");  // the keys are free again

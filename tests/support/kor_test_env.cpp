@@ -29,8 +29,7 @@
 // ThreadSanitizer; only that is passed over.
 extern "C" const char *__tsan_default_suppressions()
 {
-    return "race:QWaitCondition::~QWaitCondition\n"
-           "called_from_lib:libQt5Test.so\n";
+    return "race:QWaitCondition::~QWaitCondition\n" "called_from_lib:libQt5Test.so\n";
 }
 #endif
 
