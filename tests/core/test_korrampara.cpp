@@ -65,7 +65,8 @@ private slots:
         // A bad file is replaced by the defaults on disk too.
         const QByteArray on_disk = env->read_file("/data/ram_device_info");
         QCOMPARE(on_disk.size(), 2 + 3328);
-        QCOMPARE(QVector<int>({uint8_t(on_disk[0]), kor_file_u16(on_disk, 0x562)}), QVector<int>({0xAA, kept ? 1280 : 1920}));
+        QCOMPARE(QVector<int>({uint8_t(on_disk[0]), kor_file_u16(on_disk, 0x562)}),
+                 QVector<int>({0xAA, kept ? 1280 : 1920}));
     }
 
     void save_is_atomic_and_only_on_change()

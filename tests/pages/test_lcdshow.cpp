@@ -59,9 +59,10 @@ private slots:
 
     void choosing_data()
     {
-        // keys: R right, L left, O OK, B back, M mode; a leading K: key lock on
+        // keys: a leading K sets the key lock
         // shown: both boxes at the end, and when the page is opened again
-        kor_columns<uint, uint, QString, uint, uint, QString>({"back_before", "lock_before", "keys", "back_after", "lock_after", "shown"});
+        kor_columns<uint, uint, QString, uint, uint, QString>(
+            {"back_before", "lock_before", "keys", "back_after", "lock_after", "shown"});
         QTest::newRow("back 60") << 3000u << 30000u << "ORO" << 6000u << 30000u << "60|5min";
         QTest::newRow("back never") << 3000u << 30000u << "ORRO" << 120000u << 30000u << "Never|5min";
         QTest::newRow("back: right from never wraps") << 120000u << 30000u << "ORO" << 3000u << 30000u << "30|5min";

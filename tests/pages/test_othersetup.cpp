@@ -70,7 +70,8 @@ private slots:
         // windows: enabled windows, bit w; audio_byte: +21 of that window
         // states: the fade, WiFi-off and pixel-to-pixel words; list: the window list; shown: what the six boxes show
         // stored_window: once the page is built
-        kor_columns<int, int, int, int, QString, QString, int>({"windows", "audio_window", "audio_byte", "states", "list", "shown", "stored_window"});
+        kor_columns<int, int, int, int, QString, QString, int>(
+            {"windows", "audio_window", "audio_byte", "states", "list", "shown", "stored_window"});
         const QString first = "image1|OFF|Seamless|Click OK|ON|OFF";
         QTest::newRow("defaults") << 0 << 0 << 0 << 0 << "" << first.mid(6) << 0;
         QTest::newRow("two") << 5 << 2 << 0x80 << 0 << "image1|image3" << "image3|ON|Seamless|Click OK|ON|OFF" << 2;
@@ -175,7 +176,7 @@ private slots:
 
     void keys_that_apply_nothing_data()
     {
-        // keys: R right, L left, O OK, B back, M mode, a leading K: key lock on
+        // keys: a leading K sets the key lock
         kor_columns<int, QString, QString, int, bool>({"windows", "keys", "shown", "focus", "raised"});
         const QString start = "image1|OFF|Seamless|Click OK|ON|OFF", wifi_off = "image1|OFF|Seamless|Click OK|OFF|OFF";
         // Projection in and out of editing; then choosing WiFi wraps to the left.

@@ -56,10 +56,9 @@ private slots:
 
     void keys_data()
     {
-        QTest::addColumn<int>("before");  // the pattern on when the page opens
-        // R right, L left, O OK, B back, b back from the key board's letter, M mode; a leading K: key lock on.
+        // before: the pattern on when the page opens; keys: a leading K sets the key lock
         // selected: -1: back in the settings menu; -2: in the user modes; shown: the pattern byte at the end
-        kor_columns<QString, int, int, QList<int>>({"keys", "selected", "shown", "drawn"});
+        kor_columns<int, QString, int, int, QList<int>>({"before", "keys", "selected", "shown", "drawn"});
         QTest::newRow("opening leaves the pattern") << 3 << "" << 0 << 3 << QList<int>{};
         QTest::newRow("eight rights reach the close button") << 0 << "RRRRRRRR" << 8 << 0 << QList<int>{};
         QTest::newRow("nine rights wrap") << 0 << "RRRRRRRRR" << 0 << 0 << QList<int>{};

@@ -37,7 +37,10 @@ int focused_entry()
     return found;
 }
 
-QByteArray pack_file(int seed) { return encode_mapping_pack({QStringLiteral("pack %1").arg(seed), kor_block(seed, 700)}); }
+QByteArray pack_file(int seed)
+{
+    return encode_mapping_pack({QStringLiteral("pack %1").arg(seed), kor_block(seed, 700)});
+}
 
 // A file row as drawn: white text from the device, green from the stick; blue when chosen,
 // with an orange border under the cursor.
@@ -185,7 +188,8 @@ private slots:
         // picker: keys in the routing picker, opened on pattern 1
         // line: width, height, x, y (16 bits), port, rows, columns, pattern
         // cells: column, row of each card (empty: not checked)
-        kor_columns<QStringList, int, int, QString, QByteArray, int, Cells>({"answers", "group", "moves", "picker", "line", "cards", "cells"});
+        kor_columns<QStringList, int, int, QString, QByteArray, int, Cells>(
+            {"answers", "group", "moves", "picker", "line", "cards", "cells"});
         // Pattern 5 stored, the picker opens again on it: three to the left is 2.
         QTest::newRow("2 x 3 serpentine on LED3")
             << QStringList{"128", "96", "2", "3", "10", "20"} << 0 << 2 << "RRRROOLLLO"
