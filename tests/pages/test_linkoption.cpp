@@ -125,27 +125,6 @@ private slots:
         QCOMPARE(g_linkcom->grab().toImage(), before);
     }
 
-    // Back (also the key board's letter) returns to the menu, re-texted; mode leaves both.
-    void serial_link_back_and_mode_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::newRow("back") << "B";
-        QTest::newRow("key-board O") << "b";
-        QTest::newRow("mode") << "M";
-    }
-    void serial_link_back_and_mode()
-    {
-        QFETCH(QString, key);
-        LinkOption *menu = g_linkoption;
-        kor_keys("O");
-        g_language = 1;
-        kor_keys(key);
-        kor_check_left(21, key == "M" ? 4 : 10);
-        QCOMPARE(g_linkoption, key == "M" ? nullptr : menu);
-        if (menu == g_linkoption)  // re-texted on the way back
-            QCOMPARE(title(), QString("Communication"));
-    }
-
     void fields_and_keyboard()
     {
         set_address("10.20.30.40", "255.255.0.0", "10.20.0.1");
@@ -246,27 +225,34 @@ private slots:
         QCOMPARE(row(2).join('.'), new_gateway);
     }
 
-    // Cancel, back and mode drop what was typed.
+    // Back (also the key board's letter) and Cancel return to the menu, re-texted; mode leaves
+    // both. The network page drops what was typed.
     void leaving_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::newRow("cancel") << "LO";
-        QTest::newRow("back") << "B";
-        QTest::newRow("mode") << "M";
+        kor_columns<int, QString>({"page", "keys"});
+        QTest::newRow("serial link: back") << 21 << "B";
+        QTest::newRow("serial link: key-board O") << 21 << "b";
+        QTest::newRow("serial link: mode") << 21 << "M";
+        QTest::newRow("network: cancel") << 22 << "LO";
+        QTest::newRow("network: back") << 22 << "B";
+        QTest::newRow("network: mode") << 22 << "M";
     }
     void leaving()
     {
+        QFETCH(int, page);
         QFETCH(QString, keys);
-        open_linkwlan();
-        type(3, "5");
         LinkOption *menu = g_linkoption;
+        if (page == 21)
+            kor_keys("O");
+        else
+            open_linkwlan(), type(3, "5");
         g_language = 1;
         env->shell()->clear();
         kor_keys(keys);
-        kor_check_left(22, keys == "M" ? 4 : 10);
+        kor_check_left(page, keys == "M" ? 4 : 10);
         QCOMPARE(g_linkoption, keys == "M" ? nullptr : menu);
         if (menu == g_linkoption)  // re-texted on the way back
-            QCOMPARE(kor_text(menu, "label_title"), QString("Communication"));
+            QCOMPARE(title(), QString("Communication"));
         QVERIFY(env->commands().empty());
     }
 };
