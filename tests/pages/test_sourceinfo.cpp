@@ -1,3 +1,4 @@
+#include "kor_form_check.h"
 #include "kor_test_helpers.h"
 #include "platform/resources_init.h"
 #include "ui/pages/inputchoose.h"
@@ -9,36 +10,6 @@
 namespace {
 QImage shown(const QLabel &label) { return label.pixmap(Qt::ReturnByValue).toImage(); }
 QImage icon(const char *path) { return QPixmap(path).toImage(); }
-
-struct FormWidget {
-    QString name;
-    const char *cls;
-    const char *parent;
-    QRect geometry;
-    int points;
-};
-// The form's widgets in the order it builds them.
-QList<FormWidget> form_widgets()
-{
-    QList<FormWidget> rows{{"label_title", "QLabel", "InputCut", QRect(50, 10, 220, 22), 11}};
-    for (int i = 0; i < 6; ++i)
-        rows.append({QStringLiteral("sourcelistseq%1name").arg(i), "QLabel", "InputCut", QRect(2 + 53 * i, 43, 51, 14), 7});
-    for (int i = 0; i < 6; ++i)
-        rows.append({QStringLiteral("sourcelistseq%1pixmap").arg(i), "QLabel", "InputCut", QRect(7 + 53 * i, 58, 40, 12), 7});
-    return rows + QList<FormWidget>{
-        {"frame_add", "QFrame", "InputCut", QRect(6, 145, 310, 45), 7},
-        {"label_change_source", "QLabel", "frame_add", QRect(5, 5, 160, 12), 7},
-        {"label_crop", "QLabel", "frame_add", QRect(5, 30, 30, 14), 7},
-        {"label_X", "QLabel", "frame_add", QRect(36, 30, 10, 14), 7},
-        {"lineEdit_X", "My_lineEdit", "frame_add", QRect(48, 30, 36, 14), 7},
-        {"label_Y", "QLabel", "frame_add", QRect(94, 30, 10, 14), 7},
-        {"lineEdit_Y", "My_lineEdit", "frame_add", QRect(108, 30, 36, 14), 7},
-        {"label_W", "QLabel", "frame_add", QRect(154, 30, 30, 14), 7},
-        {"lineEdit_W", "My_lineEdit", "frame_add", QRect(186, 30, 40, 14), 7},
-        {"label_H", "QLabel", "frame_add", QRect(228, 30, 40, 14), 7},
-        {"lineEdit_H", "My_lineEdit", "frame_add", QRect(270, 30, 40, 14), 7},
-    };
-}
 }
 
 // The numberings, names, captions and icons of the inputs, the input page's names, and the
@@ -125,21 +96,33 @@ private slots:
     {
         env->start();
         InputCut page;
-        QCOMPARE(page.objectName(), QString("InputCut"));
+        QCOMPARE(page.objectName() + ' ' + QString::number(page.font().pointSize()), QString("InputCut 7"));
         QCOMPARE(page.size(), QSize(320, 240));
-        QCOMPARE(page.font().pointSize(), 7);
-        const QList<FormWidget> rows = form_widgets();
-        const QList<QWidget *> children = page.findChildren<QWidget *>();
-        QCOMPARE(children.size(), rows.size());
-        for (int i = 0; i < rows.size(); ++i) {
-            const FormWidget &row = rows[i];
-            QWidget *w = children[i];
-            QCOMPARE(w->objectName(), row.name);
-            QCOMPARE(w->metaObject()->className(), row.cls);
-            QCOMPARE(w->parentWidget()->objectName(), QString(row.parent));
-            QCOMPARE(w->geometry(), row.geometry);
-            QCOMPARE(w->font().pointSize(), row.points);
+        // The widgets in the order the form builds them: the title, the six names and icons, the
+        // edit box.
+        QStringList names, odd;
+        auto row = [&](const QString &name, const char *cls, const char *parent, const QRect &geometry, int points) {
+            names << name;
+            odd << kor_form_mismatch(&page, name, cls, parent, geometry, points, QString());
+        };
+        row("label_title", "QLabel", "InputCut", {50, 10, 220, 22}, 11);
+        for (int i = 0; i < 6; ++i)
+            row(QString("sourcelistseq%1name").arg(i), "QLabel", "InputCut", {2 + 53 * i, 43, 51, 14}, 7);
+        for (int i = 0; i < 6; ++i)
+            row(QString("sourcelistseq%1pixmap").arg(i), "QLabel", "InputCut", {7 + 53 * i, 58, 40, 12}, 7);
+        row("frame_add", "QFrame", "InputCut", {6, 145, 310, 45}, 7);
+        row("label_change_source", "QLabel", "frame_add", {5, 5, 160, 12}, 7);
+        row("label_crop", "QLabel", "frame_add", {5, 30, 30, 14}, 7);
+        const int x[4] = {36, 94, 154, 228}, label_w[4] = {10, 10, 30, 40}, edit_x[4] = {48, 108, 186, 270};
+        for (int i = 0; i < 4; ++i) {
+            row(QString("label_") + "XYWH"[i], "QLabel", "frame_add", {x[i], 30, label_w[i], 14}, 7);
+            row(QString("lineEdit_") + "XYWH"[i], "My_lineEdit", "frame_add", {edit_x[i], 30, i < 2 ? 36 : 40, 14}, 7);
         }
+        QCOMPARE(odd.join(""), QString());
+        QStringList built;
+        for (QWidget *w : page.findChildren<QWidget *>())
+            built << w->objectName();
+        QCOMPARE(built, names);
         kor_save_screen(&page, "inputcut");
     }
 };
