@@ -242,10 +242,12 @@ private slots:
         QFETCH(int, page);
         QFETCH(QString, keys);
         LinkOption *menu = g_linkoption;
-        if (page == 21)
+        if (page == 22) {
+            open_linkwlan();
+            type(3, "5");
+        } else {
             kor_keys("O");
-        else
-            open_linkwlan(), type(3, "5");
+        }
         g_language = 1;
         env->shell()->clear();
         kor_keys(keys);

@@ -60,8 +60,10 @@ class TestFirmwareUsbgrade : public KorTest {
     static QList<QVariantList> run_upgrade()
     {
         QSignalSpy codes(kor_table(), &KorRamPara::sig_update_para);
-        if (!g_usb_grade)
-            g_send_para[1] = 0, g_usb_grade = 1;
+        if (!g_usb_grade) {
+            g_send_para[1] = 0;
+            g_usb_grade = 1;
+        }
         for (int i = 0; i < 300 && g_usb_grade; ++i)
             fpga_manage::p_fpga_manage->run_pass();
         fpga_manage::p_fpga_manage->notifier()->deliver();
