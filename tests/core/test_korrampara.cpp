@@ -1,15 +1,11 @@
 #include "core/config_engine.h"
-#include "core/global.h"
-#include "core/korrampara.h"
 #include "core/para_change.h"
 #include "core/syncupdate.h"
 #include "core/utils.h"
-#include "kor_test_env.h"
+#include "kor_test_helpers.h"
 #include "platform/shell_runner.h"
 
-#include <QtTest>
 #include <cstring>
-#include <memory>
 
 // Language byte and enabled languages before; what KorLanguageChanged returns; the language
 // and the byte after.
@@ -18,22 +14,11 @@ struct Lang {
 };
 Q_DECLARE_METATYPE(Lang)
 
-namespace {
-uint16_t le16(const QByteArray &file, int table_offset)
-{
-    const int i = 2 + table_offset - 0x300;
-    return uint16_t(uint8_t(file[i]) | (uint8_t(file[i + 1]) << 8));
-}
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-}
-
-class TestKorRamPara : public QObject {
+class TestKorRamPara : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    Start start() const override { return kNone; }
 
 private slots:
-    void init() { env.reset(new KorTestEnv); }
-    void cleanup() { env.reset(); }
 
     void defaults_image()
     {
@@ -52,8 +37,7 @@ private slots:
 
     void load_table_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<bool>("kept");
+        kor_columns<QByteArray, bool>({"file", "kept"});
         QByteArray valid(2 + 3328, '\0');
         valid[0] = valid[1] = char(0xAA);
         valid[3 + 0x562 - 0x300] = char(0x05);  // width 1280
@@ -72,34 +56,35 @@ private slots:
         if (!file.isEmpty())
             env->write_file("/data/ram_device_info", file);
         env->start();
-        QCOMPARE(int(table()->u16(0x562)), kept ? 1280 : 1920);
-        QCOMPARE(int(table()->u16(0x564)), kept ? 0 : 1080);
-        QCOMPARE(int(table()->ram[0x360]), 0);
+        QCOMPARE(int(kor_table()->u16(0x562)), kept ? 1280 : 1920);
+        QCOMPARE(int(kor_table()->u16(0x564)), kept ? 0 : 1080);
+        QCOMPARE(int(kor_table()->ram[0x360]), 0);
         for (int k = 0; k < 32; ++k)  // the low bytes of the sixteen window pairs
-            QCOMPARE(int(table()->ram[0xB00 + 2 * k]), 60);
-        QVERIFY(std::memcmp(table()->ram, table()->shadow, 4096) == 0);
+            QCOMPARE(int(kor_table()->ram[0xB00 + 2 * k]), 60);
+        QVERIFY(std::memcmp(kor_table()->ram, kor_table()->shadow, 4096) == 0);
         // A bad file is replaced by the defaults on disk too.
         const QByteArray on_disk = env->read_file("/data/ram_device_info");
         QCOMPARE(on_disk.size(), 2 + 3328);
-        QCOMPARE(QVector<int>({uint8_t(on_disk[0]), le16(on_disk, 0x562)}), QVector<int>({0xAA, kept ? 1280 : 1920}));
+        QCOMPARE(QVector<int>({uint8_t(on_disk[0]), kor_file_u16(on_disk, 0x562)}),
+                 QVector<int>({0xAA, kept ? 1280 : 1920}));
     }
 
     void save_is_atomic_and_only_on_change()
     {
         env->start();
         auto saves_after_save = [] {
-            table()->ram_para_save();
+            kor_table()->ram_para_save();
             KorTestEnv::process_events();
             return SyncUpdate::p_sync->saves();
         };
         const int before = SyncUpdate::p_sync->saves();
         QCOMPARE(saves_after_save(), before);  // nothing stored changed
-        table()->ram[0x100] = 7;               // live status is never stored
+        kor_table()->ram[0x100] = 7;               // live status is never stored
         QCOMPARE(saves_after_save(), before);
-        table()->set_u16(0x562, 2560);
+        kor_table()->set_u16(0x562, 2560);
         QCOMPARE(saves_after_save(), before + 1);
-        QCOMPARE(int(le16(env->read_file("/data/ram_device_info"), 0x562)), 2560);
-        QCOMPARE(int(table()->shadow_u16(0x562)), 2560);
+        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x562), 2560);
+        QCOMPARE(int(kor_table()->shadow_u16(0x562)), 2560);
         // No temporary file left beside it.
         QCOMPARE(QDir(env->path("/data")).entryList(QDir::Files), QStringList{"ram_device_info"});
     }
@@ -111,18 +96,18 @@ private slots:
         SyncUpdate::p_sync->set_page_hook(5, [&](int c) { seen5 << c; });
         SyncUpdate::p_sync->set_page_hook(13, [&](int c) { seen13 << c; });
         g_page_focus = 13;
-        table()->test_signal(1);
+        kor_table()->test_signal(1);
         // Delivered queued, also from the GUI thread.
         QVERIFY(seen13.isEmpty());
         KorTestEnv::process_events();
         QCOMPARE(seen13, QList<int>{1});
         g_page_focus = 5;
-        table()->test_signal(100);
-        table()->test_signal(105);  // key-board LEDs only: no page refresh
+        kor_table()->test_signal(100);
+        kor_table()->test_signal(105);  // key-board LEDs only: no page refresh
         KorTestEnv::process_events();
         QCOMPARE(seen5, QList<int>{100});
         g_page_focus = 7;  // no hook: nothing happens
-        table()->test_signal(1);
+        kor_table()->test_signal(1);
         KorTestEnv::process_events();
     }
 
@@ -131,16 +116,16 @@ private slots:
         env->start();
         {
             QMutexLocker lock(&ParaChange::mutex);
-            table()->set_u16(0x882, 70);
+            kor_table()->set_u16(0x882, 70);
             ParaChange::changed = 1;
         }
         SyncUpdate::p_sync->para_sync(1);
-        QCOMPARE(int(le16(env->read_file("/data/ram_device_info"), 0x882)), 70);
-        QCOMPARE(int(table()->shadow_u16(0x882)), 50);
+        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x882), 70);
+        QCOMPARE(int(kor_table()->shadow_u16(0x882)), 50);
         ParaChange::changed = 0;  // the scaler applied it and refreshes
         const int saves = SyncUpdate::p_sync->saves();
         SyncUpdate::p_sync->para_sync(1);
-        QCOMPARE(int(table()->shadow_u16(0x882)), 70);
+        QCOMPARE(int(kor_table()->shadow_u16(0x882)), 70);
         QCOMPARE(SyncUpdate::p_sync->saves(), saves);  // already on disk
     }
 
@@ -159,28 +144,28 @@ private slots:
         QFETCH(Lang, l);
         env->start();
         g_lcd_lang_valid = uint8_t(l.valid);
-        table()->ram[0x300] = uint8_t(l.byte);
-        table()->ram[0x301] = l.byte ? 5 : 0;
-        QCOMPARE(table()->KorLanguageChanged(), l.result);
+        kor_table()->ram[0x300] = uint8_t(l.byte);
+        kor_table()->ram[0x301] = l.byte ? 5 : 0;
+        QCOMPARE(kor_table()->KorLanguageChanged(), l.result);
         QCOMPARE(int(g_language), l.language);
-        QCOMPARE(int(table()->ram[0x300]), l.byte_after);
+        QCOMPARE(int(kor_table()->ram[0x300]), l.byte_after);
         if (l.byte_after != l.byte)
-            QCOMPARE(int(table()->ram[0x301]), 0);
+            QCOMPARE(int(kor_table()->ram[0x301]), 0);
     }
 
     void edid_para()
     {
         env->start();
-        table()->KorSetEDIDPara(4, 2560, 1440, 30);
-        QCOMPARE(int(table()->u16(0x380 + 24)), 2560);
-        QCOMPARE(int(table()->u16(0x382 + 24)), 1440);
-        QCOMPARE(int(table()->u16(0x384 + 24)), 30);
+        kor_table()->KorSetEDIDPara(4, 2560, 1440, 30);
+        QCOMPARE(int(kor_table()->u16(0x380 + 24)), 2560);
+        QCOMPARE(int(kor_table()->u16(0x382 + 24)), 1440);
+        QCOMPARE(int(kor_table()->u16(0x384 + 24)), 30);
         QCOMPARE(int(ParaChange::changed), 1);
         ParaChange::changed = 0;
-        const QByteArray before(reinterpret_cast<const char *>(table()->ram), 4096);
-        table()->KorSetEDIDPara(6, 1, 1, 1);  // sources 0 to 5 only
-        table()->KorSetEDIDPara(-1, 1, 1, 1);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(table()->ram), 4096), before);
+        const QByteArray before(reinterpret_cast<const char *>(kor_table()->ram), 4096);
+        kor_table()->KorSetEDIDPara(6, 1, 1, 1);  // sources 0 to 5 only
+        kor_table()->KorSetEDIDPara(-1, 1, 1, 1);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(kor_table()->ram), 4096), before);
         QCOMPARE(int(ParaChange::changed), 0);
     }
 

@@ -1,8 +1,9 @@
-#include "core/korrampara.h"
-#include "kor_fpga_helpers.h"
+#include "core/brightness_request.h"
+#include "core/utils.h"
+#include "fpga/rcv_recovery_file.h"
+#include "kor_test_helpers.h"
 
-#include <QtTest>
-#include <memory>
+#include <numeric>
 
 using Points = QVector<QPoint>;
 Q_DECLARE_METATYPE(Points)
@@ -24,25 +25,19 @@ bool ended_well(const KorJobProgress &p, int job)
 }
 }
 
-class TestFpgaJobs : public QObject {
+// The FPGA manager: bring-up, registers, the LED hand-over, the host-command flag and the
+// brightness request; its card jobs over the simulated cards, and the pack files they read.
+class TestFpgaJobs : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    Start start() const override { return kCore; }
     SimFpga *sim() { return sim_fpga(); }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        env->start();
-    }
-    void cleanup() { env.reset(); }
 
     void smart_mapping_data()
     {
-        QTest::addColumn<int>("pattern");
-        QTest::addColumn<int>("cards");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<Points>("cells");  // (column, row) of each card placed, in chain order; grid 3 wide
+        // cells: (column, row) of each card placed, in chain order; grid 3 wide
+        kor_columns<int, int, int, Points>({"pattern", "cards", "rows", "cells"});
         auto row = [](const char *name, int pattern, const Points &cells, int cards = 6, int rows = 2) {
             QTest::newRow(name) << pattern << cards << rows << cells;
         };
@@ -56,15 +51,13 @@ private slots:
     }
     void smart_mapping()
     {
-        QFETCH(int, pattern);
         QFETCH(int, cards);
-        QFETCH(int, rows);
         QFETCH(Points, cells);
         sim()->set_chain(2, cards);
         sim()->set_chain(3, 2);
         sim()->set_reply_delay(3);
         fpga_manage *m = kor_fpga_up();
-        set_line(128, 96, 10, 20, 2, uint8_t(rows), 3, uint8_t(pattern));
+        set_line(128, 96, 10, 20, 2, uint8_t(kor_data<int>("rows")), 3, uint8_t(kor_data<int>("pattern")));
         kor_send_job(1);
         m->run_pass();
         set_line(999, 999, 7, 7, 3, 9, 9, 16);  // taken at step 0: a page writing it now changes nothing
@@ -80,8 +73,7 @@ private slots:
 
     void card_jobs_end_data()
     {
-        QTest::addColumn<int>("job");
-        QTest::addColumn<QString>("trouble");
+        kor_columns<int, QString>({"job", "trouble"});
         QTest::newRow("load") << 2 << "";
         QTest::newRow("mapping, port without link") << 1 << "nolink";
         QTest::newRow("mapping, slow cards") << 1 << "slow";
@@ -143,9 +135,8 @@ private slots:
 
     void check_then_recover_data()
     {
-        QTest::addColumn<Points>("needing");  // (port, card)
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("left");  // card field after the recovery
+        // needing: (port, card); left: card field after the recovery
+        kor_columns<Points, QString, int>({"needing", "entry", "left"});
         QTest::newRow("two cards on two nets") << Points{{2, 4}, {6, 0}} << "01/03/05/08" << 0xFF;
         QTest::newRow("beyond the pack") << Points{{2, 9}} << "01/03/10/08" << 9;
         QTest::newRow("second net") << Points{{6, 1}} << "01/07/02/02" << 0xFF;
@@ -154,7 +145,6 @@ private slots:
     void check_then_recover()
     {
         QFETCH(Points, needing);
-        QFETCH(QString, entry);
         QFETCH(int, left);
         sim()->set_chain(2, 10);
         sim()->set_chain(6, 2);
@@ -165,11 +155,11 @@ private slots:
         env->write_file("/data/rcvrecovery/screen.pack", encode_recovery_pack({screen}));
         fpga_manage *m = kor_fpga_up();
         QSignalSpy lists(m->notifier(), &fpga_job_notifier::recovery_list);
-        QSignalSpy codes(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
+        QSignalSpy codes(kor_table(), &KorRamPara::sig_update_para);
         const bool found = !needing.isEmpty();
         QList<QVariantList> want_lists;
         if (found)
-            want_lists << QVariantList{QStringList{entry}, 1};
+            want_lists << QVariantList{QStringList{kor_data<QString>("entry")}, 1};
         QVERIFY(ended_well(kor_run_job(5), 5));
         QCOMPARE(QList<QVariantList>(lists), want_lists);
         QCOMPARE(int(fpga_manage::rcv_card_field()), found ? needing[0].y() : 0xFF);
@@ -215,6 +205,235 @@ private slots:
             m->run_pass();
         QCOMPARE(int(g_usb_grade), 0);
         QVERIFY(QString::fromStdString(m->usb_upgrade_log_text()).contains("2 ok, 0 failed"));
+    }
+
+    void damaged_packs_data()
+    {
+        // mapping: else a recovery pack; at: byte flipped (bit 4); cut: bytes cut off the end
+        // refit: a checksum made to fit the damage
+        kor_columns<bool, int, int, bool, QString>({"mapping", "at", "cut", "refit", "error"});
+        QTest::newRow("mapping whole") << true << -1 << 0 << false << "";
+        QTest::newRow("mapping magic") << true << 0 << 0 << false << "bad header";
+        QTest::newRow("mapping data") << true << 60 << 0 << false << "bad checksum";
+        QTest::newRow("mapping truncated") << true << -1 << 10 << false << "bad length";
+        QTest::newRow("mapping, only a head") << true << -1 << 100 << false << "bad length";
+        QTest::newRow("recovery truncated") << false << -1 << 7 << false << "bad checksum";
+        QTest::newRow("recovery card count") << false << 20 << 0 << false << "bad checksum";
+        QTest::newRow("recovery card count, fitting crc") << false << 20 << 0 << true << "bad length";
+        QTest::newRow("recovery port 16, fitting crc") << false << 9 << 0 << true << "bad net";
+    }
+    void damaged_packs()
+    {
+        QFETCH(bool, mapping);
+        QFETCH(int, at);
+        QFETCH(bool, refit);
+        QFETCH(QString, error);
+        const MappingPack pack{QStringLiteral("P4 indoor 64x32"), QByteArray(100, 's')};
+        const RecoveryScreen screen{{kor_recovery_net(0, 2, 0, 3), kor_recovery_net(15, 1, 5, 500)}};
+        QByteArray file = mapping ? encode_mapping_pack(pack) : encode_recovery_pack({screen, screen});
+        if (at >= 0)
+            file[at] = char(file[at] ^ 0x10);
+        file.chop(kor_data<int>("cut") + (refit ? 4 : 0));
+        const uint32_t crc = rcv_crc32(reinterpret_cast<const uint8_t *>(file.constData()), file.size());
+        for (int i = 0; i < 4 && refit; ++i)
+            file.append(char(crc >> (8 * i)));
+        MappingPack back;
+        std::vector<RecoveryScreen> got;
+        QString why;
+        QCOMPARE(mapping ? decode_mapping_pack(file, &back, &why) : decode_recovery_pack(file, &got, &why),
+                 error.isEmpty() ? 0 : 1);
+        QCOMPARE(why, error);
+        if (error.isEmpty())
+            QVERIFY(back.description == pack.description && back.data == pack.data);
+    }
+
+    void recovery_packs_in_name_order()
+    {
+        const RecoveryScreen net_0_and_15{{kor_recovery_net(0, 2), kor_recovery_net(15, 1)}};
+        QByteArray broken = encode_recovery_pack({net_0_and_15});
+        broken[10] = char(broken[10] ^ 1);
+        env->write_file("/data/rcvrecovery/b", encode_recovery_pack({RecoveryScreen{{kor_recovery_net(9, 1)}}}));
+        env->write_file("/data/rcvrecovery/a", encode_recovery_pack({net_0_and_15, net_0_and_15}));
+        env->write_file("/data/rcvrecovery/c", broken);
+        std::vector<RecoveryScreen> got;
+        QCOMPARE(rcvRecovery::read_recovery_dir("/data/rcvrecovery", &got), 0);
+        QCOMPARE(int(got.size()), 3);
+        QCOMPARE(int(got[0].nets[1].port), 15);
+        QCOMPARE(got[1].nets[0].cards, net_0_and_15.nets[0].cards);
+        QCOMPARE(int(got[2].nets[0].port), 9);
+        // Nothing readable.
+        QFile::remove(env->path("/data/rcvrecovery/a"));
+        QFile::remove(env->path("/data/rcvrecovery/b"));
+        QCOMPARE(rcvRecovery::read_recovery_dir("/data/rcvrecovery", &got), 1);
+        QCOMPARE(rcvRecovery::read_recovery_dir("/data/none", &got), 1);
+    }
+
+    void directory_listing()
+    {
+        rcvRecovery reader;
+        QCOMPARE(reader.get_dir_file("/data/smartmapping"), 1);
+        QCOMPARE(reader.file_count(), 0);
+        env->write_file("/data/smartmapping/a.ykfile", "a");
+        env->write_file("/data/smartmapping/b.txt", "b");
+        QDir().mkpath(env->path("/data/smartmapping/sub"));
+        QFile::link(env->path("/data/smartmapping/a.ykfile"), env->path("/data/smartmapping/link.ykfile"));
+        QCOMPARE(reader.get_dir_file("/data/smartmapping"), 0);
+        QStringList files = reader.file_list();
+        files.sort();
+        QCOMPARE(files, QStringList({"/data/smartmapping/a.ykfile", "/data/smartmapping/b.txt"}));
+    }
+
+    void eth_param_addr()
+    {
+        // Port and its x word; y, width and height follow it. An unknown port gets port 0's.
+        const int rows[][2] = {{0, 8}, {1, 19}, {2, 32}, {3, 43}, {4, 520}, {7, 544}, {8, 576}, {15, 632}, {16, 8}};
+        for (const auto &r : rows) {
+            unsigned short x = 0, y = 0, w = 0, h = 0;
+            QCOMPARE(fpga_manage::get_eth_param_addr(uint8_t(r[0]), &x, &y, &w, &h), 0);
+            QCOMPARE(QVector<int>({r[0], x, y, w, h}), QVector<int>({r[0], r[1], r[1] + 2, r[1] + 4, r[1] + 6}));
+        }
+    }
+
+    void bring_up_data()
+    {
+        // state: what register 80 reads after bring-up
+        // flash: its RAM copy in flash: 0 none, 1 without the valid mark, 2 valid
+        kor_columns<int, int>({"state", "flash"});
+        QTest::newRow("defaults at the screen offset") << 3 << 0;
+        QTest::newRow("copy without the valid mark") << 3 << 1;
+        QTest::newRow("valid copy") << 3 << 2;
+        QTest::newRow("not running") << 1 << 2;
+    }
+    void bring_up()
+    {
+        QFETCH(int, state);
+        QFETCH(int, flash);
+        kor_table()->set_u16(0x566, 100);  // the screen's offset
+        kor_table()->set_u16(0x568, 40);
+        std::vector<uint8_t> copy(1024);
+        std::iota(copy.begin(), copy.end(), uint8_t(7));
+        if (flash)
+            sim_fpga()->set_flash_ram_copy(0, copy, flash == 2);
+        sim_fpga()->set_state_after_bring_up(uint8_t(state));
+        sim_fpga()->set_link_bits(0x8421);
+        fpga_manage *m = fpga_manage::pInstance();
+        QCOMPARE(m->fpga_bring_up(), state == 3 ? 0 : 255);
+        QCOMPARE(m->get_fpga_status(), state == 3);
+        QCOMPARE(int(m->get_wlan_state()), state == 3 ? 0x8421 : 0);
+        if (state != 3) {
+            QCOMPARE(sim_fpga()->ram(0), std::vector<uint8_t>(1024, 0));  // nothing written to a stopped FPGA
+            return;
+        }
+        QCOMPARE(int(m->MCU_REG_func[0][128]), 0x21);
+        QCOMPARE(int(m->MCU_REG_func[0][144]), 0x84);
+        sim_fpga()->set_link_bits(0x0003);  // read fresh every call
+        QCOMPARE(int(m->get_wlan_state()), 3);
+
+        const unsigned char *ram = m->MCU_RAM_PARA_func[0];
+        auto ram16 = [ram](int at) { return ram[at] | (ram[at + 1] << 8); };
+        if (flash == 2)
+            QCOMPARE(std::vector<uint8_t>(ram, ram + 1024), copy);
+        for (unsigned char port = 0; port < 16 && flash != 2; ++port) {
+            unsigned short x, y, w, h;
+            fpga_manage::get_eth_param_addr(port, &x, &y, &w, &h);
+            QCOMPARE(QVector<int>({ram16(x), ram16(y), ram16(w), ram16(h)}), QVector<int>({100, 40, 1280, 512}));
+        }
+        // What the pages read is what the FPGA holds.
+        QCOMPARE(sim_fpga()->ram(0), std::vector<uint8_t>(ram, ram + 1024));
+    }
+
+    void registers()
+    {
+        fpga_manage *m = kor_fpga_up();
+        sim_fpga()->set_register(0, 0, 0x15);
+        m->read_from_register(0, 0);
+        QCOMPARE(int(m->MCU_REG_func[0][0]), 0x15);
+        m->write_to_register(0, 0x80, 0x80, 0);  // bit 7 only
+        QCOMPARE(QVector<int>({sim_fpga()->register_value(0, 0), m->MCU_REG_func[0][0]}), QVector<int>({0x95, 0x95}));
+        m->write_to_register(0, 0x80, 0, 0);
+        QCOMPARE(int(sim_fpga()->register_value(0, 0)), 0x15);
+        // The ageing sampler's registers come from FPGA 0 only.
+        sim_fpga()->set_register(0, 42, 200);
+        sim_fpga()->set_register(1, 42, 7);
+        m->read_from_register(42, 0);
+        QCOMPARE(int(m->MCU_REG_func[0][42]), 200);
+        QCOMPARE(int(m->MCU_REG_func[1][42]), 0);
+        // Out of range is ignored.
+        m->write_to_register(170, 0xFF, 1, 0);
+        m->read_from_register(0, 2);
+    }
+
+    void led_hand_over()
+    {
+        sim_fpga()->set_state_after_bring_up(1);
+        fpga_manage *m = kor_fpga_up();
+        {
+            QMutexLocker lock(&Utils::_led_para_init_mutex);
+            g_set_led_para = 1;
+            g_set_led_setup = 0;
+        }
+        m->run_pass();  // waits for the FPGA to run
+        QVERIFY(sim_fpga()->screen_controls().empty());
+        QCOMPARE(int(g_set_led_para), 1);
+        sim_fpga()->set_register(0, 80, 3);
+        m->read_from_register(80, 0);
+        auto pass_after = [&](unsigned ticks) {
+            env->tick(ticks);
+            m->run_pass();
+            return sim_fpga()->screen_controls();
+        };
+        QCOMPARE(pass_after(0), std::vector<int>({0}));
+        QCOMPARE(int(g_set_led_setup), 1);
+        QCOMPARE(pass_after(10), std::vector<int>({0}));
+        QCOMPARE(pass_after(1), std::vector<int>({0, 5}));
+        QCOMPARE(int(g_set_led_setup), 2);
+        pass_after(30);
+        QCOMPARE(int(g_set_led_para), 1);
+        QCOMPARE(pass_after(1), std::vector<int>({0, 5}));
+        QCOMPARE(int(g_set_led_para), 0);
+        QCOMPARE(int(g_set_led_setup), 0);
+        QCOMPARE(sim_fpga()->reset_pulses(), 0);
+        // Value 2 only pulses the reset, in one pass.
+        g_set_led_para = 2;
+        g_set_led_setup = 1;
+        QCOMPARE(pass_after(0), std::vector<int>({0, 5}));
+        QCOMPARE(int(g_set_led_para), 0);
+        QCOMPARE(int(g_set_led_setup), 0);
+        QCOMPARE(sim_fpga()->reset_pulses(), 1);
+    }
+
+    void host_command_flag_expires()
+    {
+        fpga_manage *m = kor_fpga_up();
+        env->tick(500);
+        pc_cmd_time = G_timeTicks.load();
+        pc_cmd_valid = 1;
+        env->tick(80);
+        m->run_pass();
+        QCOMPARE(int(pc_cmd_valid), 1);
+        env->tick(1);
+        m->run_pass();
+        QCOMPARE(int(pc_cmd_valid), 0);
+    }
+
+    // The scaler worker leaves the screen brightness to the FPGA worker.
+    void brightness_request()
+    {
+        sim_fpga()->set_state_after_bring_up(2);
+        fpga_manage *m = kor_fpga_up();
+        kor_table()->set_u16(0x880, 40);
+        kor_request_fpga_brightness();
+        m->run_pass();
+        const int reg = fpga_manage::kBrightnessReg;
+        QCOMPARE(int(sim_fpga()->register_value(0, reg)), 0);  // not running yet
+        sim_fpga()->set_register(0, 80, 3);
+        m->read_from_register(80, 0);
+        m->run_pass();
+        QCOMPARE(int(sim_fpga()->register_value(0, reg)), 102);
+        QCOMPARE(int(sim_fpga()->register_value(1, reg)), 102);
+        sim_fpga()->set_register(0, reg, 0);
+        m->run_pass();  // taken once
+        QCOMPARE(int(sim_fpga()->register_value(0, reg)), 0);
     }
 };
 

@@ -1,14 +1,12 @@
 // The FPGA worker on its own thread against pages in the GUI thread. Also run under
 // ThreadSanitizer (scripts/test --tsan) and AddressSanitizer (scripts/test --sanitize).
-#include "kor_fpga_helpers.h"
+#include "kor_test_helpers.h"
 #include "ui/rcv/QRoundProgressBar.h"
 
 #include <QDialog>
 #include <QPointer>
 #include <QThread>
-#include <QtTest>
 #include <ctime>
-#include <memory>
 
 // Stands in for a receiving-card page: it passes the worker's progress on to its ring.
 struct CardPage : QDialog {
@@ -31,30 +29,17 @@ struct CardPage : QDialog {
     bool in_gui_thread = true;
 };
 
-#if defined(__SANITIZE_THREAD__)
-// The test library's watchdog thread is torn down at exit inside Qt, which is not built for
-// ThreadSanitizer; only that is passed over.
-extern "C" const char *__tsan_default_suppressions()
-{
-    return "race:QWaitCondition::~QWaitCondition\n"
-           "called_from_lib:libQt5Test.so\n";
-}
-#endif
-
-class TestFpgaThreads : public QObject {
+class TestFpgaThreads : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-
-private slots:
-    void init()
+    Start start() const override { return kCore; }
+    void set_up() override
     {
-        env.reset(new KorTestEnv);
-        env->start();
         sim_fpga()->set_chain(3, 4);
         line_type[8] = 3;  // the port
         QCOMPARE(fpga_manage::pInstance()->initialize(), 0);
     }
-    void cleanup() { env.reset(); }
+
+private slots:
 
     void page_closed_while_its_job_runs()
     {

@@ -1,23 +1,17 @@
-#include "core/global.h"
-#include "core/korrampara.h"
 #include "core/syncupdate.h"
 #include "hostlink/host_events.h"
 #include "hostlink/usbserver.h"
 #include "hostlink/z73_wifi_config.h"
-#include "kor_test_env.h"
+#include "kor_test_helpers.h"
 #include "platform/shell_runner.h"
 
 #include <QDir>
-#include <QSignalSpy>
 #include <QThread>
-#include <QtTest>
-#include <memory>
 #include <thread>
 
 using Cmds = std::vector<std::string>;
 
 namespace {
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
 Z73_WIFI_CONFIG *ap() { return Z73_WIFI_CONFIG::p_wifi; }
 
 const Cmds kStart = {"/usr/bin/hostapd -B /etc/rtl_hostapd_2G.conf", "/usr/sbin/udhcpd /etc/udhcpd.conf"};
@@ -31,9 +25,9 @@ QString in_gui(const QString &what)
 }
 }
 
-class TestHostLink : public QObject {
+class TestHostLink : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    Start start() const override { return kCore; }
 
     // One WiFi pass after each tick count; the commands each pass ran.
     std::vector<Cmds> passes(std::initializer_list<unsigned> ticks)
@@ -49,18 +43,11 @@ class TestHostLink : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        env->start();
-    }
-    void cleanup() { env.reset(); }
 
     void wifi_data()
     {
-        QTest::addColumn<int>("disabled");  // table byte 0x306
-        QTest::addColumn<bool>("fails");    // the first start of hostapd
-        QTest::addColumn<int>("disabled_at_reset");
+        // disabled: table byte 0x306; fails: the first start of hostapd
+        kor_columns<int, bool, int>({"disabled", "fails", "disabled_at_reset"});
         QTest::newRow("on, reset restarts") << 0 << false << 0;
         QTest::newRow("on, switched off: the reset stops it") << 0 << false << 1;
         QTest::newRow("first start fails") << 0 << true << 0;
@@ -72,7 +59,7 @@ private slots:
         QFETCH(int, disabled);
         QFETCH(bool, fails);
         QFETCH(int, disabled_at_reset);
-        table()->ram[0x306] = uint8_t(disabled);
+        kor_table()->ram[0x306] = uint8_t(disabled);
         Z73_WIFI_CONFIG::pInstance();
         env->shell()->set_status_for("/usr/bin/hostapd", fails ? 256 : 0);
         // It looks more than 100 ticks apart; a failed start is tried again.
@@ -85,7 +72,7 @@ private slots:
         if (disabled)
             return;
 
-        table()->ram[0x306] = uint8_t(disabled_at_reset);
+        kor_table()->ram[0x306] = uint8_t(disabled_at_reset);
         ap()->set_wifi_reset_flag();
         QCOMPARE(int(g_wifi_reset_flag), 1);
         // Stopped more than 300 ticks after the request, then started again when switched on.
@@ -137,10 +124,8 @@ private slots:
 
     void host_closes_pages_data()
     {
-        QTest::addColumn<int>("focus");
-        QTest::addColumn<bool>("deleted");  // else received
-        QTest::addColumn<int>("focus_after");  // when the queued call runs
-        QTest::addColumn<QString>("closed");
+        // deleted: else received; focus_after: when the queued call runs
+        kor_columns<int, bool, int, QString>({"focus", "deleted", "focus_after", "closed"});
         QTest::newRow("pack received, smart mapping") << 24 << false << 24 << "smartmapping";
         QTest::newRow("pack deleted, smart mapping") << 24 << true << 24 << "smartmapping";
         QTest::newRow("pack received, recovery") << 25 << false << 25 << "";
@@ -150,19 +135,17 @@ private slots:
     }
     void host_closes_pages()
     {
-        QFETCH(int, focus);
         QFETCH(bool, deleted);
-        QFETCH(int, focus_after);
         QFETCH(QString, closed);
         QStringList ran;
         host_pages::set_smartmapping_back_hook([&ran] { ran << in_gui("smartmapping"); });
         host_pages::set_recovery_back_hook([&ran] { ran << in_gui("recovery"); });
-        g_page_focus = uint8_t(focus);
+        g_page_focus = uint8_t(kor_data<int>("focus"));
         // As the host link's own thread calls it.
         std::thread link([deleted] { deleted ? host_pack_file_deleted() : host_pack_file_received(); });
         link.join();
         QVERIFY(ran.isEmpty());  // queued, never run on the link's thread
-        g_page_focus = uint8_t(focus_after);
+        g_page_focus = uint8_t(kor_data<int>("focus_after"));
         KorTestEnv::process_events();
         QCOMPARE(ran, closed.isEmpty() ? QStringList{} : QStringList{closed});
     }

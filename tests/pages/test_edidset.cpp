@@ -1,24 +1,20 @@
-#include "core/global.h"
 #include "inputs/dizidezorar.h"
-#include "kor_picture_helpers.h"
+#include "kor_test_helpers.h"
 #include "platform/edid_eeprom.h"
 #include "ui/pages/edidset.h"
 #include "ui/pages/inputchoose.h"
-#include "ui/shell/custommode.h"
 
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
-#include <memory>
+#include <array>
+#include <numeric>
+
+using Edid = std::array<uint8_t, 256>;
+using Timing = QVector<int>;  // clock (10 kHz), h/v active, h/v blank, h front, h sync, v front, v sync, flags
 
 namespace {
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-
 // The EDID record of source `id`: width, height, rate.
 QList<int> record(int id)
 {
-    return {table()->u16(0x380 + 6 * id), table()->u16(0x382 + 6 * id), table()->u16(0x384 + 6 * id)};
+    return {kor_table()->u16(0x380 + 6 * id), kor_table()->u16(0x382 + 6 * id), kor_table()->u16(0x384 + 6 * id)};
 }
 
 // A record the host wrote; `applied` also puts it in the shadow copy.
@@ -27,24 +23,18 @@ void host_record(int id, int w, int h, int r, bool applied = false)
     const int words[3] = {w, h, r};
     for (int i = 0; i < 3; ++i)
         applied ? kor_set_applied(0x380 + 6 * id + 2 * i, uint16_t(words[i]))
-                : table()->set_u16(0x380 + 6 * id + 2 * i, uint16_t(words[i]));
-}
-void refresh()
-{
-    table()->test_signal(1);
-    KorTestEnv::process_events();
+                : kor_table()->set_u16(0x380 + 6 * id + 2 * i, uint16_t(words[i]));
 }
 
-template <class W> W *child(const char *name) { return g_edidset->findChild<W *>(name); }
-QString text_of(const char *name) { return child<QWidget>(name)->property("text").toString(); }
-bool highlighted(QWidget *w) { return w->styleSheet().contains("255,171,84"); }
-bool box_open() { return child<QFrame>("frame_add")->isVisible(); }
+QString text_of(const char *name) { return kor_text(g_edidset, name); }
+QFrame *source_frame() { return kor_child<QFrame>(g_edidset, "frame_source"); }
+bool box_open() { return kor_child(g_edidset, "frame_add")->isVisible(); }
 
 // Name and timing shown on the input card.
 QString card()
 {
     QStringList texts;
-    for (QLabel *label : child<QFrame>("frame_source")->findChildren<QLabel *>())
+    for (QLabel *label : source_frame()->findChildren<QLabel *>())
         if (!label->text().isEmpty())
             texts << label->text();
     return texts.join('|');
@@ -57,37 +47,50 @@ QFrame *tab_outline()
             return frame;
     return nullptr;
 }
+
+int block_sum(const Edid &e, int block) { return std::accumulate(&e[128 * block], &e[128 * block + 128], 0) % 256; }
+
+Timing detailed_timing(const uint8_t *d)
+{
+    return {d[0] | (d[1] << 8),              d[2] | ((d[4] >> 4) << 8),        d[5] | ((d[7] >> 4) << 8),
+            d[3] | ((d[4] & 0x0F) << 8),     d[6] | ((d[7] & 0x0F) << 8),      d[8] | ((d[11] >> 6) << 8),
+            d[9] | (((d[11] >> 4) & 3) << 8), (d[10] >> 4) | (((d[11] >> 2) & 3) << 4),
+            (d[10] & 0x0F) | ((d[11] & 3) << 4), d[17]};
 }
 
-// The EDID page worked with the panel keys: tabs, card, edit box, what it stores and offers.
-class TestEdidset : public QObject {
-    Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    ScriptedNumberKeyboard *keyboard = nullptr;
-
-    void open_page()  // home, main menu, input page, EDID page; shown rather than run modally
-    {
-        kor_set_modal_pages(false);
-        kor_press_keys("KKK", false);
-        QVERIFY(g_edidset);
-        QCOMPARE(int(g_page_focus), 8);
+// The data blocks of the CEA extension by tag; vendor blocks by tag and OUI ("3030c00").
+QMap<QString, QByteArray> cea_blocks(const Edid &e)
+{
+    QMap<QString, QByteArray> blocks;
+    const uint8_t *x = e.data() + 128;
+    for (int p = 4; p < x[2]; p += 1 + (x[p] & 31)) {
+        const QByteArray body(reinterpret_cast<const char *>(x + p + 1), x[p] & 31);
+        blocks[QString::number(x[p] >> 5) + (x[p] >> 5 == 3 ? body.left(3).toHex() : QByteArray())] = body;
     }
+    return blocks;
+}
+
+// The input's record written as it stands, and flagged.
+void set_record(int input, int w, int h, int rate)
+{
+    const int words[3] = {w, h, rate};
+    for (int i = 0; i < 3; ++i)
+        kor_table()->set_u16(0x380 + 6 * input + 2 * i, uint16_t(words[i]));
+    dizidezorar::edid_rewrite[input] = 1;
+}
+}
+
+// The EDID page worked with the panel keys: tabs, card, edit box, what it stores and offers;
+// and the EDID each input is given, built from its record.
+class TestEdidset : public KorTest {
+    Q_OBJECT
+    void open_page() { kor_open("OOO", 8); }  // main menu, input page, EDID page
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        keyboard = kor_install_scripted_keyboard();
-    }
-    void cleanup() { env.reset(); }
 
     void tabs_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("connector");
+        kor_columns<QString, int, QString, QString>({"keys", "position", "shown", "connector"});
         QTest::newRow("at open") << "" << 0 << "HDMI1|1920x1080@60Hz" << ":/png/HDMI.png";
         QTest::newRow("right to DVI") << "RRRR" << 4 << "DVI|1920x1080@60Hz" << ":/png/DVI.png";
         QTest::newRow("right wraps") << "RRRRRR" << 0 << "HDMI1|1920x1080@60Hz" << ":/png/HDMI.png";
@@ -97,20 +100,18 @@ private slots:
     void tabs()
     {
         QFETCH(QString, keys);
-        QFETCH(int, position);
-        QFETCH(QString, shown);
-        QFETCH(QString, connector);
         open_page();
-        kor_press_keys(keys, false);
-        QCOMPARE(card(), shown);
-        QCOMPARE(tab_outline()->geometry(), QRect(4 + 52 * position, 38, 50, 43));
-        QVERIFY(highlighted(tab_outline()) && highlighted(child<QFrame>("frame_source")));
+        kor_keys(keys);
+        QTEST(card(), "shown");
+        QCOMPARE(tab_outline()->geometry(), QRect(4 + 52 * kor_data<int>("position"), 38, 50, 43));
+        QVERIFY(kor_focused(tab_outline()) && kor_focused(source_frame()));
         // Only the rebuilt card is there; its connector icon follows the input.
         QCOMPARE(g_edidset->findChildren<QFrame *>("frame_source").size(), 1);
+        const QImage connector = QPixmap(kor_data<QString>("connector")).toImage();
         bool found = false;
-        for (QLabel *label : child<QFrame>("frame_source")->findChildren<QLabel *>())
+        for (QLabel *label : source_frame()->findChildren<QLabel *>())
             if (label->geometry() == QRect(25, 13, 25, 8))
-                found = label->pixmap(Qt::ReturnByValue).toImage() == QPixmap(connector).toImage();
+                found = label->pixmap(Qt::ReturnByValue).toImage() == connector;
         QVERIFY(found);
         QVERIFY(!box_open());
         if (keys.isEmpty())
@@ -119,53 +120,47 @@ private slots:
 
     void edit_box_data()
     {
-        QTest::addColumn<int>("host_rate");  // 0: the default record
-        QTest::addColumn<QString>("keys");   // after opening the page
-        QTest::addColumn<QStringList>("answers");
-        QTest::addColumn<QList<int>>("stored");
-        QTest::addColumn<int>("changed");
+        // host_rate: 0: the default record; keys: after opening the page
+        kor_columns<int, QString, QStringList, QList<int>, int>({"host_rate", "keys", "answers", "stored", "changed"});
         const QStringList none;
         const QList<int> hd{1920, 1080, 60}, hd30{1920, 1080, 30}, hd50{1920, 1080, 50};
-        QTest::newRow("save unchanged") << 0 << "KLK" << none << hd << 1;
-        QTest::newRow("width and height typed") << 0 << "KKRKLLK" << QStringList{"1280", "720"}
+        QTest::newRow("save unchanged") << 0 << "OLO" << none << hd << 1;
+        QTest::newRow("width and height typed") << 0 << "OOROLLO" << QStringList{"1280", "720"}
                                                 << QList<int>{1280, 720, 60} << 1;
-        QTest::newRow("rate to 30") << 0 << "KRRKLKRRRK" << none << hd30 << 1;
-        QTest::newRow("rate toggled, then back") << 0 << "KRRKLBRRRK" << none << hd << 1;
+        QTest::newRow("rate to 30") << 0 << "ORROLORRRO" << none << hd30 << 1;
+        QTest::newRow("rate toggled, then back") << 0 << "ORROLBRRRO" << none << hd << 1;
         // A host rate other than 60 or 30 survives leaving the rate item untouched.
-        QTest::newRow("host rate 50 kept") << 50 << "KLK" << none << hd50 << 1;
-        QTest::newRow("host rate 50, rate item left by OK") << 50 << "KRRKKRRRK" << none << hd50 << 1;
-        QTest::newRow("host rate 50, rate item left by back") << 50 << "KRRKBRRRK" << none << hd50 << 1;
-        QTest::newRow("host rate 50, toggled once") << 50 << "KRRKLKRRRK" << none << hd << 1;
-        QTest::newRow("largest width") << 0 << "KKLK" << QStringList{"32767"} << QList<int>{32767, 1080, 60} << 1;
-        QTest::newRow("width above 32767 stores 0") << 0 << "KKLK" << QStringList{"40000"} << QList<int>{0, 1080, 60}
+        QTest::newRow("host rate 50 kept") << 50 << "OLO" << none << hd50 << 1;
+        QTest::newRow("host rate 50, rate item left by OK") << 50 << "ORROORRRO" << none << hd50 << 1;
+        QTest::newRow("host rate 50, rate item left by back") << 50 << "ORROBRRRO" << none << hd50 << 1;
+        QTest::newRow("host rate 50, toggled once") << 50 << "ORROLORRRO" << none << hd << 1;
+        QTest::newRow("largest width") << 0 << "OOLO" << QStringList{"32767"} << QList<int>{32767, 1080, 60} << 1;
+        QTest::newRow("width above 32767 stores 0") << 0 << "OOLO" << QStringList{"40000"} << QList<int>{0, 1080, 60}
                                                     << 1;
-        QTest::newRow("delete stores nothing") << 0 << "KKRRRK" << QStringList{"1280"} << hd << 0;
-        QTest::newRow("cancel stores nothing") << 0 << "KKLLK" << QStringList{"1280"} << hd << 0;
-        QTest::newRow("back stores nothing") << 0 << "KKB" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("delete stores nothing") << 0 << "OORRRO" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("cancel stores nothing") << 0 << "OOLLO" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("back stores nothing") << 0 << "OOB" << QStringList{"1280"} << hd << 0;
     }
     void edit_box()
     {
         QFETCH(int, host_rate);
-        QFETCH(QString, keys);
-        QFETCH(QStringList, answers);
         QFETCH(QList<int>, stored);
-        QFETCH(int, changed);
         if (host_rate)
             host_record(2, 1920, 1080, host_rate, true);
         QList<QList<int>> before;
         for (int i = 0; i < 6; ++i)
             before << record(i);
-        keyboard->answers = answers;
+        keyboard->answers = kor_data<QStringList>("answers");
         open_page();
-        kor_press_keys(keys, false);
+        kor_keys(kor_data<QString>("keys"));
         before[2] = stored;
         for (int i = 0; i < 6; ++i)
             QCOMPARE(record(i), before[i]);
-        QCOMPARE(int(v331_manage::para_changed), changed);
+        QTEST(int(v331_manage::para_changed), "changed");
         QVERIFY(keyboard->answers.isEmpty());
         // Back at the tab row; the card shows what the table holds.
         QVERIFY(!box_open());
-        QVERIFY(highlighted(child<QFrame>("frame_source")));
+        QVERIFY(kor_focused(source_frame()));
         QVERIFY(card().endsWith(QString("|%1x%2@%3Hz").arg(stored[0]).arg(stored[1]).arg(stored[2])));
         // The box shows the stored record again when it is next opened.
         kor_press(KorKey::Ok);
@@ -181,11 +176,11 @@ private slots:
         for (QPushButton *b : g_edidset->findChildren<QPushButton *>())  // delete, cancel, save
             QVERIFY(b->isVisible());
         QCOMPARE(text_of("label_edid_source") + " " + text_of("label_rate"), QString::fromUtf8("EDID信源:HDMI1 50"));
-        QVERIFY(highlighted(child<QWidget>("lineEdit_W")));
-        QVERIFY(!highlighted(tab_outline()) && !highlighted(child<QFrame>("frame_source")));
+        QVERIFY(kor_focused(g_edidset, "lineEdit_W"));
+        QVERIFY(!kor_focused(tab_outline()) && !kor_focused(source_frame()));
         kor_save_screen(g_edidset, "edidset-box");
-        kor_press_keys("RRKL", false);
-        QVERIFY(child<QWidget>("label_rate")->styleSheet().contains("255,0,0"));
+        kor_keys("RROL");
+        QVERIFY(kor_style(g_edidset, "label_rate").contains("255,0,0"));
         QCOMPARE(text_of("label_rate"), QString("60"));
         kor_save_screen(g_edidset, "edidset-rate");
     }
@@ -196,34 +191,32 @@ private slots:
         open_page();
         // The host changes HDMI1's record; at the tab row the next refresh shows it.
         host_record(2, 1280, 720, 50);
-        refresh();
+        kor_refresh();
         QCOMPARE(card(), QString("HDMI1|1280x720@50Hz"));
         // A new language re-texts the page; the keyboard titles stay "W" and "H" in Russian.
-        table()->ram[0x300] = 2;
-        refresh();
+        kor_host_language(2);
         keyboard->answers << QString() << QString() << QString();
-        kor_press_keys("KKRK", false);  // the box, the width and the height keyboards
+        kor_keys("OORO");  // the box, the width and the height keyboards
         QCOMPARE(text_of("label_title") + " " + text_of("label_W"), QString("Настройка EDID Ширина"));
         kor_save_screen(g_edidset, "edidset-ru");
         // While the box is open a change shows neither in the box nor on the card...
         host_record(2, 800, 600, 60);
-        refresh();
+        kor_refresh();
         QCOMPARE(text_of("lineEdit_W"), QString("1280"));
         kor_press(KorKey::Back);
         QCOMPARE(card(), QString("HDMI1|1280x720@50Hz"));
         // ...until the input is selected again.
-        kor_press_keys("RL", false);
+        kor_keys("RL");
         QCOMPARE(card(), QString("HDMI1|800x600@60Hz"));
         // Traditional Chinese has a width title of its own.
-        table()->ram[0x300] = 4;
-        refresh();
-        kor_press_keys("KKB", false);
+        kor_host_language(4);
+        kor_keys("OOB");
         QCOMPARE(keyboard->calls.size(), 3);
         QCOMPARE(keyboard->calls[0].title + keyboard->calls[1].title + keyboard->calls[2].title, QString("WH寬"));
         QCOMPARE(keyboard->calls[2].start_text, QString("800"));
         // A host width above 32767 shows signed on the card.
         host_record(2, 40000, 600, 60);
-        refresh();
+        kor_refresh();
         QCOMPARE(card(), QString("HDMI1|-25536x600@60Hz"));
     }
 
@@ -231,18 +224,11 @@ private slots:
     {
         open_page();
         kor_press(KorKey::Ok);  // in the box
-        table()->set_u16(0x304, 1);
-        kor_press(KorKey::Mode);  // the keys are locked: nothing
-        QVERIFY(box_open() && !g_custommode);
-        QCOMPARE(int(g_page_focus), 8);
-        table()->set_u16(0x304, 0);
-        kor_press(KorKey::Mode);
-        QVERIFY(!g_edidset && !g_inputchoose && g_custommode);
-        QCOMPARE(int(g_page_focus), 4);
-        QCOMPARE(int(g_mode_shortcut_key), 1);
+        kor_check_mode_key(8, box_open);
+        QVERIFY(!g_inputchoose);
         // A refresh after the page went finds nothing of it.
-        refresh();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        kor_refresh();
+        kor_flush_deletes();
         QCOMPARE(int(g_page_focus), 4);
     }
 
@@ -255,14 +241,11 @@ private slots:
         QList<int> stored;
         int focus_in_page = -1;
         KorKeyScript script;
-        for (QChar k : QString("KKKRR"))  // HDMI3
-            script.press(kor_key(k));
-        script.step([&] {
+        script.keys("OOORR").step([&] {  // HDMI3
             focus_in_page = g_page_focus;
-            table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);  // DVI, meanwhile
+            kor_table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);  // DVI, meanwhile
         });
-        for (QChar k : QString("KKRKRKLKRRRK"))  // width, height, the rate to 30, save
-            script.press(kor_key(k));
+        script.keys("OOROROLORRRO");  // width, height, the rate to 30, save
         // Back on the input page, which re-reads the window's source.
         bool marked = false;
         script.step([&] { stored = record(4); }).press(KorKey::Back).step([&] {
@@ -288,6 +271,84 @@ private slots:
         KorTestEnv::process_events();
         const int at = 2 + 0x380 - 0x300 + 6 * 4;
         QCOMPARE(env->read_file("/data/ram_device_info").mid(at, 6).toHex(), QByteArray("0005d0021e00"));
+    }
+
+    void built_from_the_record_data()
+    {
+        // vic: 0: not a CEA mode; -1: refused, the old EDID stays
+        kor_columns<int, Timing, int, int>({"input", "timing", "rate", "vic"});
+        QTest::newRow("1920x1080@60") << 2 << Timing{14850, 1920, 1080, 280, 45, 88, 44, 4, 5, 0x1E} << 60 << 16;
+        QTest::newRow("3840x2160@60") << 5 << Timing{59400, 3840, 2160, 560, 90, 176, 88, 8, 10, 0x1E} << 60 << 97;
+        QTest::newRow("1280x720@50") << 0 << Timing{7425, 1280, 720, 700, 30, 440, 40, 5, 5, 0x1E} << 50 << 19;
+        QTest::newRow("1024x768@60 RB") << 1 << Timing{5600, 1024, 768, 160, 22, 48, 32, 3, 4, 0x1A} << 60 << 0;
+        QTest::newRow("zero width") << 3 << Timing{0, 0, 1080} << 60 << -1;
+        QTest::newRow("negative height") << 3 << Timing{0, 1920, -1} << 60 << -1;
+        QTest::newRow("wider than a timing can say") << 3 << Timing{0, 5000, 1080} << 60 << -1;
+        QTest::newRow("no rate") << 3 << Timing{0, 1920, 1080} << 0 << -1;
+        QTest::newRow("pixel clock too high") << 3 << Timing{0, 3840, 2160} << 120 << -1;
+    }
+    void built_from_the_record()
+    {
+        dizidezorar::pInstance();
+        QFETCH(int, input);
+        QFETCH(Timing, timing);
+        QFETCH(int, vic);
+        set_record(input, timing[1], timing[2], kor_data<int>("rate"));
+        dizidezorar::p_kavri_source->run_pass();
+
+        QCOMPARE(int(dizidezorar::edid_rewrite[input]), 0);
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(env->edid()->writes(i), i == input && vic >= 0 ? 1 : 0);
+            QCOMPARE(env->edid()->hotplug_pulses(i), i == input && vic >= 0 ? 1 : 0);
+        }
+        if (vic < 0)
+            return;
+        const Edid e = env->edid()->contents(input);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(e.data()), 8), QByteArray::fromHex("00ffffffffffff00"));
+        QCOMPARE(e[18] << 8 | e[19], 0x0103);  // EDID 1.3
+        QCOMPARE(e[20] & 0x80, 0x80);  // digital
+        QCOMPARE(e[24] & 0x02, 0x02);  // the first detailed timing is the preferred one
+        QCOMPARE(int(e[126]), 1);
+        QCOMPARE(block_sum(e, 0), 0);
+        QCOMPARE(block_sum(e, 1), 0);
+        QCOMPARE(detailed_timing(e.data() + 54), timing);
+
+        // The range limits take in the preferred timing.
+        const uint8_t *range = e.data() + 72;
+        QCOMPARE(int(range[3]), 0xFD);
+        const double line_khz = timing[0] * 10.0 / (timing[1] + timing[3]);
+        const double refresh = line_khz * 1000 / (timing[2] + timing[4]);
+        QVERIFY(range[5] <= refresh && refresh <= range[6]);
+        QVERIFY(range[7] <= line_khz && line_khz <= range[8]);
+        QVERIFY(timing[0] <= range[9] * 1000);
+        QCOMPARE(int(e[93]), 0xFC);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(e.data() + 95), 9), QByteArray("KOR Z73N\n"));
+
+        QCOMPARE(e[128] << 8 | e[129], 0x0203);  // CEA-861 revision 3
+        const auto blocks = cea_blocks(e);
+        QVERIFY(blocks.contains("3030c00"));  // HDMI
+        QCOMPARE(blocks.contains("3d85dc4"), vic == 97);  // HDMI Forum, for 4K at 60 only
+        const QByteArray svds = blocks["2"];  // video
+        QVERIFY(svds.contains(char(1)));  // 640x480, which every sink takes
+        if (vic)
+            QCOMPARE(int(uint8_t(svds[0])), vic);
+        QVERIFY(!svds.contains(char(97)) || vic == 97);  // nothing larger than the chosen mode
+    }
+
+    // From the table through the scaler's dispatcher and the input thread to the EEPROMs.
+    void two_records_in_one_change_reach_both_inputs()
+    {
+        dizidezorar::pInstance();
+        QCOMPARE(dizidezorar::p_kavri_source->initialize(), 0);
+        kor_table()->KorSetEDIDPara(0, 1280, 720, 60);
+        kor_table()->KorSetEDIDPara(3, 3840, 2160, 30);
+        v331_manage::pInstance()->run_pass();
+        QTRY_COMPARE(env->edid()->hotplug_pulses(3), 1);
+        QTRY_COMPARE(env->edid()->hotplug_pulses(0), 1);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(env->edid()->writes(i), (i == 0 || i == 3) ? 1 : 0);
+        QCOMPARE(detailed_timing(env->edid()->contents(0).data() + 54)[1], 1280);
+        QCOMPARE(detailed_timing(env->edid()->contents(3).data() + 54).mid(0, 2), Timing({29700, 3840}));
     }
 };
 

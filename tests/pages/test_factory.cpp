@@ -1,36 +1,21 @@
 #include "core/config_engine.h"
-#include "core/global.h"
-#include "fpga/fpga_manage.h"
 #include "inputs/dizidezorar.h"
-#include "kor_picture_helpers.h"
+#include "kor_test_helpers.h"
 #include "ui/pages/factory.h"
-#include "ui/shell/advancedoption.h"
-#include "ui/shell/custommode.h"
-#include "ui/shell/option.h"
 
-#include <QComboBox>
-#include <QLabel>
 #include <QSettings>
-#include <QtTest>
 #include <cstring>
-#include <memory>
 
 namespace {
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
-QByteArray ram() { return QByteArray(reinterpret_cast<const char *>(table()->ram), KOR_TABLE_SIZE); }
-QComboBox *combo() { return g_factory->findChild<QComboBox *>("Box_lang_2"); }
-QString text_of(const char *name) { return g_factory->findChild<QWidget *>(name)->property("text").toString(); }
-bool highlighted(const char *name)
-{
-    return g_factory->findChild<QWidget *>(name)->styleSheet().contains("255,171,84");
-}
+QComboBox *combo() { return kor_child<QComboBox>(g_factory, "Box_lang_2"); }
 bool combo_editing() { return combo()->styleSheet().contains("rgb(255,0,0)"); }
+QString advanced_title() { return kor_text(g_advancedoption, "label_title"); }
 
-// Home -> main menu -> settings -> advanced settings -> factory, then `keys`; unapplied.
+// From the advanced settings, then `keys`; unapplied.
 void open_factory(const QString &keys = QString())
 {
-    kor_set_modal_pages(false);
-    kor_press_keys("KRRKLKRRK" + keys, false);
+    kor_open(kor_advanced + "RRO", 18);
+    kor_keys(keys);
 }
 
 // The stored part of the defaults as a reset leaves it: 60 in the per-window pairs.
@@ -65,31 +50,21 @@ int edid_flags()
 
 // The factory settings page: the panel language, the three table resets and the OSD font
 // presence, worked with the panel keys beneath the advanced settings.
-class TestFactory : public QObject {
+class TestFactory : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-
-private slots:
-    void init()
+    void set_up() override
     {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
         v331_manage::pInstance()->led_para_wait_limit = std::chrono::milliseconds(0);
         g_lcd_lang_valid = 0x1F;
     }
-    void cleanup()
-    {
-        env.reset();
-        fpga_manage::destroy_instance();
-    }
+
+private slots:
 
     void opens_and_goes_back()
     {
         open_factory();
-        QVERIFY(g_factory);
-        QCOMPARE(int(g_page_focus), 18);
-        QVERIFY(highlighted("Box_lang_2"));
-        QCOMPARE(text_of("label_factory"), QString("工厂设置"));
+        QVERIFY(kor_focused(g_factory, "Box_lang_2"));
+        QCOMPARE(kor_text(g_factory, "label_factory"), QString("工厂设置"));
         kor_save_screen(g_factory, "factory");
         // Left wraps from the combo to the last item.
         {
@@ -97,61 +72,57 @@ private slots:
             kor_press(KorKey::Left);
             QVERIFY(trace.text().contains("this is left-code [factory][Release]"));
         }
-        QVERIFY(highlighted("Button_rst3") && !highlighted("Box_lang_2"));
-        g_advancedoption->findChild<QLabel *>("label_title")->setText("stale");
+        QVERIFY(kor_focused(g_factory, "Button_rst3") && !kor_focused(g_factory, "Box_lang_2"));
+        kor_child<QLabel>(g_advancedoption, "label_title")->setText("stale");
         kor_press(KorKey::Back);
         QVERIFY(!g_factory);
         QCOMPARE(int(g_page_focus), 12);
-        QCOMPARE(g_advancedoption->findChild<QLabel *>("label_title")->text(), QString("高级设置"));
+        QCOMPARE(advanced_title(), QString("高级设置"));
     }
 
     // OK on the combo edits the language: left and right step through the enabled ones,
     // writing nothing; OK applies it unless it is the stored one; back drops it.
     void language_data()
     {
-        QTest::addColumn<int>("valid");
-        QTest::addColumn<int>("start");      // g_language; the table holds 0
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("shown");  // the combo after each key, '-' when closed
-        QTest::addColumn<int>("stored");     // table byte 0x300 afterwards
-        QTest::newRow("all, right") << 0x1F << 0 << "KRRRRR" << "012340" << 0;
-        QTest::newRow("zh, en, zh-tw") << 0x13 << 1 << "KRRLL" << "14041" << 0;
-        QTest::newRow("English only") << 0x02 << 1 << "KRRLL" << "11111" << 0;
-        QTest::newRow("right twice, OK applies Russian") << 0x1F << 0 << "KRRK" << "0122" << 2;
+        // start: g_language; the table holds 0; shown: the combo after each key, '-' when closed
+        // stored: table byte 0x300 afterwards
+        kor_columns<int, int, QString, QString, int>({"valid", "start", "keys", "shown", "stored"});
+        QTest::newRow("all, right") << 0x1F << 0 << "ORRRRR" << "012340" << 0;
+        QTest::newRow("zh, en, zh-tw") << 0x13 << 1 << "ORRLL" << "14041" << 0;
+        QTest::newRow("English only") << 0x02 << 1 << "ORRLL" << "11111" << 0;
+        QTest::newRow("right twice, OK applies Russian") << 0x1F << 0 << "ORRO" << "0122" << 2;
         // Nothing written, nothing applied, not even re-texted.
-        QTest::newRow("OK twice on the stored language") << 0x1F << 0 << "KK" << "00" << 0;
-        QTest::newRow("there and back again") << 0x1F << 0 << "KRLK" << "0100" << 0;
-        QTest::newRow("back while editing drops the choice") << 0x1F << 0 << "KRB" << "01-" << 0;
+        QTest::newRow("OK twice on the stored language") << 0x1F << 0 << "OO" << "00" << 0;
+        QTest::newRow("there and back again") << 0x1F << 0 << "ORLO" << "0100" << 0;
+        QTest::newRow("back while editing drops the choice") << 0x1F << 0 << "ORB" << "01-" << 0;
     }
     void language()
     {
-        QFETCH(int, valid);
         QFETCH(int, start);
         QFETCH(QString, keys);
-        QFETCH(QString, shown);
         QFETCH(int, stored);
-        g_lcd_lang_valid = uint8_t(valid);
+        g_lcd_lang_valid = uint8_t(kor_data<int>("valid"));
         g_language = uint8_t(start);
         open_factory();
-        g_factory->findChild<QLabel *>("label_factory")->setText("untouched");
-        const QByteArray before = ram();
+        kor_child<QLabel>(g_factory, "label_factory")->setText("untouched");
+        const QByteArray before = kor_ram();
         QString got;
         for (QChar k : keys) {
-            kor_press_keys(k, false);
+            kor_keys(k);
             got += g_factory ? QString::number(combo()->currentIndex()) : "-";
         }
-        QCOMPARE(got, shown);
+        QTEST(got, "shown");
         QCOMPARE(int(v331_manage::para_changed), stored ? 1 : 0);
         QCOMPARE(int(g_language), stored ? stored : start);
-        QCOMPARE(ram().at(0x300), char(stored));
+        QCOMPARE(kor_ram().at(0x300), char(stored));
         if (!stored)
-            QCOMPARE(ram(), before);
+            QCOMPARE(kor_ram(), before);
         if (!g_factory) {
             QCOMPARE(int(g_page_focus), 12);
             return;
         }
-        QCOMPARE(text_of("label_factory"), QString(stored ? "Системные настройки" : "untouched"));
-        QCOMPARE(combo_editing(), !keys.endsWith('K'));
+        QCOMPARE(kor_text(g_factory, "label_factory"), QString(stored ? "Системные настройки" : "untouched"));
+        QCOMPARE(combo_editing(), !keys.endsWith('O'));
         if (QTest::currentDataTag() == QByteArray("all, right"))
             kor_save_screen(g_factory, "factory-editing");
         if (!stored)
@@ -162,26 +133,25 @@ private slots:
         QCOMPARE(uint8_t(env->read_file("/data/ram_device_info").at(2)), uint8_t(stored));
         // Back re-texts the advanced settings in the new language.
         kor_press(KorKey::Back);
-        QCOMPARE(g_advancedoption->findChild<QLabel *>("label_title")->text(), QString("Дополнительно"));
+        QCOMPARE(advanced_title(), QString("Дополнительно"));
     }
 
     void language_changed_elsewhere_while_editing()
     {
-        open_factory("K");
+        open_factory("O");
         {
             QMutexLocker lock(&v331_manage::para_mutex);
-            table()->ram[0x300] = 3;  // the host
+            kor_table()->ram[0x300] = 3;  // the host
         }
-        table()->test_signal(1);
-        KorTestEnv::process_events();
+        kor_refresh();
         QCOMPARE(combo()->currentIndex(), 3);
-        QCOMPARE(text_of("label_lang"), QString("Ngôn ngữ"));
+        QCOMPARE(kor_text(g_factory, "label_lang"), QString("Ngôn ngữ"));
         // Still editing: the keys step from the new language.
         QVERIFY(combo_editing());
         kor_press(KorKey::Right);
         QCOMPARE(combo()->currentIndex(), 4);
         // The mode key does nothing while the keys are locked.
-        table()->set_u16(0x304, 0x100);
+        kor_table()->set_u16(0x304, 0x100);
         kor_press(KorKey::Mode);
         QVERIFY(g_factory && combo_editing() && !g_custommode);
         QCOMPARE(int(g_page_focus), 18);
@@ -192,9 +162,8 @@ private slots:
     // already the default one.
     void resets_data()
     {
-        QTest::addColumn<int>("item");
-        QTest::addColumn<QString>("ip");
-        QTest::addColumn<bool>("network");  // set to the defaults
+        // network: set to the defaults
+        kor_columns<int, QString, bool>({"item", "ip", "network"});
         QTest::newRow("Keep IP") << 1 << "10.0.0.5" << false;
         QTest::newRow("Keep IP,EDIP") << 2 << "10.0.0.5" << false;
         QTest::newRow("Reset ALL") << 3 << "10.0.0.5" << true;
@@ -205,6 +174,7 @@ private slots:
         QFETCH(int, item);
         QFETCH(QString, ip);
         QFETCH(bool, network);
+        KorRamPara *table = kor_table();
         const bool keeps_edid = item == 2;
         ConfigEngine *config = ConfigEngine::p_config;
         config->write_config_variant(ConfigItem::IPAddress, ip);
@@ -215,14 +185,14 @@ private slots:
         // A table that differs from the defaults everywhere a reset may reach, applied and
         // saved, in English.
         for (int off = 0; off < KOR_TABLE_SIZE; ++off)
-            table()->ram[off] = uint8_t(off * 7 + 3);
-        table()->ram[0x300] = 1;
-        table()->ram[0x301] = 0;
-        std::memcpy(table()->shadow, table()->ram, KOR_TABLE_SIZE);
+            table->ram[off] = uint8_t(off * 7 + 3);
+        table->ram[0x300] = 1;
+        table->ram[0x301] = 0;
+        std::memcpy(table->shadow, table->ram, KOR_TABLE_SIZE);
         g_language = 1;
-        const QByteArray before = ram();
+        const QByteArray before = kor_ram();
         const QByteArray file_before = env->read_file("/data/ram_device_info");
-        open_factory(QString(item, 'R') + "K");
+        open_factory(QString(item, 'R') + "O");
 
         QSettings file(env->path("/data/configs/tcpip.ini"), QSettings::IniFormat);
         QCOMPARE(file.value("config/IPAddress").toString() + " " + file.value("config/SubNetMask").toString() + " " +
@@ -235,9 +205,9 @@ private slots:
         for (int off = 0x300; off < KOR_TABLE_SIZE; ++off)
             if (!(keeps_edid && off >= 0x380 && off < 0x560))
                 expected[off] = defaults[2 + off - 0x300];
-        QCOMPARE(ram().toHex(), expected.toHex());
+        QCOMPARE(kor_ram().toHex(), expected.toHex());
         // The shadow is the refresh step's; no file is written by the page.
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(table()->shadow), KOR_TABLE_SIZE), before);
+        QCOMPARE(kor_shadow(), before);
         QCOMPARE(env->read_file("/data/ram_device_info"), file_before);
         QCOMPARE(int(v331_manage::para_changed), 1);
         QCOMPARE(edid_flags(), keeps_edid ? 0 : 0x3F);
@@ -250,20 +220,17 @@ private slots:
             want.replace(2 + 0x80, 0x1E0, before.mid(0x380, 0x1E0));
         QCOMPARE(env->read_file("/data/ram_device_info").toHex(), want.toHex());
         QCOMPARE(int(g_language), 0);
-        QCOMPARE(text_of("label_factory"), QString("工厂设置"));
+        QCOMPARE(kor_text(g_factory, "label_factory"), QString("工厂设置"));
         QCOMPARE(combo()->currentIndex(), 0);
         // The key lock went with the rest: the mode key works again.
         kor_press(KorKey::Mode);
-        QCOMPARE(int(g_page_focus), 4);
-        QVERIFY(!g_factory && !g_advancedoption && !g_option && g_custommode);
-        QCOMPARE(int(g_mode_shortcut_key), 1);
+        QVERIFY(!g_factory && kor_mode_key_reached_custom_mode());
     }
 
     void led_hand_over_data()
     {
-        QTest::addColumn<int>("reg80");  // FPGA 0's state; -1: no FPGA manager
-        QTest::addColumn<int>("width");  // applied before the reset
-        QTest::addColumn<bool>("hand_over");
+        // reg80: FPGA 0's state; -1: no FPGA manager; width: applied before the reset
+        kor_columns<int, int, bool>({"reg80", "width", "hand_over"});
         QTest::newRow("already 1920x1080") << 3 << 1920 << false;
         QTest::newRow("width differed") << 3 << 2560 << true;
         QTest::newRow("fpga not running") << 2 << 2560 << false;
@@ -272,21 +239,20 @@ private slots:
     void led_hand_over()
     {
         QFETCH(int, reg80);
-        QFETCH(int, width);
         QFETCH(bool, hand_over);
         if (reg80 >= 0)
             fpga_manage::pInstance()->MCU_REG_func[0][80] = uint8_t(reg80);
-        table()->set_u16(0x562, uint16_t(width));
-        table()->set_u16(0x564, 1080);
-        table()->set_u16(0x380, 1280);
-        std::memcpy(table()->shadow, table()->ram, KOR_TABLE_SIZE);
+        kor_table()->set_u16(0x562, uint16_t(kor_data<int>("width")));
+        kor_table()->set_u16(0x564, 1080);
+        kor_table()->set_u16(0x380, 1280);
+        std::memcpy(kor_table()->shadow, kor_table()->ram, KOR_TABLE_SIZE);
         g_set_led_setup = 7;
-        open_factory("RK");  // Keep IP
+        open_factory("RO");  // Keep IP
         QCOMPARE(int(g_set_led_para), hand_over ? 1 : 0);
         QCOMPARE(int(g_set_led_setup), hand_over ? 0 : 7);
-        QCOMPARE(int(table()->u16(0x562)), 1920);
+        QCOMPARE(int(kor_table()->u16(0x562)), 1920);
         // The EDID records are restored, but with no input manager no rewrite is requested.
-        QCOMPARE(int(table()->u16(0x380)), 1920);
+        QCOMPARE(int(kor_table()->u16(0x380)), 1920);
         QCOMPARE(edid_flags(), 0);
     }
 
@@ -294,12 +260,8 @@ private slots:
     // is not enabled. Without the scaler manager no font is known to be there.
     void texts_data()
     {
-        QTest::addColumn<int>("fonts");  // -1: no scaler manager
-        QTest::addColumn<int>("lang");
-        QTest::addColumn<int>("valid");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("cn");
-        QTest::addColumn<QString>("en");
+        // fonts: -1: no scaler manager
+        kor_columns<int, int, int, QString, QString, QString>({"fonts", "lang", "valid", "title", "cn", "en"});
         QTest::newRow("32 Chinese, 64 English, simplified") << 0x09 << 0 << 0x1F << "工厂设置"
             << font_line("中文:", "宽", true, false) << font_line("英文:", "宽", false, true);
         QTest::newRow("no scaler manager") << -1 << 0 << 0x1F << "工厂设置"
@@ -312,9 +274,6 @@ private slots:
         QFETCH(int, fonts);
         QFETCH(int, lang);
         QFETCH(int, valid);
-        QFETCH(QString, title);
-        QFETCH(QString, cn);
-        QFETCH(QString, en);
         if (fonts < 0)
             v331_manage::destroy_instance();
         else
@@ -323,9 +282,9 @@ private slots:
         g_language = uint8_t(lang);
         open_factory();
         QCOMPARE(combo()->currentIndex(), valid & (1 << lang) ? lang : 1);
-        QCOMPARE(text_of("label_factory"), title);
-        QCOMPARE(text_of("FontCN"), cn);
-        QCOMPARE(text_of("FontEN"), en);
+        QTEST(kor_text(g_factory, "label_factory"), "title");
+        QTEST(kor_text(g_factory, "FontCN"), "cn");
+        QTEST(kor_text(g_factory, "FontEN"), "en");
         if (fonts == 0x09)
             kor_save_screen(g_factory, "factory-fonts");
     }

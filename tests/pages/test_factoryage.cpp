@@ -1,20 +1,9 @@
-#include "core/global.h"
-#include "fpga/fpga_manage.h"
-#include "kor_picture_helpers.h"
+#include "kor_test_helpers.h"
 #include "platform/kor_clock.h"
 #include "ui/pages/factoryage.h"
-#include "ui/shell/advancedoption.h"
-#include "ui/shell/custommode.h"
-#include "ui/shell/mainwindow.h"
-
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
-#include <memory>
 
 namespace {
-QString label(const char *name) { return g_factoryage->findChild<QLabel *>(name)->text(); }
+QString label(const char *name) { return kor_text(g_factoryage, name); }
 // The log text: the only label inside the form's frame.
 QString log_shown()
 {
@@ -31,14 +20,13 @@ QString page_shown()
            QString::number(text.count("<br>") + 1);
 }
 // The five counters, the number of entries and the page.
-QString counters()
+QString counters_shown()
 {
     QStringList out;
     for (const char *name : {"label_3", "label_5", "label_10", "label_20", "label_more", "page_info", "label_page"})
         out << label(name);
     return out.join(' ');
 }
-bool next_highlighted() { return g_factoryage->findChild<QPushButton *>("ButtonNext")->styleSheet().contains("171"); }
 // Entry i: its number as the time, register 42 = i mod 256, all flags, register 43 = 1.
 void fill_log(int n)
 {
@@ -55,23 +43,32 @@ QString flags(int bits)
         out += QString("<font color = %1 >%2</font> ").arg((bits >> b) & 1 ? "#00FF00" : "#FF0000", names[b]);
     return out;
 }
+// The sampler reads the registers afresh from the FPGA.
+void set_regs(int r40, int r42, int r43)
+{
+    sim_fpga()->set_register(0, 40, uint8_t(r40));
+    sim_fpga()->set_register(0, 42, uint8_t(r42));
+    sim_fpga()->set_register(0, 43, uint8_t(r43));
+}
+QList<uint32_t> buckets()
+{
+    return {factoryage_log_diff3, factoryage_log_diff5, factoryage_log_diff10, factoryage_log_diff20, factoryage_log_diffmore};
+}
 }
 
-// The ageing log page, opened behind the access code; its paging, its lines and the tick's
-// re-rendering.
-class TestFactoryAge : public QObject {
+// The ageing log page, opened behind the access code: its paging, its lines and the tick's
+// re-rendering; and the sampler of the main window's tick that fills the log.
+class TestFactoryAge : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    MainWindow *window = nullptr;
-    ScriptedNumberKeyboard *keyboard = nullptr;
-
-    void open_page()  // home, main menu, settings, advanced settings, ageing log
+    void set_up() override
     {
-        kor_set_modal_pages(false);
+        kor_clock_set_fixed(QDateTime(QDate(2024, 3, 7), QTime(9, 5, 41)));
+        fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
+    }
+    void open_page()
+    {
         keyboard->answers << "1688";
-        kor_press_keys("KRRKLKLK", false);
-        QVERIFY(g_factoryage);
-        QCOMPARE(int(g_page_focus), 23);
+        kor_open(kor_advanced + "LO", 23);
     }
     void ageing_tick()  // due for an ageing pass
     {
@@ -80,29 +77,16 @@ class TestFactoryAge : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        window = kor_start_ui(*env);
-        keyboard = kor_install_scripted_keyboard();
-        kor_clock_set_fixed(QDateTime(QDate(2024, 3, 7), QTime(9, 5, 41)));
-        fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
-    }
-    void cleanup()
-    {
-        env.reset();
-        fpga_manage::destroy_instance();
-    }
 
     void empty_log()
     {
         factoryage_log_diff3 = 4;  // not read while nothing is logged
         open_page();
         kor_save_screen(g_factoryage, "factoryage");
-        kor_press_keys("KRK", false);  // Next and Priv do nothing
-        QVERIFY(!next_highlighted());
+        kor_keys("ORO");  // Next and Priv do nothing
+        QVERIFY(!kor_focused(g_factoryage, "ButtonNext"));
         QCOMPARE(log_shown(), QString("03-07 09:05  正在老化中..."));
-        QCOMPARE(counters(), QString("0<3 0<5 0<10 0<20 0>20 0 0/0"));
+        QCOMPARE(counters_shown(), QString("0<3 0<5 0<10 0<20 0>20 0 0/0"));
         // A pass without a sample (a host frame being handled) shows the new time.
         pc_cmd_valid = 1;
         kor_clock_set_fixed(QDateTime(QDate(2024, 3, 8), QTime(10, 15, 2)));
@@ -114,15 +98,14 @@ private slots:
     // shows up on the last page without moving it.
     void paging_data()
     {
-        QTest::addColumn<int>("entries");
-        QTest::addColumn<QStringList>("steps");  // keys per step
-        QTest::addColumn<QStringList>("shown");  // page_shown() after each
-        QTest::newRow("16 entries") << 16 << QStringList{"", "K", "RK", "T"}
+        // steps: keys per step; shown: page_shown() after each
+        kor_columns<int, QStringList, QStringList>({"entries", "steps", "shown"});
+        QTest::newRow("16 entries") << 16 << QStringList{"", "O", "RO", "T"}
                                     << QStringList{"16 1/1 0+16", "16 1/1 0+16", "16 1/1 0+16", "17 1/2 0+16"};
-        QTest::newRow("17 entries") << 17 << QStringList{"", "K", "K", "RK"}
+        QTest::newRow("17 entries") << 17 << QStringList{"", "O", "O", "RO"}
                                     << QStringList{"17 1/2 0+16", "17 2/2 16+1", "17 1/2 0+16", "17 2/2 16+1"};
         QTest::newRow("3360 entries, the oldest dropped")
-            << 3360 << QStringList{"", "K", "RK", "K", "T"}
+            << 3360 << QStringList{"", "O", "RO", "O", "T"}
             << QStringList{"3360 1/210 0+16", "3360 2/210 16+16", "3360 1/210 0+16", "3360 210/210 3344+16",
                            "3360 210/210 3345+16"};
     }
@@ -130,18 +113,18 @@ private slots:
     {
         QFETCH(int, entries);
         QFETCH(QStringList, steps);
-        QFETCH(QStringList, shown);
         fill_log(entries);
         factoryage_log_diff3 = 5;
         factoryage_log_diffmore = 7;
         open_page();
-        QVERIFY(next_highlighted());
-        QVERIFY(counters().startsWith("5<3 0<5 0<10 0<20 7>20"));
+        QVERIFY(kor_focused(g_factoryage, "ButtonNext"));
+        QVERIFY(counters_shown().startsWith("5<3 0<5 0<10 0<20 7>20"));
         for (int s = 0; s < steps.size(); ++s) {
             if (steps[s] == "T")
                 ageing_tick();
-            kor_press_keys(steps[s] == "T" ? "" : steps[s], false);
-            QCOMPARE(page_shown(), shown[s]);
+            else
+                kor_keys(steps[s]);
+            QCOMPARE(page_shown(), kor_data<QStringList>("shown")[s]);
         }
         if (entries > 16)
             kor_save_screen(g_factoryage, entries == 17 ? "factoryage-last-page" : "factoryage-full");
@@ -169,34 +152,102 @@ private slots:
     void back()
     {
         open_page();
-        QLabel *title = g_advancedoption->findChild<QLabel *>("label_title");
+        QLabel *title = kor_child<QLabel>(g_advancedoption, "label_title");
         title->setText("stale");
         kor_press(KorKey::Back);
         QVERIFY(!g_factoryage);
         QCOMPARE(int(g_page_focus), 12);
         QCOMPARE(title->text(), QString("stale"));
         // The closed page is gone; the tick's ageing pass leaves it alone.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        kor_flush_deletes();
         ageing_tick();
         QCOMPARE(factoryage_log.size(), 1);
         keyboard->answers << "1688";
         kor_press(KorKey::Ok);
-        KorRamPara::p_korrampara_config->ram[0x300] = 1;
+        kor_table()->ram[0x300] = 1;
         kor_press(KorKey::Back);
         QCOMPARE(title->text(), QString("Advanced"));
     }
 
     void mode_key()
     {
-        KorRamPara::p_korrampara_config->set_u16(0x304, 1);  // locked: nothing
         open_page();
-        kor_press(KorKey::Mode);
-        QCOMPARE(int(g_page_focus), 23);
-        KorRamPara::p_korrampara_config->set_u16(0x304, 0);
-        kor_press(KorKey::Mode);
-        QCOMPARE(int(g_page_focus), 4);
-        QVERIFY(!g_factoryage && !g_advancedoption && g_custommode);
-        QCOMPARE(int(g_mode_shortcut_key), 1);
+        kor_check_mode_key(23);
+    }
+
+    void counters_data()
+    {
+        // bucket: -1: counted nowhere
+        kor_columns<int, int, int>({"older", "newer", "bucket"});
+        const int rows[][3] = {{10, 10, -1}, {10, 12, 0}, {10, 13, 1}, {10, 14, 1}, {10, 15, 2}, {10, 19, 2},
+                               {10, 20, 3},  {10, 29, 3}, {10, 30, 4}, {10, 255, 4}, {255, 0, 0}, {250, 3, 2},
+                               {11, 10, 4}};
+        for (const auto &r : rows)
+            QTest::newRow(qPrintable(QStringLiteral("%1 to %2").arg(r[0]).arg(r[1]))) << r[0] << r[1] << r[2];
+    }
+    void counters()
+    {
+        QFETCH(int, newer);
+        QFETCH(int, bucket);
+        QList<uint32_t> expected{0, 0, 0, 0, 0};
+        if (bucket >= 0)
+            expected[bucket] = 1;
+        // Only the last two lines count: the third sample adds nothing.
+        for (int r42 : {kor_data<int>("older"), newer, newer}) {
+            set_regs(1, r42, 2);
+            window->getagelog();
+        }
+        QCOMPARE(buckets(), expected);
+        QCOMPARE(factoryage_log.last(), QStringLiteral("03-07 09:05 %1 1 2").arg(newer));  // registers 42, 40, 43
+    }
+
+    void log_is_capped()
+    {
+        for (int i = 0; i < 3359; ++i)
+            factoryage_log << QStringLiteral("%1 00:00 7 0 0").arg(i);
+        set_regs(0, 9, 0);
+        window->getagelog();
+        QCOMPARE(factoryage_log.size(), 3360);
+        QCOMPARE(factoryage_log_diff3, 1u);  // 7 -> 9
+        window->getagelog();  // one more pushes out the oldest
+        QCOMPARE(factoryage_log.size(), 3360);
+        QCOMPARE(factoryage_log.first(), QString("1 00:00 7 0 0"));
+        QCOMPARE(factoryage_log.last(), QString("03-07 09:05 9 0 0"));
+    }
+
+    void gate_data()
+    {
+        // last: G_factoryage_ticks; now: tick after the pass; pass: the 180 s gate opens
+        // blocker: what keeps the pass from sampling
+        kor_columns<uint32_t, uint32_t, bool, QString>({"last", "now", "pass", "blocker"});
+        QTest::newRow("17999 ticks") << 1000u << 18999u << false << "";
+        QTest::newRow("18000 ticks") << 1000u << 19000u << true << "";
+        QTest::newRow("across the wrap") << 0xFFFFF000u << 18000u << true << "";
+        QTest::newRow("host frame being handled") << 1000u << 19000u << true << "pc_cmd";
+        QTest::newRow("fpga not running") << 1000u << 19000u << true << "stopped";
+        QTest::newRow("no fpga manager") << 1000u << 19000u << true << "no manager";
+    }
+    void gate()
+    {
+        QFETCH(uint32_t, last);
+        QFETCH(uint32_t, now);
+        QFETCH(bool, pass);
+        QFETCH(QString, blocker);
+        int hook_calls = 0;  // the page's re-rendering
+        MainWindow::set_agelog_hook([&hook_calls] { ++hook_calls; });
+        fpga_manage::p_fpga_manage->MCU_REG_func[0][80] = blocker == "stopped" ? 2 : 3;
+        set_regs(1, 2, 3);
+        if (blocker == "no manager")
+            fpga_manage::destroy_instance();
+        pc_cmd_valid = blocker == "pc_cmd" ? 1 : 0;
+        G_factoryage_ticks = last;
+        G_timeTicks = now - 1;
+        window->slot_update_timer_ticks();
+        QCOMPARE(G_timeTicks.load(), now);
+        QCOMPARE(G_factoryage_ticks, pass ? now : last);
+        QCOMPARE(factoryage_log.size(), pass && blocker.isEmpty() ? 1 : 0);
+        // The ageing page is re-rendered at every pass, sample or not.
+        QCOMPARE(hook_calls, pass ? 1 : 0);
     }
 };
 

@@ -1,24 +1,22 @@
-#include "core/global.h"
-#include "core/korrampara.h"
-#include "kor_test_env.h"
-#include "kor_ui_support.h"
+#include "kor_form_check.h"
+#include "kor_test_helpers.h"
 #include "platform/resources_init.h"
 #include "ui/pages/inputchoose.h"
+#include "ui/pages/inputcut.h"
 #include "ui/pages/sourceinfo.h"
 
-#include <QLabel>
-#include <QPixmap>
 #include <QTextDocument>
-#include <QtTest>
 
 namespace {
 QImage shown(const QLabel &label) { return label.pixmap(Qt::ReturnByValue).toImage(); }
 QImage icon(const char *path) { return QPixmap(path).toImage(); }
 }
 
-// The numberings, names, captions and icons of the inputs, and the input page's names.
-class TestSourceinfo : public QObject {
+// The numberings, names, captions and icons of the inputs, the input page's names, and the
+// crop page's form.
+class TestSourceinfo : public KorTest {
     Q_OBJECT
+    Start start() const override { return kNone; }
 
 private slots:
     void initTestCase() { kor_init_resources(); }
@@ -69,8 +67,7 @@ private slots:
     // The input page names its inputs in list order, by the alias file where it names them.
     void input_page_names_data()
     {
-        QTest::addColumn<QByteArray>("alias");
-        QTest::addColumn<QString>("names");
+        kor_columns<QByteArray, QString>({"alias", "names"});
         const QString fixed = "HDMI1 HDMI2 HDMI3 HDMI4 DVI EXT Window 1: DVI";
         QTest::newRow("no alias file") << QByteArray() << fixed;
         QTest::newRow("aliases") << QByteArray(R"({"source":{"namelist":[{"id":1,"name":"Desk PC","valid":"on"},)"
@@ -82,22 +79,51 @@ private slots:
     void input_page_names()
     {
         QFETCH(QByteArray, alias);
-        QFETCH(QString, names);
-        KorTestEnv env;
         if (!alias.isEmpty())
-            env.write_file("/data/configs/alias.json", alias);
-        kor_start_ui(env);
+            env->write_file("/data/configs/alias.json", alias);
+        kor_start_ui(*env);
         g_language = 1;
-        KorRamPara::p_korrampara_config->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);
-        kor_set_modal_pages(false);
-        kor_press(KorKey::Ok);
-        kor_press(KorKey::Ok);  // main menu, input page
+        kor_table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);
+        kor_open("OO", 3);  // main menu, input page
         QStringList got;
         for (int p = 0; p < 6; ++p)
-            got << g_inputchoose->findChild<QLabel *>(QString("sourcelistseq%1name").arg(p))->text();
-        QCOMPARE(got.join(' ') + ' ' + g_inputchoose->findChild<QLabel *>("label_window")->text(), names);
+            got << kor_text(g_inputchoose, QString("sourcelistseq%1name").arg(p));
+        QTEST(got.join(' ') + ' ' + kor_text(g_inputchoose, "label_window"), "names");
         // DVI, the window's source, is marked at its list position.
-        QVERIFY(g_inputchoose->findChild<QLabel *>("sourcelistseq4name")->styleSheet().contains("71, 119, 255"));
+        QVERIFY(kor_style(g_inputchoose, "sourcelistseq4name").contains("71, 119, 255"));
+    }
+    void inputcut_form()
+    {
+        env->start();
+        InputCut page;
+        QCOMPARE(page.objectName() + ' ' + QString::number(page.font().pointSize()), QString("InputCut 7"));
+        QCOMPARE(page.size(), QSize(320, 240));
+        // The widgets in the order the form builds them: the title, the six names and icons, the
+        // edit box.
+        QStringList names, odd;
+        auto row = [&](const QString &name, const char *cls, const char *parent, const QRect &geometry, int points) {
+            names << name;
+            odd << kor_form_mismatch(&page, name, cls, parent, geometry, points, QString());
+        };
+        row("label_title", "QLabel", "InputCut", {50, 10, 220, 22}, 11);
+        for (int i = 0; i < 6; ++i)
+            row(QString("sourcelistseq%1name").arg(i), "QLabel", "InputCut", {2 + 53 * i, 43, 51, 14}, 7);
+        for (int i = 0; i < 6; ++i)
+            row(QString("sourcelistseq%1pixmap").arg(i), "QLabel", "InputCut", {7 + 53 * i, 58, 40, 12}, 7);
+        row("frame_add", "QFrame", "InputCut", {6, 145, 310, 45}, 7);
+        row("label_change_source", "QLabel", "frame_add", {5, 5, 160, 12}, 7);
+        row("label_crop", "QLabel", "frame_add", {5, 30, 30, 14}, 7);
+        const int x[4] = {36, 94, 154, 228}, label_w[4] = {10, 10, 30, 40}, edit_x[4] = {48, 108, 186, 270};
+        for (int i = 0; i < 4; ++i) {
+            row(QString("label_") + "XYWH"[i], "QLabel", "frame_add", {x[i], 30, label_w[i], 14}, 7);
+            row(QString("lineEdit_") + "XYWH"[i], "My_lineEdit", "frame_add", {edit_x[i], 30, i < 2 ? 36 : 40, 14}, 7);
+        }
+        QCOMPARE(odd.join(""), QString());
+        QStringList built;
+        for (QWidget *w : page.findChildren<QWidget *>())
+            built << w->objectName();
+        QCOMPARE(built, names);
+        kor_save_screen(&page, "inputcut");
     }
 };
 

@@ -1,24 +1,12 @@
-#include "core/global.h"
 #include "core/syncupdate.h"
-#include "fpga/fpga_manage.h"
-#include "fpga/pack_formats.h"
 #include "hostlink/usbserver.h"
-#include "kor_fpga_helpers.h"
-#include "kor_settings_helpers.h"
+#include "kor_test_helpers.h"
 #include "platform/kor_clock.h"
 #include "ui/pages/linkoption.h"
 #include "ui/rcv/firmware_usbgrade.h"
-#include "ui/shell/custommode.h"
 #include "ui/shell/tip.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
-#include <algorithm>
-#include <memory>
 
 namespace {
 const char kMarked[] = "background-color:#4777FF;color: #FFFFFF;";
@@ -28,9 +16,9 @@ struct Entry {
     bool marked;
 };
 
-QFrame *list_frame() { return g_firmware_usbgrade->findChild<QFrame *>("frame_file"); }
-QPushButton *list_button(const QString &name) { return list_frame()->findChild<QPushButton *>(name); }
-QString log_text() { return g_firmware_usbgrade->findChild<QLabel *>("label_log")->text(); }
+QFrame *list_frame() { return kor_child<QFrame>(g_firmware_usbgrade, "frame_file"); }
+QPushButton *list_button(const QString &name) { return kor_child<QPushButton>(list_frame(), name); }
+QString log_text() { return kor_text(g_firmware_usbgrade, "label_log"); }
 
 // The labels of the list frame, top to bottom.
 QList<Entry> entries()
@@ -46,14 +34,19 @@ QString caption(const QString &path)
 {
     return "<font color = #FFFFFF >" + QFileInfo(path).fileName().toHtmlEscaped() + "</font>";
 }
-void open_page() { kor_open_from_settings({KorKey::Right, KorKey::Ok, KorKey::Left, KorKey::Ok}); }
+void open_page() { kor_open(kor_settings + "ROLO", 26); }
+
+QByteArray package(uint8_t kind, uint8_t fpga, char fill, int size, const char *controller = "Z73N")
+{
+    return encode_upgrade_image(UpgradeImage{kind, fpga, QByteArray(size, fill)}, controller);
+}
 }
 
 // The USB firmware-upgrade page: the stick's packages, paging, stick events, OK and the
-// engine's result.
-class TestFirmwareUsbgrade : public QObject {
+// engine's result; and the engine beneath it: what it installs from the stick and logs.
+class TestFirmwareUsbgrade : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    void set_up() override { kor_clock_set_fixed(QDateTime(QDate(2024, 3, 5), QTime(8, 9, 10))); }
 
     void stick_file(const QString &name, const QByteArray &data = "x") { env->write_file("/mnt/usb1/" + name, data); }
     void numbered_packages(int n)
@@ -62,22 +55,33 @@ class TestFirmwareUsbgrade : public QObject {
             stick_file(QString("p%1.KORZK").arg(i, 3, 10, QChar('0')));
     }
 
-private slots:
-    void init()
+    // Runs the engine to its end, started as the upgrade page does unless it runs; returns the
+    // update codes raised.
+    static QList<QVariantList> run_upgrade()
     {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-        kor_clock_set_fixed(QDateTime(QDate(2024, 3, 5), QTime(8, 9, 10)));
+        QSignalSpy codes(kor_table(), &KorRamPara::sig_update_para);
+        if (!g_usb_grade) {
+            g_send_para[1] = 0;
+            g_usb_grade = 1;
+        }
+        for (int i = 0; i < 300 && g_usb_grade; ++i)
+            fpga_manage::p_fpga_manage->run_pass();
+        fpga_manage::p_fpga_manage->notifier()->deliver();
+        KorTestEnv::process_events();
+        return codes;
     }
-    void cleanup() { env.reset(); }
+    static QStringList log_lines()
+    {
+        return QString::fromStdString(fpga_manage::p_fpga_manage->usb_upgrade_log_text()).split('\n');
+    }
+
+private slots:
 
     // The first plain package is the one marked; names are shown as text.
     void lists_the_stick_data()
     {
-        QTest::addColumn<QStringList>("files");  // under /mnt/usb1/; "x/" a folder, "@x" a link to the first
-        QTest::addColumn<QString>("dir");        // upgrade-directory setting
-        QTest::addColumn<QStringList>("listed");
-        QTest::addColumn<int>("marked");
+        // files: under /mnt/usb1/; "x/" a folder, "@x" a link to the first; dir: upgrade-directory setting
+        kor_columns<QStringList, QString, QStringList, int>({"files", "dir", "listed", "marked"});
         QTest::newRow("packages among other files")
             << QStringList({"a.KOR", "b.KORZK", "c.KORZK", "notes.txt", "lower.kor", "x.KORZ", "KOR", "sub.KOR/"})
             << " " << QStringList({"a.KOR", "b.KORZK", "c.KORZK"}) << 3;
@@ -95,10 +99,8 @@ private slots:
     void lists_the_stick()
     {
         QFETCH(QStringList, files);
-        QFETCH(QString, dir);
         QFETCH(QStringList, listed);
-        QFETCH(int, marked);
-        g_usb_grade_path = dir.toStdString();
+        g_usb_grade_path = kor_data<QString>("dir").toStdString();
         for (const QString &f : files) {
             if (f.endsWith('/'))
                 QDir().mkpath(env->path("/mnt/usb1/" + f));
@@ -108,7 +110,6 @@ private slots:
                 stick_file(f);
         }
         open_page();
-        QCOMPARE(int(g_page_focus), 26);
         QStringList found = g_firmware_usbgrade->file_list();
         const QList<Entry> shown = entries();
         if (listed.isEmpty()) {
@@ -126,7 +127,7 @@ private slots:
             QCOMPARE(shown[i].text, caption(found[i]));
             marks += shown[i].marked;
         }
-        QCOMPARE(marks, marked);
+        QTEST(marks, "marked");
         found.sort();
         QCOMPARE(found.join(' '), "/mnt/usb1/" + listed.join(" /mnt/usb1/"));
         if (QTest::currentDataTag() == QLatin1String("packages among other files"))
@@ -137,8 +138,7 @@ private slots:
     // stops at it, and left and right do not page.
     void paging_data()
     {
-        QTest::addColumn<int>("packages");
-        QTest::addColumn<int>("listed");
+        kor_columns<int, int>({"packages", "listed"});
         QTest::newRow("five") << 5 << 5;
         QTest::newRow("nine") << 9 << 9;
         QTest::newRow("more than a hundred") << 105 << 100;
@@ -151,6 +151,7 @@ private slots:
         open_page();
         const QStringList found = g_firmware_usbgrade->file_list();
         QCOMPARE(found.size(), listed);
+        QCOMPARE(fpga_manage::pInstance()->get_usb_file_list_path().size(), listed);  // what the engine installs
         const int pages = (listed + 3) / 4;
         for (int p = 0; p < pages; ++p) {
             QCOMPARE(entries().size(), std::min(4, listed - 4 * p));
@@ -167,7 +168,7 @@ private slots:
         QTest::mouseClick(list_button("Button_next"), Qt::LeftButton);
         QTest::mouseClick(list_button("Button_previous"), Qt::LeftButton);
         g_firmware_usbgrade->kor_Button_previous_clicked();
-        kor_press_each({KorKey::Right, KorKey::Left});
+        kor_keys("RL");
         QCOMPARE(entries().first().text, caption(found[0]));
         QVERIFY(!list_button("Button_previous"));
     }
@@ -232,7 +233,7 @@ private slots:
         kor_press(KorKey::Ok);
         QCOMPARE(int(g_usb_grade), running ? 1 : 0);
         g_usb_grade = 0;
-        kor_press_each({KorKey::Back, KorKey::Ok, KorKey::Ok});
+        kor_keys("BOO");
         QCOMPARE(int(g_usb_grade), 1);
         QCOMPARE(int(kor_job_step()), 0);
     }
@@ -252,11 +253,10 @@ private slots:
         QVERIFY(trace.text().contains("this is back button(firmware_usbgrade)[Release] file_downing = 0x1\n"));
         QVERIFY(!g_firmware_usbgrade);
         QCOMPARE(int(g_page_focus), 10);
-        QCOMPARE(menu->findChild<QLabel *>("label_title")->text(), QString("Communication"));
+        QCOMPARE(kor_text(menu, "label_title"), QString("Communication"));
         QCOMPARE(int(g_usb_grade), 1);
-        kor_press_each({KorKey::Ok, KorKey::Mode});
-        QCOMPARE(int(g_page_focus), 4);
-        QVERIFY(g_custommode && !g_linkoption);
+        kor_keys("OM");
+        kor_check_left(26, 4);
     }
 
     // With the worker: the packages are installed and code 104 shows the engine's log,
@@ -270,24 +270,16 @@ private slots:
     void upgrade_end_to_end()
     {
         QFETCH(bool, stay);
-        fpga_manage *fpga = kor_fpga_up();
-        UpgradeImage app;
-        app.kind = UpgradeApplication;
-        app.image = QByteArray(4000, 'A');
-        stick_file("app.KOR", encode_upgrade_image(app));
+        kor_fpga_up();
+        stick_file("app.KOR", package(UpgradeApplication, 0, 'A', 4000));
         stick_file("bad&<b>.KORZK", QByteArray(64, 'x'));
         stick_file("notes.txt");
         open_page();
-        kor_press(KorKey::Ok);
-        if (!stay)
-            kor_press(KorKey::Back);
-        for (int i = 0; i < 100 && g_usb_grade; ++i)
-            fpga->run_pass();
+        kor_keys(stay ? "O" : "OB");
+        QCOMPARE(run_upgrade(), QList<QVariantList>{{104}});
         QCOMPARE(int(g_usb_grade), 0);
-        fpga->notifier()->deliver();
-        KorTestEnv::process_events();
         QCOMPARE(env->read_file("/data/app/korZ73N"), QByteArray(4000, 'A'));
-        const QString log = QString::fromStdString(fpga->usb_upgrade_log_text());
+        const QString log = log_lines().join('\n');
         QVERIFY(log.contains("app.KOR: ok, application"));
         if (!stay) {
             QCOMPARE(int(g_page_focus), 10);
@@ -300,6 +292,82 @@ private slots:
         QVERIFY(log_text().contains("bad&amp;&lt;b&gt;.KORZK: failed, bad header<br>"));
         QVERIFY(log_text().contains("USB upgrade 2024-03-05 08:09:10"));
         kor_save_screen(g_firmware_usbgrade, "firmware_usbgrade-done");
+    }
+
+    void install_data()
+    {
+        // name: empty: no stick
+        kor_columns<QString, QByteArray, QString>({"name", "file", "result"});
+        const QByteArray app = package(UpgradeApplication, 0, 'A', 5000);
+        QByteArray bad_crc = app;
+        bad_crc[40] = 'B';
+        QTest::newRow("no stick") << "" << QByteArray() << "";
+        QTest::newRow("application") << "app.KOR" << app << "app.KOR: ok, application";
+        QTest::newRow("combined bitstream and MCU")
+            << "fpga.KORZK" << package(UpgradeFpgaBitstream, 1, 'F', 3000) + package(UpgradeMcuFirmware, 0, 'M', 700)
+            << "fpga.KORZK: ok, FPGA1 FPGA bitstream, FPGA0 MCU firmware";
+        QTest::newRow("flash write fails") << "wfail.KOR" << package(UpgradeFpgaBitstream, 0, 'F', 100)
+                                           << "wfail.KOR: failed, FPGA0 FPGA bitstream write error";
+        QTest::newRow("bad checksum") << "crc.KOR" << bad_crc << "crc.KOR: failed, bad checksum";
+        QTest::newRow("other controller") << "z.KOR" << package(UpgradeApplication, 0, 'A', 10, "Z99X")
+                                          << "z.KOR: failed, wrong controller";
+        QTest::newRow("two images in a plain package") << "two.KOR" << app + app << "two.KOR: failed, trailing data";
+        QTest::newRow("truncated") << "cut.KOR" << app.left(2000) << "cut.KOR: failed, bad length";
+        QTest::newRow("not a package") << "junk.KOR" << QByteArray("hello") << "junk.KOR: failed, bad header";
+        QTest::newRow("fonts without a writer") << "font.KOR" << package(UpgradeScalerFonts, 0, 'f', 10)
+                                                << "font.KOR: failed, OSD fonts write error";
+    }
+    void install()
+    {
+        kor_fpga_up();
+        QFETCH(QString, name);
+        QFETCH(QString, result);
+        sim_fpga()->set_flash_write_fails(name == "wfail.KOR");
+        if (!name.isEmpty()) {
+            env->write_file("/mnt/usb1/" + name, kor_data<QByteArray>("file"));
+            env->write_file("/mnt/usb1/notes.txt", "x");
+            env->write_file("/mnt/usb1/lower.kor", package(UpgradeApplication, 0, 'L', 10));
+        }
+        QCOMPARE(run_upgrade(), QList<QVariantList>{{104}});
+        QCOMPARE(int(g_usb_grade), 0);
+        QCOMPARE(int(kor_job_step()), 0);
+        const int ok = result.contains(": ok"), failed = !name.isEmpty() && !ok;
+        QStringList want{"USB upgrade 2024-03-05 08:09:10", QString("packages: %1").arg(ok + failed)};
+        if (!name.isEmpty())
+            want << result;
+        want << QString("USB upgrade end 2024-03-05 08:09:10: %1 ok, %2 failed").arg(ok).arg(failed);
+        QCOMPARE(log_lines(), want);
+
+        QCOMPARE(env->read_file("/data/app/korZ73N"), name == "app.KOR" ? QByteArray(5000, 'A') : QByteArray());
+        QCOMPARE(QFileInfo(env->path("/data/app/korZ73N")).isExecutable(), name == "app.KOR");
+        const bool fpga = name == "fpga.KORZK";
+        QCOMPARE(sim_fpga()->flash_image(1, FpgaDevice::FlashBitstream), kor_bytes(QByteArray(fpga ? 3000 : 0, 'F')));
+        QCOMPARE(sim_fpga()->flash_image(0, FpgaDevice::FlashMcu), kor_bytes(QByteArray(fpga ? 700 : 0, 'M')));
+        QVERIFY(sim_fpga()->flash_image(0, FpgaDevice::FlashBitstream).empty());
+    }
+
+    void good_and_bad_packages_in_the_upgrade_directory()
+    {
+        kor_fpga_up();
+        g_usb_grade_path = "upgrade";
+        int font_writes = 0;
+        fpga_manage::p_fpga_manage->set_font_writer([&font_writes](const QByteArray &img) {
+            ++font_writes;
+            return img.size() == 10 ? 0 : 1;
+        });
+        env->write_file("/mnt/usb1/upgrade/font.KOR", package(UpgradeScalerFonts, 0, 'f', 10));
+        env->write_file("/mnt/usb1/upgrade/bad.KORZK", QByteArray(64, 'x'));
+        env->write_file("/mnt/usb1/root.KOR", package(UpgradeApplication, 0, 'A', 10));
+        QCOMPARE(fpga_manage::p_fpga_manage->get_usb_file_list_path().size(), 2);
+
+        QCOMPARE(run_upgrade(), QList<QVariantList>{{104}});
+        QStringList lines = log_lines();
+        QCOMPARE(lines.size(), 5);
+        std::sort(lines.begin() + 2, lines.end() - 1);  // the stick's order
+        QCOMPARE(lines.mid(1), QStringList({"packages: 2", "bad.KORZK: failed, bad header", "font.KOR: ok, OSD fonts",
+                                            "USB upgrade end 2024-03-05 08:09:10: 1 ok, 1 failed"}));
+        QCOMPARE(font_writes, 1);
+        QVERIFY(env->read_file("/data/app/korZ73N").isEmpty());
     }
 };
 

@@ -1,72 +1,23 @@
-#include "core/global.h"
-#include "fpga/pack_formats.h"
 #include "hostlink/host_events.h"
-#include "kor_fpga_helpers.h"
-#include "kor_settings_helpers.h"
+#include "kor_test_helpers.h"
 #include "ui/rcv/QRoundProgressBar.h"
 #include "ui/rcv/rcv_recovery.h"
-#include "ui/shell/advancedoption.h"
-#include "ui/shell/custommode.h"
-#include "ui/shell/option.h"
 
-#include <QFrame>
-#include <QLabel>
 #include <QPointer>
-#include <QPushButton>
 #include <QScopeGuard>
-#include <QSignalSpy>
-#include <QtTest>
-#include <memory>
-
-#if defined(__SANITIZE_THREAD__)
-// The test library's watchdog thread is torn down at exit inside Qt, which is not built for
-// ThreadSanitizer; only that is passed over.
-extern "C" const char *__tsan_default_suppressions()
-{
-    return "race:QWaitCondition::~QWaitCondition\n"
-           "called_from_lib:libQt5Test.so\n";
-}
-#endif
 
 namespace {
 const QString kSelected = "color:rgb(255, 255, 255);border:1px solid rgb(255,171,84);";
 const QString kNoCards = "No receiving cards that need to be updated!";
 constexpr int kPort = 2;  // shown as LED03
 
-QByteArray block(int card)
-{
-    QByteArray b(200, '\0');
-    for (int i = 0; i < b.size(); ++i)
-        b[i] = char(card * 17 + i);
-    return b;
-}
-
-// One screen with a net of `cards` cards on kPort.
-QByteArray pack(int cards)
-{
-    RecoveryNet net;
-    net.port = kPort;
-    for (int k = 0; k < cards; ++k)
-        net.cards.push_back(block(k));
-    RecoveryScreen screen;
-    screen.nets = {net};
-    return encode_recovery_pack({screen});
-}
+QByteArray block(int card) { return kor_block(card, 200); }
 
 QFrame *list_frame() { return g_rcv_recovery ? g_rcv_recovery->findChild<QFrame *>("frame_file") : nullptr; }
-QPushButton *list_button(const char *name) { return list_frame()->findChild<QPushButton *>(name); }
+QPushButton *list_button(const char *name) { return kor_child<QPushButton>(list_frame(), name); }
 // Whether Query (rather than Recovery) is selected.
-bool query_selected() { return g_rcv_recovery->findChild<QPushButton *>("Button_check")->styleSheet() == kSelected; }
-
-// The texts of the list frame's labels, top to bottom.
-QStringList listed()
-{
-    QStringList out;
-    if (QFrame *f = list_frame())
-        for (QLabel *l : f->findChildren<QLabel *>())
-            out << l->text();
-    return out;
-}
+bool query_selected() { return kor_style(g_rcv_recovery, "Button_check") == kSelected; }
+QStringList listed() { return list_frame() ? kor_label_texts(list_frame()) : QStringList(); }
 
 QString entry(const QString &screen, const QString &port, const QString &card, bool red = false)
 {
@@ -82,9 +33,8 @@ void post_list(const QStringList &entries, int count)
 }
 
 // The recovery page, end to end with the simulated receiving cards.
-class TestRcvRecovery : public QObject {
+class TestRcvRecovery : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
 
     // A pack of 8 cards on kPort, a chain long enough for the card that needs recovery (-1
     // none); then the page, opened from the advanced settings.
@@ -93,16 +43,10 @@ class TestRcvRecovery : public QObject {
         sim_fpga()->set_chain(kPort, std::max(8, needs + 1));
         if (needs >= 0)
             sim_fpga()->set_needs_recovery(kPort, needs, true);
-        env->write_file("/data/rcvrecovery/screen1.rcv", pack(8));
+        const RecoveryScreen screen{{kor_recovery_net(kPort, 8, 0, 200)}};
+        env->write_file("/data/rcvrecovery/screen1.rcv", encode_recovery_pack({screen}));
         kor_fpga_up();
-        kor_open_from_settings({KorKey::Left, KorKey::Ok, KorKey::Right, KorKey::Right, KorKey::Right, KorKey::Ok});
-    }
-
-    // Runs the worker until the job ends and lets the page take what it posted.
-    static void finish_job()
-    {
-        kor_finish_job();
-        KorTestEnv::process_events();
+        kor_open(kor_advanced + "RRRO", 25);
     }
 
     // Records what is listed at the moment the ring closes.
@@ -120,26 +64,19 @@ class TestRcvRecovery : public QObject {
         kor_press(KorKey::Ok);
         QStringList at_close;
         const QMetaObject::Connection c = at_ring_close(&at_close);
-        finish_job();
+        kor_finish_job();
         disconnect(c);
         return at_close;
     }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        kor_start_ui(*env);
-    }
-    void cleanup() { env.reset(); }
 
     // Query finds the card; Recovery runs job 6 on it, or is refused for a card beyond the
     // pack's count; code 99 empties the list.
     void query_then_recovery_data()
     {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("needs");  // the card needing recovery; the pack holds 8
-        QTest::addColumn<QString>("shown");
+        // needs: the card needing recovery; the pack holds 8
+        kor_columns<int, int, QString>({"language", "needs", "shown"});
         QTest::newRow("card 5 of 8") << 1 << 4 << entry("01", "03", "05");
         QTest::newRow("card 10 beyond the pack's 8") << 1 << 9 << entry("01", "03", "10", true);
         QTest::newRow("nothing to recover") << 1 << -1 << kNoCards;
@@ -149,24 +86,23 @@ private slots:
     {
         QFETCH(int, language);
         QFETCH(int, needs);
-        QFETCH(QString, shown);
         const bool recovers = needs >= 0 && needs < 8;
         g_language = uint8_t(language);
         open_page(needs);
-        QCOMPARE(query(), QStringList{shown});
+        QCOMPARE(query(), QStringList{kor_data<QString>("shown")});
         QCOMPARE(int(kor_job()), 0);
         if (language && needs >= 0)
             kor_save_screen(g_rcv_recovery, recovers ? "rcv_recovery-card" : "rcv_recovery-beyond");
 
         QSignalSpy codes(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
-        kor_press_each({KorKey::Right, KorKey::Ok});
+        kor_keys("RO");
         QCOMPARE(int(kor_job()), recovers ? 6 : 0);
         QCOMPARE(g_qround_bar != nullptr, recovers);
         // Refused: Recovery stays selected; nothing listed: back to Query.
         QCOMPARE(query_selected(), needs < 0);
         if (!recovers)
             return;
-        finish_job();
+        kor_finish_job();
         QVERIFY(!g_qround_bar);
         const SimRcvCard card = sim_fpga()->card(kPort, needs);
         QVERIFY(!card.needs_recovery);
@@ -180,8 +116,8 @@ private slots:
     // back or mode closes the page. Another pending job refuses the actions alone.
     void refused_while_a_job_runs_data()
     {
-        QTest::addColumn<bool>("pending");
-        QTest::addColumn<bool>("mode");  // the key that closes the page at the end
+        // mode: the key that closes the page at the end
+        kor_columns<bool, bool>({"pending", "mode"});
         QTest::newRow("ring shown, then back") << false << false;
         QTest::newRow("ring shown, then mode") << false << true;
         QTest::newRow("another job pending") << true << false;
@@ -200,7 +136,7 @@ private slots:
             kor_send_job(0);  // the ring alone refuses
         }
         QRoundProgressBar *ring = g_qround_bar;
-        kor_press_each({KorKey::Ok, KorKey::Right});
+        kor_keys("OR");
         QCOMPARE(query_selected(), !pending);
         kor_press(KorKey::Ok);
         QCOMPARE(g_qround_bar, ring);
@@ -208,18 +144,15 @@ private slots:
         QCOMPARE(int(kor_job()), pending ? 3 : 0);
         if (pending)
             return;
-        kor_press_each({KorKey::Back, KorKey::Mode});
+        kor_keys("BM");
         KorTestEnv::process_events();
-        QVERIFY(g_rcv_recovery && !g_custommode);
-        QCOMPARE(int(g_page_focus), 25);
+        kor_check_left(25, 25);
         kor_send_job(5);
-        finish_job();
+        kor_finish_job();
         QVERIFY(!g_qround_bar);
-        kor_press(mode ? KorKey::Mode : KorKey::Back);
+        kor_keys(mode ? "M" : "B");
         KorTestEnv::process_events();
-        QVERIFY(!g_rcv_recovery);
-        QCOMPARE(int(g_page_focus), mode ? 4 : 12);
-        QCOMPARE(g_custommode != nullptr, mode);
+        kor_check_left(25, mode ? 4 : 12);
     }
 
     // A pack deleted on the host closes the page, but never under a running job: then the
@@ -239,12 +172,12 @@ private slots:
         QPointer<rcv_recovery> page(g_rcv_recovery);
         host_pack_file_deleted();
         KorTestEnv::process_events();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        kor_flush_deletes();
         if (checking) {
             QVERIFY(page && g_rcv_recovery == page && g_qround_bar);
             QCOMPARE(int(g_page_focus), 25);
-            finish_job();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            kor_finish_job();
+            kor_flush_deletes();
         }
         QVERIFY(!page && !g_rcv_recovery && !g_qround_bar);
         QCOMPARE(int(g_page_focus), 12);
@@ -265,7 +198,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!g_qround_bar, 5000);
         QCOMPARE(at_close, QStringList{entry("01", "03", "05")});
         QPointer<rcv_recovery> page(g_rcv_recovery);
-        kor_press_each({KorKey::Right, KorKey::Ok});
+        kor_keys("RO");
         QVERIFY(g_qround_bar);
         host_pack_file_deleted();
         QTRY_VERIFY_WITH_TIMEOUT(!page, 5000);
@@ -277,10 +210,8 @@ private slots:
     // the listing stays inside the list, and Recovery's refusal is cleared when nothing is.
     void listing_stays_inside_the_list_data()
     {
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<int>("recovery");  // what Recovery does then: 6 job, 0 refused, -1 back to Query
+        // recovery: what Recovery does then: 6 job, 0 refused, -1 back to Query
+        kor_columns<QStringList, int, QStringList, int>({"entries", "count", "shown", "recovery"});
         QTest::newRow("count beyond the list")
             << QStringList{"01/03/05/08"} << 3 << QStringList{entry("01", "03", "05")} << 6;
         QTest::newRow("count below the list")
@@ -294,17 +225,14 @@ private slots:
     }
     void listing_stays_inside_the_list()
     {
-        QFETCH(QStringList, entries);
-        QFETCH(int, count);
-        QFETCH(QStringList, shown);
         QFETCH(int, recovery);
         g_language = 1;
         open_page();
         post_list({"01/03/10/08"}, 1);
-        post_list(entries, count);
-        QCOMPARE(listed(), shown);
+        post_list(kor_data<QStringList>("entries"), kor_data<int>("count"));
+        QTEST(listed(), "shown");
         QVERIFY(!list_button("Button_next"));
-        kor_press_each({KorKey::Right, KorKey::Ok});
+        kor_keys("RO");
         QCOMPARE(int(kor_job()), std::max(recovery, 0));
         QCOMPARE(query_selected(), recovery < 0);
     }
@@ -313,13 +241,12 @@ private slots:
     {
         g_language = 1;
         open_page();
-        QCOMPARE(int(g_page_focus), 25);
         QCOMPARE(listed(), QStringList{kNoCards});
         kor_save_screen(g_rcv_recovery, "rcv_recovery");
         // Left and right alternate between the two actions, both ways.
         QList<bool> query;
-        for (KorKey k : {KorKey::Right, KorKey::Right, KorKey::Left, KorKey::Left}) {
-            kor_press(k);
+        for (QChar k : QString("RRLL")) {
+            kor_keys(k);
             query << query_selected();
         }
         QCOMPARE(query, QList<bool>({false, true, false, true}));

@@ -1,10 +1,8 @@
-#include "kor_test_env.h"
+#include "kor_test_helpers.h"
 #include "ui/rcv/QRoundProgressBar.h"
 
 #include <QDialog>
 #include <QtMath>
-#include <QtTest>
-#include <memory>
 
 namespace {
 // A point on the ring's track (radius 45 around the centre of the 100 x 100 ring) at `clock`
@@ -18,28 +16,23 @@ bool is_blue(QRgb c) { return qBlue(c) > 200 && qRed(c) < 120; }
 bool is_grey(QRgb c) { return qAbs(qRed(c) - 0xDE) < 16 && qAbs(qBlue(c) - 0xE7) < 16; }
 }
 
-class TestRoundProgressBar : public QObject {
+class TestRoundProgressBar : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    Start start() const override { return kNone; }
     std::unique_ptr<QDialog> page;
-
-private slots:
-    void init()
+    void set_up() override
     {
-        env.reset(new KorTestEnv);
         page.reset(new QDialog);
         page->setFixedSize(320, 240);
         page->setStyleSheet("background-color: rgb(16, 16, 28);");
     }
-    void cleanup() { page.reset(); env.reset(); }
+
+private slots:
 
     void arc_and_text_data()
     {
-        QTest::addColumn<QPointF>("range");
-        QTest::addColumn<double>("value");  // NaN: a new ring
-        QTest::addColumn<double>("shown");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("track");  // half past each hour from 12: b on the arc, g bare, . under the text
+        // value: NaN: a new ring; track: half past each hour from 12: b on the arc, g bare, . under the text
+        kor_columns<QPointF, double, double, QString, QString>({"range", "value", "shown", "text", "track"});
         const QPointF pc(0, 100);
         QTest::newRow("new ring") << pc << qQNaN() << 0.0 << "0%" << "gggggggggggg";
         QTest::newRow("25") << pc << 25.0 << 25.0 << "25%" << "bbbggggggggg";
@@ -54,8 +47,6 @@ private slots:
     {
         QFETCH(QPointF, range);
         QFETCH(double, value);
-        QFETCH(double, shown);
-        QFETCH(QString, text);
         QFETCH(QString, track);
         QRoundProgressBar::create_qround_bar(page.get());
         QRoundProgressBar *ring = g_qround_bar;
@@ -66,8 +57,8 @@ private slots:
             ring->setRange(range.x(), range.y());
             ring->setValue(value);
         }
-        QCOMPARE(ring->value(), shown);
-        QCOMPARE(ring->valueText(), text);
+        QTEST(ring->value(), "shown");
+        QTEST(ring->valueText(), "text");
         const QImage img = ring->grab().toImage().convertToFormat(QImage::Format_ARGB32);
         for (int h = 0; h < 12; ++h) {
             const QRgb c = img.pixel(on_track(h + 0.5));

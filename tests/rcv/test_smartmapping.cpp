@@ -1,48 +1,161 @@
-// The smart-mapping page: tool column, quick screen setup, port choice, ring, closing, texts.
-#include "test_smartmapping_support.h"
-
-#include "core/korrampara.h"
+// The smart-mapping page: tool column, quick screen setup, port choice, ring, closing, texts;
+// the load scan (port step, file list, Load), curing and the mapping switch.
 #include "hostlink/host_events.h"
-#include "ui/shell/custommode.h"
+#include "kor_test_helpers.h"
+#include "platform/data_root.h"
+#include "ui/rcv/QRoundProgressBar.h"
+#include "ui/rcv/smartmapping.h"
 #include "ui/shell/kor_keyboard.h"
 
-#include <QtTest>
-#include <memory>
+#include <QAbstractButton>
+#include <QDir>
+#include <QIcon>
+#include <QStackedWidget>
+#include <QtEndian>
+#include <algorithm>
 
-using namespace sm;
 using Cells = QVector<QPoint>;
 Q_DECLARE_METATYPE(Cells)
 
 namespace {
+template <class T = QWidget>
+T *widget(const char *name) { return kor_child<T>(g_smartmapping, name); }
+QString style(const char *name) { return kor_style(g_smartmapping, name); }
+bool in_focus(const char *name) { return kor_focused(g_smartmapping, name); }  // also the cursor on a file row
+int shown_page() { return widget<QStackedWidget>("stackedWidget")->currentIndex(); }
+QFrame *file_frame() { return widget<QFrame>("frame_file"); }
+int job_word() { return g_send_para[0] | (g_send_para[1] << 8); }
+
+// The tool entry that carries the focus style: -1 for none, 99 for more than one.
+int focused_entry()
+{
+    const char *names[4] = {"Button_shortcut", "Button_loadscan", "Button_paraweld", "Button_mapping"};
+    int found = -1;
+    for (int i = 0; i < 4; ++i)
+        if (in_focus(names[i]))
+            found = found < 0 ? i : 99;
+    return found;
+}
+
+QByteArray pack_file(int seed)
+{
+    return encode_mapping_pack({QStringLiteral("pack %1").arg(seed), kor_block(seed, 700)});
+}
+
+// A file row as drawn: white text from the device, green from the stick; blue when chosen,
+// with an orange border under the cursor.
+struct Row {
+    QString text;
+    bool white = false, usb = false, chosen = false, cursor = false;
+};
+
+QVector<Row> rows()
+{
+    QVector<Row> out;
+    QList<QLabel *> labels = file_frame()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) { return a->y() < b->y(); });
+    for (QLabel *l : labels) {
+        const QString s = l->styleSheet();
+        if (l->width() == 190)  // the no-file text is wider
+            out << Row{l->text(), s.contains("color: #FFFFFF"), s.contains("color: #00FF00"), s.contains("#4777FF"),
+                       s.contains("#4777FF") && kor_focused(l)};
+    }
+    return out;
+}
+
+// The row drawn as chosen, -1 when none or more than one.
+int chosen_row()
+{
+    const QVector<Row> r = rows();
+    const auto chosen = [](const Row &x) { return x.chosen; };
+    const auto first = std::find_if(r.begin(), r.end(), chosen);
+    return std::count_if(r.begin(), r.end(), chosen) == 1 ? int(first - r.begin()) : -1;
+}
+
+// Label of the one port cell drawn as chosen, "" when none or more than one.
+QString chosen_cell()
+{
+    QFrame *frame = widget<QFrame>("frame_wlan");
+    QStringList found;
+    for (QFrame *cell : frame->findChildren<QFrame *>(QString(), Qt::FindDirectChildrenOnly))
+        for (QLabel *l : frame->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly))
+            if (cell->styleSheet().contains("#00D65B") && l->text().startsWith("LED") &&
+                cell->geometry().intersects(l->geometry()))
+                found << l->text();
+    return found.size() == 1 ? found[0] : QString();
+}
+
 const int kToolPage[4] = {0, 4, 6, 7};  // first stacked page of each tool
 constexpr const char *kGrey = "background-color: gray";
 
-QByteArray line_bytes()
+QByteArray line_bytes() { return QByteArray(reinterpret_cast<const char *>(line_type), 12); }
+
+// The names the page lists, in its order: the device's packs in directory order, then the
+// stick's, at most 100.
+QStringList listed_names()
 {
-    return QByteArray(reinterpret_cast<const char *>(line_type), 12);
-}
+    QStringList names;
+    for (const char *dir : {"/data/smartmapping", "/mnt/usb1"})
+        for (const QFileInfo &fi : QDir(kor_path(QString::fromLatin1(dir))).entryInfoList(QDir::Files, QDir::Unsorted))
+            if (fi.suffix() == "ykfile" && names.size() < 100)
+                names << fi.fileName();
+    return names;
 }
 
-class TestSmartMapping : public QObject {
+QStringList shown_names()
+{
+    QStringList names;
+    for (const Row &r : rows())
+        names << r.text;
+    return names;
+}
+
+bool shows_icon(QAbstractButton *b, bool on)
+{
+    const QIcon want(on ? QStringLiteral(":/png/button_on.png") : QStringLiteral(":/png/button_off.png"));
+    return b->icon().pixmap(40, 20).toImage() == want.pixmap(40, 20).toImage();
+}
+
+bool paging(const char *name) { return kor_child(file_frame(), name); }
+}
+
+class TestSmartMapping : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    ScriptedNumberKeyboard *keyboard = nullptr;
-
+    Start start() const override { return kNone; }
+    // The panel over the simulated cards, the FPGA manager up (its thread not started), and the
+    // page, from the settings menu.
     void start_page(bool fpga = true)
     {
-        QVERIFY(sm::start_page(*env, fpga));
+        kor_start_ui(*env);
         keyboard = kor_install_scripted_keyboard();
+        if (fpga)
+            kor_fpga_up();
+        open_page();
     }
+    void open_page() { kor_open(kor_settings + "RRRO", 24); }
     const QString to_step3 = "ORRORRRO";  // the quick setup's Step 3, the fields as the form has them
 
+    void add_packs(int device, int stick, int first = 0)
+    {
+        for (int i = first; i < first + device; ++i)
+            env->write_file(QStringLiteral("/data/smartmapping/d%1.ykfile").arg(i, 3, 10, QChar('0')), pack_file(i));
+        for (int i = first; i < first + stick; ++i)
+            env->write_file(QStringLiteral("/mnt/usb1/u%1.ykfile").arg(i, 3, 10, QChar('0')), pack_file(100 + i));
+    }
+    // The one row drawn as chosen is the file Load sends.
+    void check_choice()
+    {
+        const int row = chosen_row();
+        QVERIFY(row >= 0);
+        const Row r = rows().at(row);
+        QCOMPARE(g_ykfile_name, ((r.usb ? "/mnt/usb1/" : "/data/smartmapping/") + r.text).toStdString());
+    }
+
 private slots:
-    void init() { env.reset(new KorTestEnv); }
-    void cleanup() { env.reset(); }
 
     void tool_column_skips_the_greyed_load_scan_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("greyed");
+        kor_columns<QString, bool>({"file", "greyed"});
         QTest::newRow("no pack anywhere") << QString() << true;
         QTest::newRow("stick without packs") << "/mnt/usb1/notes.txt" << true;
         QTest::newRow("pack on the device") << "/data/smartmapping/a.ykfile" << false;
@@ -55,7 +168,6 @@ private slots:
         if (!file.isEmpty())
             env->write_file(file, pack_file(1));
         start_page();
-        QCOMPARE(int(g_page_focus), 24);
         QCOMPARE(style("Button_loadscan").contains(kGrey), greyed);
         if (file.isEmpty() || file.startsWith("/data"))
             kor_save_screen(g_smartmapping, greyed ? "smartmapping-greyed" : "smartmapping");
@@ -72,13 +184,12 @@ private slots:
 
     void quick_setup_places_the_cards_data()
     {
-        QTest::addColumn<QStringList>("answers");  // width, height, rows, columns, offsets
-        QTest::addColumn<int>("group");
-        QTest::addColumn<int>("moves");            // port cells moved to the right
-        QTest::addColumn<QString>("picker");       // keys in the routing picker, opened on pattern 1
-        QTest::addColumn<QByteArray>("line");      // width, height, x, y (16 bits), port, rows, columns, pattern
-        QTest::addColumn<int>("cards");
-        QTest::addColumn<Cells>("cells");          // column, row of each card (empty: not checked)
+        // answers: width, height, rows, columns, offsets; moves: port cells moved to the right
+        // picker: keys in the routing picker, opened on pattern 1
+        // line: width, height, x, y (16 bits), port, rows, columns, pattern
+        // cells: column, row of each card (empty: not checked)
+        kor_columns<QStringList, int, int, QString, QByteArray, int, Cells>(
+            {"answers", "group", "moves", "picker", "line", "cards", "cells"});
         // Pattern 5 stored, the picker opens again on it: three to the left is 2.
         QTest::newRow("2 x 3 serpentine on LED3")
             << QStringList{"128", "96", "2", "3", "10", "20"} << 0 << 2 << "RRRROOLLLO"
@@ -91,7 +202,6 @@ private slots:
     }
     void quick_setup_places_the_cards()
     {
-        QFETCH(QStringList, answers);
         QFETCH(int, group);
         QFETCH(int, moves);
         QFETCH(QString, picker);
@@ -102,32 +212,32 @@ private slots:
         sim_fpga()->set_chain(port, cards);
         sim_fpga()->set_chain(port ^ 1, 2);
         start_page();
-        keyboard->answers = answers;
+        keyboard->answers = kor_data<QStringList>("answers");
         auto shot = [&](const char *name) {
             if (group == 0)
                 kor_save_screen(g_smartmapping, name);
         };
 
-        keys("OORORO");  // Step 1: width, height, Next
-        keys(QString(group ? "RO" : "O") + QString(moves, 'R'));  // from the group's first port
+        kor_keys("OORORO");  // Step 1: width, height, Next
+        kor_keys(QString(group ? "RO" : "O") + QString(moves, 'R'));  // from the group's first port
         QCOMPARE(chosen_cell(), QStringLiteral("LED%1").arg(port + 1));
         shot("smartmapping-step2");
-        keys("O" + QString(3 - group, 'R') + "O");  // confirmed, Next
+        kor_keys("O" + QString(3 - group, 'R') + "O");  // confirmed, Next
         QCOMPARE(shown_page(), 2);
         shot("smartmapping-step3");
-        keys("ORORO");  // rows, columns, the routing picker
+        kor_keys("ORORO");  // rows, columns, the routing picker
         QCOMPARE(shown_page(), 3);
         shot("smartmapping-route");
-        keys(picker);
+        kor_keys(picker);
         QCOMPARE(widget<QAbstractButton>("Button_route")->text(), QStringLiteral("走线%1").arg(int(line[11])));
-        keys("RORORRO");  // offsets, Send
+        kor_keys("RORORRO");  // offsets, Send
         QCOMPARE(keyboard->calls.size(), 6);
         QCOMPARE(line_bytes(), line);
         QCOMPARE(job_word(), 1);
         QVERIFY(g_qround_bar && g_qround_bar->isVisible());
         shot("smartmapping-ring");
 
-        const KorJobProgress p = finish_job();
+        const KorJobProgress p = kor_finish_job();
         QCOMPARE(p.job, 1);
         QCOMPARE(p.percents.back(), 100);
         QVERIFY(!g_qround_bar);
@@ -136,19 +246,17 @@ private slots:
             const SimRcvCard c = sim_fpga()->card(port, k);
             QVERIFY(c.positioned);
             if (!cells.isEmpty())
-                QCOMPARE(QPoint(c.x, c.y),
-                         QPoint(word(4) + cells[k].x() * word(0), word(6) + cells[k].y() * word(2)));
+                QCOMPARE(QPoint(c.x, c.y), QPoint(word(4) + cells[k].x() * word(0), word(6) + cells[k].y() * word(2)));
         }
         QVERIFY(sim_fpga()->received(port ^ 1, 0).empty());
-        keys("B");  // the keys are free again
+        kor_keys("B");  // the keys are free again
         QCOMPARE(shown_page(), 1);
     }
 
     void port_choice_data()
     {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("cell");  // the cell drawn as chosen ("" none of the group shown)
+        // cell: the cell drawn as chosen ("" none of the group shown)
+        kor_columns<QString, int, QString>({"script", "port", "cell"});
         // Step 2: back restores the port held before OK.
         const QString step2 = "ORRO";
         QTest::newRow("step 2: OK on the second group") << step2 + "RO" << 8 << "LED9";
@@ -171,28 +279,25 @@ private slots:
     }
     void port_choice()
     {
-        QFETCH(QString, script);
-        QFETCH(int, port);
-        QFETCH(QString, cell);
         env->write_file("/data/smartmapping/a.ykfile", pack_file(1));
         start_page();
-        keys(script);
-        QCOMPARE(int(line_type[8]), port);
-        QCOMPARE(chosen_cell(), cell);
+        kor_keys(kor_data<QString>("script"));
+        QTEST(int(line_type[8]), "port");
+        QTEST(chosen_cell(), "cell");
     }
 
     void the_ring_locks_the_page()
     {
         sim_fpga()->set_chain(0, 2);
         start_page();
-        KorRamPara::p_korrampara_config->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
-        keys(to_step3 + "LO");  // Send
+        kor_table()->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
+        kor_keys(to_step3 + "LO");  // Send
         QVERIFY(g_qround_bar);
         const QByteArray line = line_bytes();
         const QByteArray request(reinterpret_cast<const char *>(g_send_para), 36);
 
         // Neither keys nor touch change the step, the focus, the port or a field.
-        keys("LRLROB");
+        kor_keys("LRLROB");
         QVERIFY(in_focus("Button_send") && !in_focus("lineEdit_line"));
         for (const char *name : {"Button_front_3", "Button_route", "Button_send", "Button_shortcut", "Button_loadscan",
                                  "Button_paraweld", "Button_mapping", "Button_next", "Button_next_2",
@@ -210,9 +315,9 @@ private slots:
         kor_press_code(Qt::Key_C);
         QCOMPARE(kor_keyboard::current_window(), 2);
 
-        finish_job();
+        kor_finish_job();
         QVERIFY(!g_qround_bar);
-        keys("B");
+        kor_keys("B");
         QCOMPARE(shown_page(), 1);
     }
 
@@ -221,19 +326,19 @@ private slots:
         // Port 0 has no link: the worker thread refuses the job on its first pass.
         start_page();
         QCOMPARE(fpga_manage::p_fpga_manage->start_worker(), 0);
-        keys(to_step3 + "LO");
+        kor_keys(to_step3 + "LO");
         QTRY_VERIFY_WITH_TIMEOUT(!g_qround_bar, 5000);
         QCOMPARE(kor_job(), 0);
-        keys("B");
+        kor_keys("B");
         QCOMPARE(shown_page(), 1);
     }
 
     void no_job_without_the_fpga_manager()
     {
         start_page(false);
-        keys(to_step3 + "LO");  // Send
-        keys("BBBROO");         // curing (no pack: the load scan is skipped)
-        keys("BROO");           // the mapping switch
+        kor_keys(to_step3 + "LO");  // Send
+        kor_keys("BBBROO");         // curing (no pack: the load scan is skipped)
+        kor_keys("BROO");           // the mapping switch
         QCOMPARE(shown_page(), 7);
         QVERIFY(!g_qround_bar);
         QCOMPARE(job_word(), 0);
@@ -242,8 +347,9 @@ private slots:
 
     void closing_data()
     {
-        QTest::addColumn<QString>("how");  // l: key lock set first; keys; r/d: the host's news of a pack last
-        QTest::addColumn<int>("focus");    // the page in front after: 5 the settings, 4 the custom mode, 24 still this
+        // how: l: key lock set first; keys; r/d: the host's news of a pack last
+        // focus: the page in front after: 5 the settings, 4 the custom mode, 24 still this
+        kor_columns<QString, int>({"how", "focus"});
         QTest::newRow("back in the column") << "B" << 5;
         QTest::newRow("back from Step 3, step by step") << "ORRORRROBBBB" << 5;
         QTest::newRow("host sent a pack") << "r" << 5;
@@ -260,22 +366,17 @@ private slots:
         QFETCH(int, focus);
         sim_fpga()->set_chain(3, 1);
         start_page();
-        if (how.startsWith('l'))
-            KorRamPara::p_korrampara_config->set_u16(0x304, 1);
-        keys(how);
-        if (how.endsWith('r'))
+        kor_table()->set_u16(0x304, how.startsWith('l'));
+        kor_keys(how.remove(QRegularExpression("[lrd]")));
+        if (kor_data<QString>("how").endsWith('r'))
             host_pack_file_received();
-        if (how.endsWith('d'))
+        if (kor_data<QString>("how").endsWith('d'))
             host_pack_file_deleted();
         KorTestEnv::process_events();
-        QCOMPARE(int(g_page_focus), focus);
-        QCOMPARE(bool(g_smartmapping), focus == 24);
-        QCOMPARE(bool(g_option), focus != 4);
-        QCOMPARE(bool(g_custommode), focus == 4);
-        QCOMPARE(int(g_mode_shortcut_key), focus == 4 ? 1 : 0);  // refused keys reach no glue
+        kor_check_left(24, focus);  // refused keys reach no glue
         if (focus == 5) {  // built again with the files as they are now
             env->write_file("/data/smartmapping/new.ykfile", pack_file(2));
-            keys("O");
+            kor_keys("O");
             QVERIFY(g_smartmapping && !style("Button_loadscan").contains(kGrey));
         }
     }
@@ -289,12 +390,220 @@ private slots:
         open_page();
         QCOMPARE(widget<QAbstractButton>("Button_load")->text(), QStringLiteral("Load"));
         QCOMPARE(widget("Button_loadscan")->geometry(), QRect(5, 87, 65, 30));
-        keys("ORRO");  // zh-TW set while Step 2 is in front: the pages behind it follow too
-        KorRamPara::p_korrampara_config->ram[0x300] = 4;
-        KorRamPara::p_korrampara_config->test_signal(1);
-        KorTestEnv::process_events();
+        kor_keys("ORRO");  // zh-TW set while Step 2 is in front: the pages behind it follow too
+        kor_host_language(4);
         QCOMPARE(widget<QAbstractButton>("Button_load")->text(), QStringLiteral("加載"));
         QCOMPARE(widget("Button_loadscan")->geometry(), QRect(5, 77, 65, 20));
+    }
+
+    void file_list_keys_data()
+    {
+        kor_columns<int, int, QString, int, int>({"device", "stick", "script", "page", "row"});
+        QTest::newRow("four: first page") << 2 << 2 << "" << 0 << 0;
+        QTest::newRow("four: down the page") << 2 << 2 << "RR" << 0 << 2;
+        QTest::newRow("four: past the page") << 2 << 2 << "RRR" << 1 << 0;
+        QTest::newRow("four: past the last page") << 2 << 2 << "RRRR" << 0 << 0;
+        QTest::newRow("four: left on the last page") << 2 << 2 << "RRRL" << 0 << 0;
+        QTest::newRow("four: left on the first row") << 2 << 2 << "L" << 0 << 0;
+        QTest::newRow("six: left on the second page") << 3 << 3 << "RRRL" << 0 << 2;
+        QTest::newRow("six: left within a page") << 3 << 3 << "RRRRL" << 1 << 0;
+        QTest::newRow("one stick file") << 0 << 1 << "RL" << 0 << 0;
+        QTest::newRow("a hundred at most") << 60 << 60 << QString(99, 'R') << 33 << 0;
+        QTest::newRow("and around") << 60 << 60 << QString(100, 'R') << 0 << 0;
+        // Touch: a row, n the next page, p the previous one.
+        QTest::newRow("touched third row") << 2 << 2 << "2" << 0 << 2;
+        QTest::newRow("touched onto a shorter page") << 2 << 2 << "2n" << 1 << 0;
+        QTest::newRow("and back") << 2 << 2 << "2np" << 0 << 0;
+        QTest::newRow("keys go on from a touched row") << 2 << 2 << "1R" << 0 << 2;
+    }
+    void file_list_keys()
+    {
+        QFETCH(int, device);
+        QFETCH(int, stick);
+        QFETCH(QString, script);
+        QFETCH(int, page);
+        QFETCH(int, row);
+        add_packs(device, stick);
+        start_page();
+        kor_keys("ROLO");  // the load scan's port step, then Next
+        QCOMPARE(shown_page(), 5);
+        for (QChar c : script) {
+            const QString touched = c == 'n' ? "Button_next_page" : c == 'p' ? "Button_previous" : QString(c);
+            if (c.isDigit() || c == 'n' || c == 'p')
+                file_frame()->findChild<QPushButton *>(touched)->click();
+            else
+                kor_keys(c);
+        }
+
+        const QStringList all = listed_names();
+        QCOMPARE(all.size(), std::min(device + stick, 100));
+        QCOMPARE(shown_names(), all.mid(3 * page, 3));
+        const QVector<Row> r = rows();
+        for (int i = 0; i < r.size(); ++i) {
+            QCOMPARE(r[i].usb, 3 * page + i >= device);
+            QCOMPARE(r[i].white, !r[i].usb);
+        }
+        QCOMPARE(chosen_row(), row);
+        QVERIFY(r[row].cursor || script.endsWith('2'));  // a touched row is chosen, not under the cursor
+        check_choice();
+        QCOMPARE(paging("Button_previous"), page > 0);
+        QCOMPARE(paging("Button_next_page"), page < (all.size() + 2) / 3 - 1);
+        if (device == 2 && script.isEmpty())
+            kor_save_screen(g_smartmapping, "smartmapping-files");
+    }
+
+    void load_sends_the_chosen_file_to_the_chosen_port_data()
+    {
+        // script: keys on the list before OK; pulled: the stick pulled once the worker has taken the file
+        kor_columns<QString, QString, bool>({"script", "dir", "pulled"});
+        QTest::newRow("second device file") << "R" << "/data/smartmapping/" << false;
+        QTest::newRow("file on the stick") << "RR" << "/mnt/usb1/" << false;
+        QTest::newRow("stick pulled during the load") << "RR" << "/mnt/usb1/" << true;
+    }
+    void load_sends_the_chosen_file_to_the_chosen_port()
+    {
+        QFETCH(bool, pulled);
+        add_packs(2, 1);
+        sim_fpga()->set_chain(5, 3);
+        sim_fpga()->set_chain(0, 2);
+        start_page();
+        kor_keys("ROORRRRRO");  // the load scan: first group, LED6 confirmed
+        QCOMPARE(int(line_type[8]), 5);
+        QCOMPARE(chosen_cell(), QStringLiteral("LED6"));
+        kor_save_screen(g_smartmapping, "smartmapping-loadscan");
+        kor_keys("LO" + kor_data<QString>("script") + "O");  // Next, the row chosen, Load in focus
+        QVERIFY(in_focus("Button_load"));
+        const std::string chosen = g_ykfile_name;
+        QVERIFY(chosen.rfind(kor_data<QString>("dir").toStdString(), 0) == 0);
+        kor_keys("O");  // Load
+        QCOMPARE(job_word(), 2);
+        QVERIFY(g_qround_bar);
+        check_choice();
+        const QByteArray file = env->read_file(QString::fromStdString(chosen));
+        if (pulled) {  // the list is rebuilt only once the job has ended
+            fpga_manage::p_fpga_manage->run_pass();
+            QVERIFY(QDir(env->path("/mnt/usb1")).removeRecursively());
+            kor_refresh(101);
+            QCOMPARE(rows().size(), 3);
+            QCOMPARE(g_ykfile_name, chosen);
+        }
+        QCOMPARE(kor_finish_job().job, 2);
+        QVERIFY(!g_qround_bar);
+        MappingPack pack;
+        QCOMPARE(decode_mapping_pack(file, &pack), 0);
+        for (int k = 0; k < 3; ++k)
+            QCOMPARE(sim_fpga()->card(5, k).pack, std::vector<uint8_t>(pack.data.begin(), pack.data.end()));
+        QVERIFY(sim_fpga()->received(0, 0).empty());
+        QCOMPARE(shown_names().size(), pulled ? 2 : 3);
+        check_choice();
+    }
+
+    void usb_changes_while_the_list_is_shown_data()
+    {
+        QTest::addColumn<int>("device");
+        QTest::newRow("device file left") << 1;
+        QTest::newRow("nothing left") << 0;
+    }
+    void usb_changes_while_the_list_is_shown()
+    {
+        QFETCH(int, device);
+        add_packs(device, 2);
+        start_page();
+        kor_keys("ROLOR");  // the list, second row
+        QVERIFY(QDir(env->path("/mnt/usb1")).removeRecursively());
+        kor_refresh(101);
+        QCOMPARE(shown_page(), 5);
+        QCOMPARE(shown_names(), device ? QStringList{"d000.ykfile"} : QStringList{});
+        QVERIFY(!paging("Button_previous") && !paging("Button_next_page"));
+        if (device) {
+            check_choice();
+        } else {
+            QVERIFY(g_ykfile_name.empty() && in_focus("Button_front_6"));
+            kor_save_screen(g_smartmapping, "smartmapping-nofile");
+            kor_keys("RO");  // Load with nothing chosen
+            QVERIFY(in_focus("Button_load") && !g_qround_bar);
+            QCOMPARE(kor_job(), 0);
+            kor_keys("L");
+        }
+        add_packs(0, 4, 10);  // a stick with four packs is mounted
+        kor_refresh(102);
+        QCOMPARE(shown_names(), listed_names().mid(0, 3));
+        QVERIFY(paging("Button_next_page"));
+        kor_keys("R");  // from the first row
+        QCOMPARE(chosen_row(), 1);
+        check_choice();
+        kor_keys("B");  // back to the port step
+        QCOMPARE(shown_page(), 4);
+    }
+
+    void file_names_are_plain_text()
+    {
+        env->write_file("/data/smartmapping/<b>bold<br>x.ykfile", pack_file(1));
+        env->write_file("/data/smartmapping/two\nlines.ykfile", pack_file(2));
+        start_page();
+        kor_keys("ROLO");
+        QStringList names = shown_names();
+        names.sort();
+        QCOMPARE(names, (QStringList{"<b>bold<br>x.ykfile", "twolines.ykfile"}));
+        for (QLabel *label : file_frame()->findChildren<QLabel *>())
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        QVERIFY(QFileInfo::exists(env->path(QString::fromStdString(g_ykfile_name))));  // the real name
+    }
+
+    void curing()
+    {
+        sim_fpga()->set_chain(0, 2);
+        sim_fpga()->set_chain(9, 1);
+        start_page();
+        kor_keys("RO");  // no pack: the load scan is skipped
+        QCOMPARE(shown_page(), 6);
+        QVERIFY(in_focus("Button_confirm"));
+        QVERIFY(style("Button_paraweld").contains("rgb(71, 119, 255)"));  // the entry drawn as entered
+        kor_save_screen(g_smartmapping, "smartmapping-curing");
+        kor_keys("O");
+        QCOMPARE(job_word(), 3);
+        kor_keys("OB");  // refused while the ring is shown
+        QVERIFY(in_focus("Button_confirm") && g_qround_bar);
+        QCOMPARE(kor_finish_job().job, 3);
+        QVERIFY(!g_qround_bar);
+        QVERIFY(sim_fpga()->card(0, 1).cured && sim_fpga()->card(9, 0).cured);
+        kor_keys("B");
+        QVERIFY(focused_entry() == 2 && !in_focus("Button_confirm"));
+    }
+
+    void mapping_switch_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::newRow("on, turned off") << true;
+        QTest::newRow("off, turned on") << false;
+    }
+    void mapping_switch()
+    {
+        QFETCH(bool, on);
+        sim_fpga()->set_chain(2, 2);
+        sim_fpga()->set_register(0, 0, on ? 0x85 : 0x05);
+        start_page();
+        kor_keys("L");
+        QCOMPARE(shown_page(), 7);
+        QAbstractButton *state = widget<QAbstractButton>("Button_mapping_state");
+        QVERIFY(shows_icon(state, on));
+        kor_keys("O");
+        QVERIFY(in_focus("Button_mapping_state"));
+        if (on)
+            kor_save_screen(g_smartmapping, "smartmapping-mapping");
+        for (bool now : {!on, on}) {
+            kor_keys("OO");  // the second press comes while the ring is shown: nothing
+            QCOMPARE(int(sim_fpga()->register_value(0, 0)), now ? 0x85 : 0x05);
+            QVERIFY(shows_icon(state, now));
+            QCOMPARE(job_word(), 4);
+            const uint32_t value = qFromLittleEndian<quint32>(g_send_para + 16);
+            QCOMPARE(value, now ? 9u : 0u);
+            kor_finish_job();
+            QVERIFY(!g_qround_bar);
+            QCOMPARE(sim_fpga()->card(2, 1).mapping, value);
+        }
+        kor_keys("B");
+        QCOMPARE(focused_entry(), 3);
     }
 };
 

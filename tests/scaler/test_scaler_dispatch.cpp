@@ -1,14 +1,7 @@
 #include "core/brightness_request.h"
-#include "core/global.h"
-#include "core/korrampara.h"
 #include "core/utils.h"
-#include "kor_test_env.h"
-#include "platform/scaler_device.h"
-#include "scaler/v331_manage.h"
+#include "kor_test_helpers.h"
 
-#include <QSignalSpy>
-#include <QtTest>
-#include <memory>
 #include <future>
 #include <thread>
 
@@ -16,7 +9,6 @@ using Writes = QVector<QPair<int, int>>;  // (table offset, 16-bit value)
 Q_DECLARE_METATYPE(Writes)
 
 namespace {
-KorRamPara *table() { return KorRamPara::p_korrampara_config; }
 v331_manage *scaler_manager() { return v331_manage::p_v331_manage; }
 
 // A page's change: table writes and the change byte, all under para_mutex.
@@ -24,41 +16,21 @@ void change(const Writes &writes, int code = 1)
 {
     QMutexLocker lock(&v331_manage::para_mutex);
     for (const auto &w : writes)
-        table()->set_u16(w.first, uint16_t(w.second));
+        kor_table()->set_u16(w.first, uint16_t(w.second));
     v331_manage::para_changed = uint8_t(code);
 }
-
-QStringList calls(SimScaler *sim)
-{
-    QStringList out;
-    for (const ScalerCall &c : sim->calls()) {
-        QStringList args;
-        for (int a : c.args)
-            args << QString::number(a);
-        out << QString::fromStdString(c.name) + "(" + args.join(",") + ")";
-    }
-    return out;
-}
 }
 
-class TestScalerDispatch : public QObject {
+class TestScalerDispatch : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
+    Start start() const override { return kCore; }
+    void set_up() override { v331_manage::pInstance(); }
 
 private slots:
-    void init()
-    {
-        env.reset(new KorTestEnv);
-        env->start();
-        v331_manage::pInstance();
-    }
-    void cleanup() { env.reset(); }
 
     void programs_each_change_data()
     {
-        QTest::addColumn<Writes>("writes");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QStringList>("expected");
+        kor_columns<Writes, int, QStringList>({"writes", "code", "expected"});
         auto row = [](const char *name, const Writes &w, const QStringList &expected, int code = 1) {
             QTest::newRow(name) << w << code << expected;
         };
@@ -85,20 +57,19 @@ private slots:
     }
     void programs_each_change()
     {
-        QFETCH(Writes, writes);
         QFETCH(int, code);
         QFETCH(QStringList, expected);
-        QSignalSpy refresh(table(), &KorRamPara::sig_update_para);
-        change(writes, code);
-        const QByteArray shadow(reinterpret_cast<const char *>(table()->shadow), KOR_TABLE_SIZE);
+        QSignalSpy refresh(kor_table(), &KorRamPara::sig_update_para);
+        change(kor_data<Writes>("writes"), code);
+        const QByteArray shadow = kor_shadow();
 
         scaler_manager()->run_pass();
 
-        QCOMPARE(calls(env->scaler()), expected);
+        QCOMPARE(kor_scaler_calls(env->scaler()), expected);
         QCOMPARE(int(v331_manage::para_changed), 0);
         QCOMPARE(QList<QVariantList>(refresh), QList<QVariantList>{{code}});
         // Only the refresh step moves the shadow.
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(table()->shadow), KOR_TABLE_SIZE), shadow);
+        QCOMPARE(kor_shadow(), shadow);
         // Geometry hands over to the FPGA worker, with the OSD off; brightness is its to set.
         const bool geometry = !expected.isEmpty() && expected[0].startsWith("panel_init");
         QCOMPARE(int(g_set_led_para), geometry ? 2 : 0);
@@ -119,21 +90,21 @@ private slots:
     void geometry_waits_for_the_handover_without_the_lock()
     {
         g_set_led_para = 1;  // the FPGA worker is still stepping
-        QSignalSpy refresh(table(), &KorRamPara::sig_update_para);
+        QSignalSpy refresh(kor_table(), &KorRamPara::sig_update_para);
         change({{0x562, 3840}, {0x84C, 1}});
         // The wait is bounded, so this returns, and joins, also when a check below fails.
         auto pass = std::async(std::launch::async, [] { scaler_manager()->run_pass(); });
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         // A page can still change the table while the scaler waits.
         QVERIFY(v331_manage::para_mutex.tryLock(1000));
-        table()->set_u16(0x564, 2160);
-        table()->set_u16(0x882, 40);
+        kor_table()->set_u16(0x564, 2160);
+        kor_table()->set_u16(0x882, 40);
         v331_manage::para_mutex.unlock();
         QVERIFY(env->scaler()->calls().empty());
         g_set_led_para = 0;  // hand-over done
         pass.wait();
         // What was written during the wait is applied in the same pass.
-        QCOMPARE(calls(env->scaler()), (QStringList{"panel_init(3840,2160,0,0,0)", "contrast(40)"}));
+        QCOMPARE(kor_scaler_calls(env->scaler()), (QStringList{"panel_init(3840,2160,0,0,0)", "contrast(40)"}));
         QCOMPARE(int(g_set_led_para), 2);
         QCOMPARE(int(g_osd_update), 1);
         QCOMPARE(int(v331_manage::para_changed), 0);
@@ -149,7 +120,7 @@ private slots:
         timer.start();
         scaler_manager()->run_pass();
         QVERIFY(timer.elapsed() >= 50 && timer.elapsed() < 1500);
-        QCOMPARE(calls(env->scaler()), QStringList{"panel_init(1280,1080,0,0,0)"});
+        QCOMPARE(kor_scaler_calls(env->scaler()), QStringList{"panel_init(1280,1080,0,0,0)"});
         QCOMPARE(int(g_set_led_para), 2);
     }
 
@@ -176,13 +147,13 @@ private slots:
     void worker_applies_and_refreshes()
     {
         QList<int> codes;
-        connect(table(), &KorRamPara::sig_update_para, this, [&](int c) { codes << c; });
+        connect(kor_table(), &KorRamPara::sig_update_para, this, [&](int c) { codes << c; });
         QCOMPARE(scaler_manager()->initialize(), 0);
         change({{0x884, 77}});
         // The refresh reaches the GUI thread queued; the shadow follows once applied.
         QTRY_COMPARE(codes, QList<int>{1});
-        QCOMPARE(calls(env->scaler()), QStringList{"sharpness(77)"});
-        QTRY_COMPARE(int(table()->shadow_u16(0x884)), 77);
+        QCOMPARE(kor_scaler_calls(env->scaler()), QStringList{"sharpness(77)"});
+        QTRY_COMPARE(int(kor_table()->shadow_u16(0x884)), 77);
     }
 };
 

@@ -1,21 +1,14 @@
-#include "core/global.h"
-#include "core/korrampara.h"
+#include "core/config_engine.h"
 #include "kor_probe_page.h"
-#include "kor_test_env.h"
-#include "kor_ui_support.h"
-#include "ui/shell/advancedoption.h"
-#include "ui/shell/custommode.h"
+#include "kor_test_helpers.h"
+#include "ui/shell/kor_keyboard.h"
 #include "ui/shell/mainmenu.h"
-#include "ui/shell/mainwindow.h"
 #include "ui/shell/my_lineedit.h"
-#include "ui/shell/option.h"
 #include "ui/shell/tip.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
-#include <memory>
+
+using namespace KorWindowRecord;
 
 namespace {
 int custommode_count()
@@ -25,16 +18,23 @@ int custommode_count()
         n += qobject_cast<CustomMode *>(w) ? 1 : 0;
     return n;
 }
-void flush_deletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// From the home screen, entry after entry (counted from the first); pages are shown rather
+// than run modally.
+void open_path(const QList<int> &entries)
+{
+    kor_set_modal_pages(false);
+    kor_press(KorKey::Ok);  // home -> main menu
+    for (int entry : entries)
+        kor_keys(QString(entry, 'R') + "O");
+}
 }
 
-// What every page gets from the shared machinery: keys, traces, the mode key, going back,
-// texts, the focus list, the refresh hooks and the number-keyboard session.
-class TestPageMachinery : public QObject {
+// The home screen and the menus, worked with the five keys; and what every page gets from the
+// shared machinery: keys, traces, the mode key, going back, texts, the focus list, the refresh
+// hooks, the number-keyboard session and the key-board glue.
+class TestPageMachinery : public KorTest {
     Q_OBJECT
-    std::unique_ptr<KorTestEnv> env;
-    MainWindow *window = nullptr;
-    ScriptedNumberKeyboard *keyboard = nullptr;
 
     // A probe page opened (shown, not modal) from `from`, else from the main menu.
     KorProbePage *open_probe(int number = 20, KorPage *from = nullptr)
@@ -48,23 +48,157 @@ class TestPageMachinery : public QObject {
         from->open_page(number);
         return kor_probe(number);
     }
+    kor_keyboard glue;
+    // Window 2 is current; windows 0, 2 and 5 are on; window 2 is black, not frozen.
+    void set_up_windows()
+    {
+        for (int w : {0, 2, 5})
+            kor_table()->set_u16(offset(w, kEnable), 1);
+        kor_table()->set_u16(offset(2, kSource), 9);
+        kor_table()->ram[offset(2, kBlack)] = 1;
+        kor_keyboard::set_current_window(2);
+        v331_manage::para_changed = 0;
+    }
 
 private slots:
-    void init()
+
+    void home_and_main_menu()
     {
-        env.reset(new KorTestEnv);
-        window = kor_start_ui(*env);
-        keyboard = kor_install_scripted_keyboard();
+        using KorWindowRecord::offset;
+        KorRamPara *table = kor_table();
+        table->set_u16(0x562, 2560);
+        table->set_u16(0x564, 720);
+        for (int w : {0, 3})
+            table->set_u16(offset(w, KorWindowRecord::kEnable), 1);
+        table->set_u16(offset(0, KorWindowRecord::kSource), 4);
+        table->set_u16(offset(3, KorWindowRecord::kSource), 1);
+        table->set_u16(0x304, 1);  // locks the key board, not the way through the menus
+        g_language = 1;
+        kor_refresh();
+        QCOMPARE(int(g_page_focus), 0);
+        QCOMPARE(kor_text(window, "label_size"), QString("LED: 2560x720"));
+        QCOMPARE(kor_text(window, "label_window0"), QString("> Window 1: HDMI3"));
+        QCOMPARE(kor_text(window, "label_window1"), QString("Window 4: DVI"));
+        QVERIFY(window->findChild<QLabel *>("label_window2")->isHidden());
+        QCOMPARE(kor_text(window, "label_lock"), QString("Keys locked"));
+        kor_save_screen(window, "home");
+        kor_press(KorKey::Back);  // nothing beneath the home screen
+        QCOMPARE(int(g_page_focus), 0);
+        kor_press(KorKey::Ok);
+        QCOMPARE(window->screen_number(), 1);
+        kor_save_screen(window, "mainmenu");
+        kor_press(KorKey::Back);
+        QCOMPARE(window->screen_number(), 0);
+        kor_press_code(Qt::Key_Q);  // the key board's letters work the same
+        QCOMPARE(int(g_page_focus), 1);
     }
-    void cleanup() { env.reset(); }
+
+    void menu_entries_data()
+    {
+        // setting: the ageing log's access code, null: as shipped; code: typed on the keyboard, null: back
+        kor_columns<QList<int>, int, QString, QString, bool>({"path", "page", "setting", "code", "opens"});
+        const QString none;
+        QTest::newRow("input") << QList<int>{0} << 3 << none << none << true;
+        QTest::newRow("input: crop") << QList<int>{0, 1} << 9 << none << none << true;
+        QTest::newRow("user modes") << QList<int>{1} << 4 << none << none << true;
+        QTest::newRow("settings") << QList<int>{2} << 5 << none << none << true;
+        QTest::newRow("picture") << QList<int>{3} << 11 << none << none << true;
+        QTest::newRow("output settings") << QList<int>{2, 0} << 6 << none << none << true;
+        QTest::newRow("connection") << QList<int>{2, 1} << 10 << none << none << true;
+        QTest::newRow("test pattern") << QList<int>{2, 2} << 16 << none << none << true;
+        QTest::newRow("smart mapping") << QList<int>{2, 3} << 24 << none << none << true;
+        QTest::newRow("advanced") << QList<int>{2, 4} << 12 << none << none << true;
+        QTest::newRow("picture quality") << QList<int>{3, 0} << 19 << none << none << true;
+        QTest::newRow("temperature") << QList<int>{3, 1} << 20 << none << none << true;
+        QTest::newRow("LCD display") << QList<int>{2, 4, 0} << 15 << none << none << true;
+        QTest::newRow("other settings") << QList<int>{2, 4, 1} << 17 << none << none << true;
+        QTest::newRow("factory") << QList<int>{2, 4, 2} << 18 << none << none << true;
+        QTest::newRow("recovery with a pack") << QList<int>{2, 4, 3} << 25 << none << none << true;
+        QTest::newRow("recovery without packs") << QList<int>{2, 4, 3} << 25 << none << none << false;
+        QTest::newRow("ageing log, code as shipped") << QList<int>{2, 4, 4} << 23 << none << "1688" << true;
+        QTest::newRow("ageing log, keyboard left") << QList<int>{2, 4, 4} << 23 << none << none << false;
+        QTest::newRow("ageing log, code set") << QList<int>{2, 4, 4} << 23 << "4321" << "4321" << true;
+        QTest::newRow("ageing log, old code") << QList<int>{2, 4, 4} << 23 << "4321" << "1688" << false;
+    }
+    void menu_entries()
+    {
+        QFETCH(QList<int>, path);
+        QFETCH(int, page);
+        QFETCH(QString, setting);
+        QFETCH(QString, code);
+        QFETCH(bool, opens);
+        if (!setting.isNull())
+            ConfigEngine::p_config->write_config_variant(ConfigItem::AgeAccessCode, setting);
+        keyboard->answers << code;
+        // The recovery entry opens only with a pack to recover from.
+        if (page == 25 && opens)
+            env->write_file("/data/rcvrecovery/pack1.bin", "x");
+        else
+            QDir().mkpath(env->path("/data/rcvrecovery"));
+        open_path(path.mid(0, path.size() - 1));
+        const int parent = g_page_focus;
+        // The other pages behind the menus have tests of their own.
+        const bool here = QList<int>{3, 4, 5, 9, 11, 12}.contains(page);
+        if (!here)
+            kor_register_probe(page, parent);
+        kor_keys(QString(path.last(), 'R') + "O");
+        QCOMPARE(int(g_page_focus), opens ? page : parent);
+        QCOMPARE(kor_page(page) != nullptr, opens);
+        QCOMPARE(keyboard->calls.size(), page == 23 ? 1 : 0);
+        if (page == 23) {  // the code field starts empty and never shows what was typed
+            QCOMPARE(keyboard->calls[0].start_text, QString());
+            QCOMPARE(kor_text(g_advancedoption, "lineEdit_code"), QString());
+        }
+        if (!opens)
+            return;
+        if (here)
+            kor_save_screen(kor_page(page), QString(kor_page(page)->metaObject()->className()).toLower());
+        kor_press(KorKey::Back);
+        QCOMPARE(int(g_page_focus), parent);
+        QVERIFY(!kor_page(page));
+    }
+
+    void menus_retext_on_language_change()
+    {
+        open_path({2});
+        QCOMPARE(kor_text(g_option, "label_title"), QString("设置"));
+        kor_host_language(1);
+        QCOMPARE(kor_text(g_option, "label_title"), QString("Settings"));
+        kor_save_screen(g_option, "option-en");
+        kor_press(KorKey::Back);
+        QCOMPARE(kor_text(g_mainmenu, "label_title"), QString("Main Menu"));
+    }
+
+    void number_keyboard_keys_data()
+    {
+        // answer: null: no answer
+        kor_columns<QString, QString>({"keys", "answer"});
+        QTest::newRow("OK at once keeps the start text") << "LLO" << "55";
+        QTest::newRow("two digits") << "OROLLLO" << "12";
+        QTest::newRow("digit then delete") << "OLLLORO" << "";
+        QTest::newRow("zero") << "LLLLORRO" << "0";
+        QTest::newRow("back") << "OB" << QString();
+    }
+    void number_keyboard_keys()
+    {
+        QFETCH(QString, answer);
+        NumberKeyboard *keyboard = g_numberkeyboard;
+        QSignalSpy spy(keyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit);
+        keyboard->label_show(QString::fromUtf8("宽"), "55");
+        keyboard->show();
+        kor_save_screen(keyboard, "numberkeyboard");
+        for (QChar k : kor_data<QString>("keys"))
+            QTest::sendKeyEvent(QTest::Click, keyboard, Qt::Key(kor_key_code(kor_key(k))), QString(), Qt::NoModifier);
+        QCOMPARE(spy.count(), answer.isNull() ? 0 : 1);
+        if (!answer.isNull())
+            QCOMPARE(spy.first().first().toString(), answer);
+        QVERIFY(!keyboard->isVisible());
+    }
 
     void keys_and_traces_data()
     {
-        QTest::addColumn<int>("rights");  // right presses first
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("event");
-        QTest::addColumn<int>("focus");      // afterwards: 20 unless the page closed
-        QTest::addColumn<QString>("trace");  // null: traces switched off
+        // rights: right presses first; focus: afterwards: 20 unless the page closed; trace: null: traces switched off
+        kor_columns<int, int, QString, int, QString>({"rights", "code", "event", "focus", "trace"});
         const QString left = "this is left-code [KorProbePage][Release] ui_select=";
         const QString right = "this is right-code [KorProbePage][Release] ui_select=0\n";
         const QString ok = "this is OK button(KorProbePage)[Press]\nthis is OK button(KorProbePage)[Release]\n";
@@ -84,15 +218,13 @@ private slots:
     }
     void keys_and_traces()
     {
-        QFETCH(int, rights);
         QFETCH(int, code);
         QFETCH(QString, event);
         QFETCH(int, focus);
         QFETCH(QString, trace);
-        KorRamPara::p_korrampara_config->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
+        kor_table()->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
         QPointer<KorProbePage> page = open_probe();
-        for (int i = 0; i < rights; ++i)
-            kor_press(KorKey::Right);
+        kor_keys(QString(kor_data<int>("rights"), 'R'));
         page->events.clear();
         g_debugSwitch = trace.isNull() ? 0 : 254;
         KorTraceCapture capture;
@@ -104,14 +236,13 @@ private slots:
         QCOMPARE(kor_probe(20) == nullptr, focus != 20);
         // Every released key also reaches the key-board glue.
         QCOMPARE(kor_keyboard::current_window(), code == Qt::Key_C ? 2 : 0);
-        flush_deletes();
+        kor_flush_deletes();
         QCOMPARE(page.isNull(), focus != 20);
     }
 
     void mode_key_data()
     {
-        QTest::addColumn<bool>("key_lock");
-        QTest::addColumn<bool>("page_refuses");
+        kor_columns<bool, bool>({"key_lock", "page_refuses"});
         QTest::newRow("closes the chain") << false << false;
         QTest::newRow("key lock") << true << false;
         QTest::newRow("page refuses (ring shown)") << false << true;
@@ -123,8 +254,7 @@ private slots:
         QFETCH(bool, key_lock);
         QFETCH(bool, page_refuses);
         const bool closes = !key_lock && !page_refuses;
-        if (key_lock)
-            KorRamPara::p_korrampara_config->set_u16(0x304, 1);
+        kor_table()->set_u16(0x304, key_lock);
         kor_register_probe(17, 12);
         kor_register_probe(22, 17);
         QPointer<KorPage> option, advanced, p17, p22;
@@ -132,8 +262,7 @@ private slots:
         int focus_after = -1;
         KorKeyScript script;
         script.step([this] { window->show_menu(); });
-        for (KorKey key : {KorKey::Right, KorKey::Right, KorKey::Ok, KorKey::Left, KorKey::Ok, KorKey::Right, KorKey::Ok})
-            script.press(key);  // settings menu, its advanced entry, other settings
+        script.keys("RROLORO");  // settings menu, its advanced entry, other settings
         script
             .step([&] {
                 kor_probe(17)->child = 22;
@@ -161,7 +290,7 @@ private slots:
         QCOMPARE(int(g_mode_shortcut_key), closes ? 1 : 0);
         QCOMPARE(window->screen_number(), 1);
         QVERIFY(!g_option && !g_advancedoption && !kor_probe(17) && !kor_probe(22));
-        flush_deletes();
+        kor_flush_deletes();
         QVERIFY(option.isNull() && advanced.isNull() && p17.isNull() && p22.isNull());
         QCOMPARE(custommode_count(), closes ? 1 : 0);
     }
@@ -176,7 +305,7 @@ private slots:
         QTest::sendKeyEvent(QTest::Click, g_mainmenu, Qt::Key_M, QString(), Qt::NoModifier);
         open_probe(20, g_mainmenu);
         kor_press(KorKey::Mode);
-        flush_deletes();
+        kor_flush_deletes();
         QCOMPARE(g_custommode, first.data());
         QCOMPARE(custommode_count(), 1);
         QCOMPARE(int(g_page_focus), 4);
@@ -189,9 +318,8 @@ private slots:
 
     void number_keyboard_answer_reaches_the_opener_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("second_field");
-        QTest::addColumn<QString>("answer");  // null: back on the keyboard
+        // answer: null: back on the keyboard
+        kor_columns<QString, bool, QString>({"how", "second_field", "answer"});
         QTest::newRow("OK on the first field") << "ok" << false << "1234";
         QTest::newRow("key board Q on the second") << "letter" << true << "77";
         QTest::newRow("touch on the second field") << "touch" << true << "5";
@@ -240,7 +368,7 @@ private slots:
         kor_press(KorKey::Back);
         QVERIFY(!kor_probe(20));
         QCOMPARE(int(g_page_focus), 1);
-        QCOMPARE(g_mainmenu->findChild<QLabel *>("label_title")->text(), QString("Main Menu"));
+        QCOMPARE(kor_text(g_mainmenu, "label_title"), QString("Main Menu"));
     }
 
     void language_choice()
@@ -264,7 +392,7 @@ private slots:
         kor_set_modal_pages(false);
         window->show_menu();
         g_mainmenu->open_page(5);
-        auto style = [](const char *entry) { return g_option->findChild<QPushButton *>(entry)->styleSheet(); };
+        auto style = [](const char *entry) { return kor_style(g_option, entry); };
         const QString focus = KorStyle::menu_focus, normal = KorStyle::menu_normal, untouched = style("test_chart");
         QCOMPARE(style("output_set"), focus);
         kor_press(KorKey::Left);
@@ -278,10 +406,7 @@ private slots:
 
     void refresh_hooks_data()
     {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("open");
-        QTest::addColumn<int>("tip");
+        kor_columns<int, int, bool, int>({"page", "code", "open", "tip"});
         QTest::newRow("page 17") << 17 << 1 << true << 0;
         QTest::newRow("smart mapping: USB in") << 24 << 100 << true << 3;
         QTest::newRow("smart mapping: other code") << 24 << 1 << true << 0;
@@ -291,16 +416,13 @@ private slots:
     {
         QFETCH(int, page);
         QFETCH(int, code);
-        QFETCH(bool, open);
-        QFETCH(int, tip);
         kor_register_probe(page, 1);
-        KorProbePage *probe = open ? open_probe(page) : nullptr;
+        KorProbePage *probe = kor_data<bool>("open") ? open_probe(page) : nullptr;
         g_page_focus = uint8_t(page);
-        KorRamPara::p_korrampara_config->test_signal(code);
-        KorTestEnv::process_events();
+        kor_refresh(code);
         if (probe)
             QCOMPARE(probe->events, QStringList{QStringLiteral("refresh:%1").arg(code)});
-        QCOMPARE(g_tip->isVisible() ? g_tip->kind() : 0, tip);
+        QTEST(g_tip->isVisible() ? g_tip->kind() : 0, "tip");
     }
 
     void tip_hides_after_300_ticks()
@@ -318,6 +440,52 @@ private slots:
             QVERIFY(g_tip->isVisible());
             window->slot_update_timer_ticks();
             QVERIFY(!g_tip->isVisible());
+        }
+    }
+
+    // The key-board glue: shortcut letters act on the table's window records.
+    void codes_data()
+    {
+        // window: current afterwards; field: window 2's byte that changes, -1: none
+        kor_columns<int, bool, int, int, int>({"key", "locked", "window", "field", "value"});
+        QTest::newRow("A selects window 0") << int('A') << false << 0 << -1 << 0;
+        QTest::newRow("F selects window 5") << int('F') << false << 5 << -1 << 0;
+        QTest::newRow("B: window 1 is off") << int('B') << false << 2 << -1 << 0;
+        QTest::newRow("C: already current") << int('C') << false << 2 << -1 << 0;
+        const int sources[6] = {0, 1, 4, 5, 2, 3};
+        for (int i = 0; i < 6; ++i)
+            QTest::newRow(qPrintable(QString(QChar('G' + i)))) << int('G' + i) << false << 2 << kSource << sources[i];
+        QTest::newRow("N freezes") << int('N') << false << 2 << kFreeze << 1;
+        QTest::newRow("P lights up") << int('P') << false << 2 << kBlack << 0;
+        for (int key : {64, 77, 79, 81, int(Qt::Key_F4), int(Qt::Key_Stop)})
+            QTest::newRow(qPrintable(QStringLiteral("code %1").arg(key))) << key << false << 2 << -1 << 0;
+        for (int key : {int('A'), int('G'), int('N'), int('P')})
+            QTest::newRow(qPrintable(QStringLiteral("locked %1").arg(QChar(key)))) << key << true << 2 << -1 << 0;
+    }
+    void codes()
+    {
+        set_up_windows();
+        QFETCH(int, key);
+        QFETCH(int, window);
+        QFETCH(int, field);
+        if (kor_data<bool>("locked"))
+            kor_table()->set_u16(0x304, 1);
+        const QByteArray before = kor_ram();
+        QByteArray expected = before;
+        if (field >= 0)
+            expected[offset(2, field)] = char(kor_data<int>("value"));
+        QSignalSpy spy(kor_table(), SIGNAL(sig_update_para(int)));
+        glue.update_usb_keyEvent(key);
+        QCOMPARE(kor_ram(), expected);
+        QCOMPARE(kor_keyboard::current_window(), window);
+        // A change of window refreshes the pages; only a record change reaches the scaler.
+        QCOMPARE(spy.count(), window != 2 ? 1 : 0);
+        for (const QList<QVariant> &args : spy)
+            QCOMPARE(args.first().toInt(), 1);
+        QCOMPARE(int(v331_manage::para_changed), field >= 0 ? 1 : 0);
+        if (key == 'N' || key == 'P') {  // toggles: a second press restores
+            glue.update_usb_keyEvent(key);
+            QCOMPARE(kor_ram(), before);
         }
     }
 };

@@ -21,20 +21,27 @@ public:
     // repaints before a long step) and then goes on with its own members.
     bool spin_after_child = false;
 
-    void page_refresh(int code) override;
-    void child_returned(int child_page) override;
+    void page_refresh(int code) override { events << QStringLiteral("refresh:%1").arg(code); }
+    void child_returned(int child_page) override { events << QStringLiteral("child:%1").arg(child_page); }
 
 public slots:
-    void confirmString(QString text) override;
+    void confirmString(QString text) override
+    {
+        events << QStringLiteral("confirm:") + text;
+        KorPage::confirmString(text);
+    }
 
 protected:
-    void key_left() override;
-    void key_right() override;
+    void key_left() override { events << QStringLiteral("left"); KorPage::key_left(); }
+    void key_right() override { events << QStringLiteral("right"); KorPage::key_right(); }
     void key_ok() override;
-    void key_back() override;
-    void key_other(int qt_key) override;
-    bool mode_key_refused() const override;
-    QString number_keyboard_title(My_lineEdit *field) const override;
+    void key_back() override { events << QStringLiteral("back"); KorPage::key_back(); }
+    void key_other(int qt_key) override { events << QStringLiteral("other:%1").arg(qt_key); }
+    bool mode_key_refused() const override { return refuse_mode; }
+    QString number_keyboard_title(My_lineEdit *field) const override
+    {
+        return field == field_a ? QStringLiteral("title A") : QStringLiteral("title B");
+    }
 };
 
 // Registers a probe page as page `number` beneath `parent`.

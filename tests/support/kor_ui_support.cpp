@@ -82,10 +82,18 @@ void kor_press_code(int qt_key)
     QCoreApplication::sendEvent(target, &release);
 }
 
-void kor_press(KorKey key)
+void kor_press(KorKey key) { kor_press_code(kor_key_code(key)); }
+
+KorKey kor_key(QChar letter)
 {
-    kor_press_code(kor_key_code(key));
+    static const KorKey kKeys[] = {KorKey::Left, KorKey::Right, KorKey::Ok, KorKey::Back, KorKey::Mode, KorKey::Back};
+    const int i = QStringLiteral("LROBMb").indexOf(letter);
+    if (i < 0)
+        qFatal("no key is named %c", letter.toLatin1());
+    return kKeys[i];
 }
+
+void kor_press_letter(QChar letter) { kor_press_code(kor_key_code(kor_key(letter), letter == 'b')); }
 
 KorKeyScript &KorKeyScript::step(std::function<void()> action)
 {
@@ -93,9 +101,13 @@ KorKeyScript &KorKeyScript::step(std::function<void()> action)
     return *this;
 }
 
-KorKeyScript &KorKeyScript::press(KorKey key)
+KorKeyScript &KorKeyScript::press(KorKey key) { return step([key] { kor_press(key); }); }
+
+KorKeyScript &KorKeyScript::keys(const QString &letters)
 {
-    return step([key] { kor_press(key); });
+    for (QChar k : letters)
+        step([k] { kor_press_letter(k); });
+    return *this;
 }
 
 void KorKeyScript::run_step(int index)

@@ -41,6 +41,10 @@ void kor_press(KorKey key);
 void kor_press_code(int qt_key);
 // A Qt key code of each logical key: the panel's code, or the key board's letter.
 int kor_key_code(KorKey key, bool letter = false);
+// Keys named by letter: L left, R right, O OK, B back, M mode; b is back sent as the key
+// board's letter.
+KorKey kor_key(QChar letter);
+void kor_press_letter(QChar letter);
 
 // Runs steps one after another from the event loop. A step that opens a modal page returns
 // only when that page closes, so the next step runs inside the page's exec(): a script
@@ -50,6 +54,7 @@ class KorKeyScript {
 public:
     KorKeyScript &step(std::function<void()> action);
     KorKeyScript &press(KorKey key);
+    KorKeyScript &keys(const QString &letters);  // one step per letter
     bool run(int timeout_ms = 5000);
 
 private:

@@ -1,0 +1,372 @@
+#include "kor_test_helpers.h"
+#include "ui/pages/ledset.h"
+#include "ui/pages/netset.h"
+#include "ui/pages/outputset.h"
+#include "ui/shell/tip.h"
+
+namespace {
+// The width and height fields as "w x h".
+QString fields() { return kor_text(g_ledset, "lineEdit_ledw") + "x" + kor_text(g_ledset, "lineEdit_ledh"); }
+
+void open_ledset() { kor_open(kor_settings + "OO", 13); }
+
+// Table words as the host or an earlier session left them, then the refresh step.
+void settle(std::initializer_list<std::pair<int, int>> words)
+{
+    for (const auto &w : words)
+        kor_table()->set_u16(w.first, uint16_t(w.second));
+    kor_refresh(1);
+}
+
+int window_word(int window, int field) { return kor_table()->u16(KorWindowRecord::offset(window, field)); }
+
+const uint16_t kLinks = 0x8005;  // ports 1, 3 and 16 online
+
+// Where each port's x lies in the parameter-RAM image; y, width and height follow.
+const int kXOffset[16] = {8, 19, 32, 43, 520, 528, 536, 544, 576, 584, 592, 600, 608, 616, 624, 632};
+
+int port_value(int port, int i) { return 1000 * (port + 1) + 257 * i + 3; }
+
+// The other bytes would show up as nonsense if read at the wrong offsets.
+std::vector<uint8_t> ram_image()
+{
+    std::vector<uint8_t> image(1024, 0xEE);
+    for (int p = 0; p < 16; ++p)
+        for (int i = 0; i < 4; ++i) {
+            image[kXOffset[p] + 2 * i] = uint8_t(port_value(p, i));
+            image[kXOffset[p] + 2 * i + 1] = uint8_t(port_value(p, i) >> 8);
+        }
+    return image;
+}
+
+void open_netset() { kor_open(kor_settings + "OLO", 14); }
+
+QString text(const QString &name) { return kor_text(g_netset, name); }
+
+QStringList shown_values()
+{
+    QStringList out;
+    for (const char *name : {"x_lineEdit", "y_lineEdit", "w_lineEdit", "h_lineEdit"})
+        out << text(name);
+    return out;
+}
+
+// The four link icons, 1 online, 0 offline.
+QString icons()
+{
+    const QImage online = QPixmap(":/png/online_up.png").toImage();
+    const QImage offline = QPixmap(":/png/offline_up.png").toImage();
+    QString out;
+    for (int c = 1; c <= 4; ++c) {
+        const QLabel *label = kor_child<QLabel>(g_netset, QString("L%1label").arg(c));
+        const QImage icon = label->pixmap(Qt::ReturnByValue).toImage();
+        out += icon == online ? '1' : icon == offline ? '0' : '?';
+    }
+    return out;
+}
+
+QString info() { return kor_text(g_outputset, "label_info"); }
+}
+
+// The output menu and its two pages: the LED size page (entry checking, Apply, the hand-over
+// to the workers, host changes) and the output-port status page over sixteen ports.
+class TestOutput : public KorTest {
+    Q_OBJECT
+    void set_up() override { g_language = 1; }
+    void open_menu() { kor_open(kor_settings + "O", 6); }
+    // Types the size into the width and height fields and moves on to Apply.
+    void type_size(const QString &w, const QString &h)
+    {
+        keyboard->answers << w << h;
+        kor_keys("OROR");
+    }
+
+private slots:
+
+    void opens_with_the_table_size()
+    {
+        g_language = 0;
+        settle({{0x562, 3840}, {0x564, 2160}});
+        open_ledset();
+        QCOMPARE(fields(), QString("3840x2160"));
+        kor_save_screen(g_ledset, "ledset");
+        keyboard->answers << QString() << QString();  // back: no answer
+        kor_keys("ORO");
+        QCOMPARE(keyboard->calls[0].title + keyboard->calls[1].title, QString::fromUtf8("宽高"));
+        QCOMPARE(fields(), QString("3840x2160"));
+        // Left wraps from the width field to Cancle, whose OK goes back.
+        kor_keys("LLO");
+        QVERIFY(!g_ledset);
+        QCOMPARE(int(g_page_focus), 6);
+    }
+
+    void entry_checking_data()
+    {
+        kor_columns<int, int, bool, QString, QString>({"width", "height", "edit_height", "typed", "shown"});
+        QTest::newRow("9000, height over budget") << 1920 << 1300 << false << "9000" << "8188x1280";
+        QTest::newRow("9000, height within budget") << 1920 << 1280 << false << "9000" << "8188x1280";
+        QTest::newRow("5000 forces the height down") << 1920 << 2160 << false << "5000" << "5000x2097";
+        QTest::newRow("exactly the budget") << 1920 << 2048 << false << "5120" << "5120x2048";
+        QTest::newRow("height 3000 forces the width") << 4000 << 1080 << true << "3000" << "3495x3000";
+        QTest::newRow("12 is 64") << 1920 << 1080 << false << "12" << "64x1080";
+        QTest::newRow("empty is 64") << 1920 << 1080 << true << "" << "1920x64";
+        QTest::newRow("too many digits is large") << 1920 << 1080 << false << "99999999999" << "8188x1080";
+        // Host-set sizes beyond the page's own limits.
+        QTest::newRow("width above 32767 read unsigned") << 40000 << 1080 << true << "2000" << "5242x2000";
+        QTest::newRow("forced side at most 8188") << 1920 << 20000 << false << "1000" << "1000x8188";
+    }
+    void entry_checking()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        settle({{0x562, width}, {0x564, height}});
+        open_ledset();
+        keyboard->answers << kor_data<QString>("typed");
+        kor_keys(kor_data<bool>("edit_height") ? "RO" : "O");
+        QCOMPARE(keyboard->calls.size(), 1);
+        QTEST(fields(), "shown");
+        // Only Apply writes the table.
+        QCOMPARE(int(kor_table()->u16(0x562)), width);
+        QCOMPARE(int(kor_table()->u16(0x564)), height);
+        QCOMPARE(int(v331_manage::para_changed), 0);
+        if (QByteArray(QTest::currentDataTag()) == "9000, height over budget")
+            kor_save_screen(g_ledset, "ledset-clamped");
+    }
+
+    // A size differing from the table's is new; the LED parameters go to the FPGA worker
+    // only while it runs (register 80 of FPGA 0 reads 3).
+    void apply_data()
+    {
+        // width: table width before; typed: null: the size is left as shown; fpga_state: -1: no FPGA manager
+        kor_columns<int, QString, int>({"width", "typed", "fpga_state"});
+        QTest::newRow("new size, FPGA running") << 1920 << "3840" << 3;
+        QTest::newRow("new size, FPGA starting") << 1920 << "3840" << 1;
+        QTest::newRow("new size, no FPGA manager") << 1920 << "3840" << -1;
+        QTest::newRow("same size") << 1920 << QString() << 3;
+        QTest::newRow("same size typed again") << 1920 << "1920" << 3;
+        QTest::newRow("host width above 32767 kept") << 40000 << QString() << 3;
+    }
+    void apply()
+    {
+        QFETCH(int, width);
+        QFETCH(QString, typed);
+        QFETCH(int, fpga_state);
+        const int new_w = typed.isNull() ? width : typed.toInt();
+        const bool changed = new_w != width;
+        if (fpga_state >= 0) {
+            sim_fpga()->set_state_after_bring_up(uint8_t(fpga_state));
+            kor_fpga_up();
+        }
+        // A split layout from the host, and six windows.
+        for (int w = 0; w < 6; ++w) {
+            kor_table()->set_u16(KorWindowRecord::offset(w, KorWindowRecord::kEnable), 1);
+            kor_table()->set_u16(KorWindowRecord::offset(w, KorWindowRecord::kSource), w);
+            for (int f = 10; f <= 16; f += 2)
+                kor_table()->set_u16(KorWindowRecord::offset(w, f), 100 * w + f);
+        }
+        settle({{0x560, 3}, {0x562, width}, {0x564, 1080}, {0x580, 5}, {0x582, 6}, {0x584, 7}, {0x586, 8},
+                {0x588, 9}, {0x58A, 10}, {0x58C, 11}, {0x58E, 12}});
+        open_ledset();
+        if (!typed.isNull()) {
+            keyboard->answers << typed;
+            kor_press(KorKey::Ok);
+        }
+        kor_keys("RR");
+        QVERIFY(!g_tip->isVisible());
+        kor_press(KorKey::Ok);  // Apply
+
+        // Splice mode off and both output rectangles the whole screen.
+        const int expected[][2] = {{0x560, 0},     {0x562, new_w}, {0x564, 1080}, {0x580, 0},     {0x582, 0},
+                                   {0x584, new_w}, {0x586, 1080},  {0x588, 0},    {0x58A, 0},     {0x58C, new_w},
+                                   {0x58E, 1080}};
+        for (const auto &e : expected)
+            QCOMPARE(int(kor_table()->u16(e[0])), e[1]);
+        // A new size: window 0 fills it and the others are switched off.
+        const int whole[4] = {0, 0, new_w, 1080};
+        for (int w = 0; w < 6; ++w) {
+            QCOMPARE(window_word(w, KorWindowRecord::kSource), w);
+            for (int f = 0; f < 4; ++f)
+                QCOMPARE(window_word(w, 10 + 2 * f), changed && w == 0 ? whole[f] : 100 * w + 10 + 2 * f);
+            QCOMPARE(window_word(w, KorWindowRecord::kEnable), changed && w > 0 ? 0 : 1);
+        }
+        QCOMPARE(int(v331_manage::para_changed), 1);
+        QCOMPARE(int(g_set_led_para), changed && fpga_state == 3 ? 1 : 0);
+        QCOMPARE(int(g_set_led_setup), 0);
+        QCOMPARE(g_tip->isVisible() && g_tip->kind() == 1, changed);
+        QCOMPARE(int(g_page_focus), 13);
+    }
+
+    // Apply, the FPGA worker's hand-over, the scaler's panel set-up and the table file.
+    void apply_end_to_end()
+    {
+        fpga_manage *fpga = kor_fpga_up();
+        open_ledset();
+        type_size("2560", "1440");
+        kor_press(KorKey::Ok);
+        QCOMPARE(int(g_set_led_para), 1);
+        fpga->run_pass();
+        KorTestEnv::tick(11);
+        fpga->run_pass();
+        KorTestEnv::tick(31);
+        fpga->run_pass();
+        v331_manage::pInstance()->run_pass();
+        fpga->run_pass();
+        QCOMPARE(int(g_set_led_para), 0);
+        QCOMPARE(sim_fpga()->reset_pulses(), 1);
+        const auto inits = env->scaler()->calls_named("panel_init");
+        QCOMPARE(int(inits.size()), 1);
+        QCOMPARE(inits[0].args, std::vector<int>({2560, 1440, 2560, 1440, 0}));
+        KorTestEnv::process_events();  // the scaler's refresh saves the table
+        const QByteArray file = env->read_file("/data/ram_device_info");
+        QCOMPARE(file.size(), 2 + 3328);
+        QCOMPARE(file.mid(2 + 0x562 - 0x300, 4), QByteArray::fromHex("000aa005"));  // 2560, 1440
+        QCOMPARE(fields(), QString("2560x1440"));
+    }
+
+    void host_change_reloads_the_fields()
+    {
+        open_ledset();
+        type_size("5000", "1500");
+        // Another change: typed values stay.
+        settle({{0x882, 70}});
+        QCOMPARE(fields(), QString("5000x1500"));
+        // The host writes the width: both fields reload.
+        settle({{0x562, 2560}});
+        QCOMPARE(fields(), QString("2560x1080"));
+        // A language change re-texts the page and keeps the fields.
+        kor_host_language(2);
+        QCOMPARE(kor_text(g_ledset, "label_ledset"), QString::fromUtf8("Настройки LED"));
+        QCOMPARE(fields(), QString("2560x1080"));
+    }
+
+    void selection_data()
+    {
+        // first: caption number of the first column
+        kor_columns<QString, int, int>({"keys", "port", "first"});
+        QTest::newRow("opened") << "" << 0 << 1;
+        QTest::newRow("OK changes nothing") << "RO" << 1 << 1;
+        QTest::newRow("three rights") << "RRR" << 3 << 1;
+        QTest::newRow("fourth right scrolls") << "RRRR" << 4 << 2;
+        QTest::newRow("stops at LED16") << QString(20, 'R') << 15 << 13;
+        QTest::newRow("stops at LED1") << "LL" << 0 << 1;
+        QTest::newRow("back into the first column") << "RRRRRRRLLL" << 4 << 5;
+        QTest::newRow("left scrolls back") << "RRRRRRRLLLL" << 3 << 4;
+    }
+    void selection()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, port);
+        QFETCH(int, first);
+        sim_fpga()->set_flash_ram_copy(0, ram_image(), true);
+        sim_fpga()->set_link_bits(kLinks);
+        kor_fpga_up();
+        open_netset();
+        kor_keys(keys);
+        QCOMPARE(int(g_page_focus), 14);
+        QStringList expected;
+        for (int i = 0; i < 4; ++i)
+            expected << QString::number(port_value(port, i));
+        QCOMPARE(shown_values(), expected);
+        QString links;
+        for (int c = 0; c < 4; ++c) {
+            QCOMPARE(text(QString("LED%1label").arg(c + 1)), QString("LED%1").arg(first + c));
+            links += (kLinks >> (first - 1 + c)) & 1 ? '1' : '0';
+        }
+        QCOMPARE(icons(), links);
+        const int column = port + 1 - first;
+        QCOMPARE(kor_child(g_netset, "net_frame")->geometry(), QRect(24 + 68 * column, 40, 58, 41));
+        if (keys.isEmpty())
+            kor_save_screen(g_netset, "netset");
+    }
+
+    // Links show only while the FPGA runs; a change shows at the next key, also when the
+    // selection cannot move.
+    void link_icons_data()
+    {
+        QTest::addColumn<int>("fpga_state");  // -1: no FPGA manager
+        QTest::newRow("running") << 3;
+        QTest::newRow("FPGA starting") << 1;
+        QTest::newRow("no FPGA manager") << -1;
+    }
+    void link_icons()
+    {
+        QFETCH(int, fpga_state);
+        sim_fpga()->set_link_bits(kLinks);
+        if (fpga_state >= 0) {
+            sim_fpga()->set_state_after_bring_up(uint8_t(fpga_state));
+            kor_fpga_up();
+        }
+        open_netset();
+        kor_keys(QString(15, 'R'));
+        const bool running = fpga_state == 3;
+        QCOMPARE(icons(), QString(running ? "0001" : "0000"));
+        sim_fpga()->set_link_bits(uint16_t(~kLinks));
+        kor_press(KorKey::Right);
+        QCOMPARE(icons(), QString(running ? "1110" : "0000"));
+        if (fpga_state < 0) {
+            QCOMPARE(shown_values(), QStringList({"0", "0", "0", "0"}));
+            kor_save_screen(g_netset, "netset-no-fpga");
+        }
+    }
+
+    void language_change()
+    {
+        open_netset();
+        kor_host_language(4);
+        QCOMPARE(text("label_netset"), QString::fromUtf8("網口輸出"));
+        // The column captions follow at the next key.
+        QCOMPARE(text("LED1label"), QString("LED1"));
+        kor_press(KorKey::Right);
+        QCOMPARE(text("LED1label"), QString::fromUtf8("網口LED1"));
+        kor_save_screen(g_netset, "netset-tw");
+    }
+    void size_line_follows_the_led_page()
+    {
+        open_menu();
+        QCOMPARE(info(), QString("LED Screen can be set:1920x1080"));
+        keyboard->answers << "2560";
+        kor_keys("OORROB");  // Apply
+        QCOMPARE(int(g_page_focus), 6);
+        QCOMPARE(info(), QString("LED Screen can be set:2560x1080"));
+        // A language change re-texts the menu at the next refresh, size line included.
+        kor_host_language(3);
+        QCOMPARE(info(), QString::fromUtf8("Gợi ý: Kích thước màn hình LED hiện tại::2560x1080"));
+        kor_save_screen(g_outputset, "outputset-vi");
+        // A touch opens an entry too.
+        QTest::mouseClick(kor_child<QPushButton>(g_outputset, "Button_lanset"), Qt::LeftButton);
+        QCOMPARE(int(g_page_focus), 14);
+    }
+
+    void mode_key_data()
+    {
+        kor_columns<QString, int>({"keys", "page"});
+        QTest::newRow("6") << "" << 6;
+        QTest::newRow("13") << "O" << 13;
+        QTest::newRow("14") << "LO" << 14;  // left wraps to the port page
+    }
+    void mode_key()
+    {
+        open_menu();
+        kor_keys(kor_data<QString>("keys"));
+        kor_check_mode_key(kor_data<int>("page"));
+    }
+
+    // Back from each page, with the pages run modally as on the panel.
+    void modal_walk()
+    {
+        env.reset(new KorTestEnv);
+        kor_start_ui(*env);
+        kor_set_modal_pages(true);
+        QList<int> seen;
+        auto note = [&seen] { seen << g_page_focus; };
+        KorKeyScript script;
+        script.keys(kor_settings + "O").step(note).keys("O").step(note).keys("B").step(note);
+        script.keys("RO").step(note).keys("RB").step(note).keys("B").step(note).keys("B").step(note);
+        QVERIFY(script.run());
+        QCOMPARE(seen, QList<int>({6, 13, 6, 14, 6, 5, 1}));
+        QVERIFY(!g_outputset && !g_ledset && !g_netset);
+    }
+};
+
+QTEST_MAIN(TestOutput)
+#include "test_output.moc"
