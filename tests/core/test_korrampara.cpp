@@ -137,6 +137,12 @@ private slots:
         kor_table()->KorSetEDIDPara(-1, 1, 1, 1);
         QCOMPARE(kor_ram(), before);
         QCOMPARE(int(ParaChange::changed), 0);
+        // A valid source asks for the change, but never lowers a pending user-mode alignment.
+        kor_table()->KorSetEDIDPara(1, 1280, 720, 50);
+        QCOMPARE(int(ParaChange::changed), 1);
+        ParaChange::changed = 2;
+        kor_table()->KorSetEDIDPara(1, 1280, 720, 60);
+        QCOMPARE(int(ParaChange::changed), 2);
     }
 
     // The settings survive a restart of the engine, a bad line harms nothing, and the network

@@ -342,6 +342,20 @@ private slots:
         m->run_pass();  // taken once
         QCOMPARE(int(sim_fpga()->register_value(0, reg)), 0);
     }
+
+    // A host frame holds the ageing sampler off for 80 ticks, then the worker lets it go.
+    void host_frame_flag_expires()
+    {
+        fpga_manage *m = kor_fpga_up();
+        pc_cmd_valid = 1;
+        pc_cmd_time = G_timeTicks.load();
+        env->tick(80);
+        m->run_pass();
+        QCOMPARE(int(pc_cmd_valid), 1);
+        env->tick(1);
+        m->run_pass();
+        QCOMPARE(int(pc_cmd_valid), 0);
+    }
 };
 
 QTEST_MAIN(TestFpgaJobs)
