@@ -2,6 +2,7 @@
 #include "hostlink/usbserver.h"
 #include "kor_test_helpers.h"
 #include "platform/kor_clock.h"
+#include "scaler/v331_manage.h"
 #include "ui/rcv/firmware_usbgrade.h"
 #include "ui/shell/tip.h"
 
@@ -255,6 +256,8 @@ private slots:
         QTest::newRow("flash write fails") << "wfail.KOR" << package(UpgradeFpgaBitstream, 0, 'F', 100)
                                            << "wfail.KOR: failed, FPGA0 FPGA bitstream write error";
         QTest::newRow("bad checksum") << "crc.KOR" << bad_crc << "crc.KOR: failed, bad checksum";
+        QTest::newRow("fonts to the scaler") << "fonts.KOR" << package(UpgradeScalerFonts, 0, 'f', 10)
+                                             << "fonts.KOR: ok, OSD fonts";
         QTest::newRow("fonts without a writer") << "font.KOR" << package(UpgradeScalerFonts, 0, 'f', 10)
                                                 << "font.KOR: failed, OSD fonts write error";
     }
@@ -264,6 +267,9 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, result);
         sim_fpga()->set_flash_write_fails(name == "wfail.KOR");
+        if (name == "fonts.KOR")  // as start-up wires it
+            fpga_manage::p_fpga_manage->set_font_writer(
+                [](const QByteArray &image) { return v331_manage::pInstance()->write_font_image(image); });
         env->write_file("/mnt/usb1/" + name, kor_data<QByteArray>("file"));
         env->write_file("/mnt/usb1/notes.txt", "x");
         env->write_file("/mnt/usb1/lower.kor", package(UpgradeApplication, 0, 'L', 10));
@@ -280,6 +286,7 @@ private slots:
         QCOMPARE(sim_fpga()->flash_image(1, FpgaDevice::FlashBitstream), kor_bytes(QByteArray(fpga ? 3000 : 0, 'F')));
         QCOMPARE(sim_fpga()->flash_image(0, FpgaDevice::FlashMcu), kor_bytes(QByteArray(fpga ? 700 : 0, 'M')));
         QVERIFY(sim_fpga()->flash_image(0, FpgaDevice::FlashBitstream).empty());
+        QCOMPARE(env->scaler()->calls_named("font_image").size(), size_t(name == "fonts.KOR"));
     }
 };
 
