@@ -112,7 +112,6 @@ private slots:
         // Steps start from what the lock box shows, not from the other row's choice.
         QTest::newRow("lock steps from its box") << 120000u << 60000u << "ROROB" << 120000u << 120000u << "Never|Never";
         QTest::newRow("back while editing leaves") << 3000u << 60000u << "RORB" << 3000u << 60000u << "30|10min";
-        // Editing sets nothing before OK.
         QTest::newRow("mode key refused, still editing") << 3000u << 30000u << "KORM" << 3000u << 30000u << "30|5min";
         QTest::newRow("mode key while editing leaves") << 3000u << 30000u << "ORM" << 3000u << 30000u << "";
     }
@@ -123,6 +122,7 @@ private slots:
         g_auto_lock_time = kor_data<uint>("lock_before");
         kor_table()->set_u16(0x304, keys.startsWith('K'));
         open_lcdshow();
+        QVERIFY(lcd_box(0)->currentIndex() >= 0 && lcd_box(1)->currentIndex() >= 0);  // also for an unknown time
         if (keys == "OROB")
             kor_save_screen(g_lcdshow, "lcdshow");
         kor_keys(keys.mid(keys.startsWith('K')));
