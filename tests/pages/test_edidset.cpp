@@ -69,15 +69,6 @@ QMap<QString, QByteArray> cea_blocks(const Edid &e)
     }
     return blocks;
 }
-
-// The input's record written as it stands, and flagged.
-void set_record(int input, int w, int h, int rate)
-{
-    const int words[3] = {w, h, rate};
-    for (int i = 0; i < 3; ++i)
-        kor_table()->set_u16(0x380 + 6 * input + 2 * i, uint16_t(words[i]));
-    dizidezorar::edid_rewrite[input] = 1;
-}
 }
 
 // The EDID page worked with the panel keys: tabs, card, edit box, what it stores and offers;
@@ -88,56 +79,28 @@ class TestEdidset : public KorTest {
 
 private slots:
 
-    void tabs_data()
-    {
-        kor_columns<QString, int, QString, QString>({"keys", "position", "shown", "connector"});
-        QTest::newRow("at open") << "" << 0 << "HDMI1|1920x1080@60Hz" << ":/png/HDMI.png";
-        QTest::newRow("right to DVI") << "RRRR" << 4 << "DVI|1920x1080@60Hz" << ":/png/DVI.png";
-        QTest::newRow("right wraps") << "RRRRRR" << 0 << "HDMI1|1920x1080@60Hz" << ":/png/HDMI.png";
-        QTest::newRow("left wraps") << "L" << 5 << "EXT|1920x1080@60Hz" << ":/png/HDMI.png";
-        QTest::newRow("left to HDMI4") << "LLL" << 3 << "HDMI4|3840x2160@60Hz" << ":/png/HDMI.png";
-    }
     void tabs()
     {
-        QFETCH(QString, keys);
         open_page();
-        kor_keys(keys);
-        QTEST(card(), "shown");
-        QCOMPARE(tab_outline()->geometry(), QRect(4 + 52 * kor_data<int>("position"), 38, 50, 43));
-        QVERIFY(kor_focused(tab_outline()) && kor_focused(source_frame()));
-        // Only the rebuilt card is there; its connector icon follows the input.
+        kor_save_screen(g_edidset, "edidset");
+        kor_keys("LLL");  // round to HDMI4
+        QCOMPARE(card(), QString("HDMI4|3840x2160@60Hz"));
+        QCOMPARE(tab_outline()->geometry(), QRect(4 + 52 * 3, 38, 50, 43));
+        QVERIFY(kor_focused(tab_outline()) && kor_focused(source_frame()) && !box_open());
+        // Only the rebuilt card is there.
         QCOMPARE(g_edidset->findChildren<QFrame *>("frame_source").size(), 1);
-        const QImage connector = QPixmap(kor_data<QString>("connector")).toImage();
-        bool found = false;
-        for (QLabel *label : source_frame()->findChildren<QLabel *>())
-            if (label->geometry() == QRect(25, 13, 25, 8))
-                found = label->pixmap(Qt::ReturnByValue).toImage() == connector;
-        QVERIFY(found);
-        QVERIFY(!box_open());
-        if (keys.isEmpty())
-            kor_save_screen(g_edidset, "edidset");
     }
 
     void edit_box_data()
     {
         // host_rate: 0: the default record; keys: after opening the page
         kor_columns<int, QString, QStringList, QList<int>, int>({"host_rate", "keys", "answers", "stored", "changed"});
-        const QStringList none;
         const QList<int> hd{1920, 1080, 60}, hd30{1920, 1080, 30}, hd50{1920, 1080, 50};
-        QTest::newRow("save unchanged") << 0 << "OLO" << none << hd << 1;
         QTest::newRow("width and height typed") << 0 << "OOROLLO" << QStringList{"1280", "720"}
                                                 << QList<int>{1280, 720, 60} << 1;
-        QTest::newRow("rate to 30") << 0 << "ORROLORRRO" << none << hd30 << 1;
-        QTest::newRow("rate toggled, then back") << 0 << "ORROLBRRRO" << none << hd << 1;
+        QTest::newRow("rate to 30") << 0 << "ORROLORRRO" << QStringList() << hd30 << 1;
         // A host rate other than 60 or 30 survives leaving the rate item untouched.
-        QTest::newRow("host rate 50 kept") << 50 << "OLO" << none << hd50 << 1;
-        QTest::newRow("host rate 50, rate item left by OK") << 50 << "ORROORRRO" << none << hd50 << 1;
-        QTest::newRow("host rate 50, rate item left by back") << 50 << "ORROBRRRO" << none << hd50 << 1;
-        QTest::newRow("host rate 50, toggled once") << 50 << "ORROLORRRO" << none << hd << 1;
-        QTest::newRow("largest width") << 0 << "OOLO" << QStringList{"32767"} << QList<int>{32767, 1080, 60} << 1;
-        QTest::newRow("width above 32767 stores 0") << 0 << "OOLO" << QStringList{"40000"} << QList<int>{0, 1080, 60}
-                                                    << 1;
-        QTest::newRow("delete stores nothing") << 0 << "OORRRO" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("host rate 50 kept") << 50 << "OLO" << QStringList() << hd50 << 1;
         QTest::newRow("cancel stores nothing") << 0 << "OOLLO" << QStringList{"1280"} << hd << 0;
         QTest::newRow("back stores nothing") << 0 << "OOB" << QStringList{"1280"} << hd << 0;
     }
@@ -160,29 +123,7 @@ private slots:
         QVERIFY(keyboard->answers.isEmpty());
         // Back at the tab row; the card shows what the table holds.
         QVERIFY(!box_open());
-        QVERIFY(kor_focused(source_frame()));
         QVERIFY(card().endsWith(QString("|%1x%2@%3Hz").arg(stored[0]).arg(stored[1]).arg(stored[2])));
-        // The box shows the stored record again when it is next opened.
-        kor_press(KorKey::Ok);
-        QCOMPARE(text_of("lineEdit_W") + " " + text_of("label_rate"), QString("%1 %2").arg(stored[0]).arg(stored[2]));
-    }
-
-    void edit_box_states()
-    {
-        host_record(2, 1920, 1080, 50, true);
-        open_page();
-        kor_press(KorKey::Ok);
-        QVERIFY(box_open());
-        for (QPushButton *b : g_edidset->findChildren<QPushButton *>())  // delete, cancel, save
-            QVERIFY(b->isVisible());
-        QCOMPARE(text_of("label_edid_source") + " " + text_of("label_rate"), QString::fromUtf8("EDID信源:HDMI1 50"));
-        QVERIFY(kor_focused(g_edidset, "lineEdit_W"));
-        QVERIFY(!kor_focused(tab_outline()) && !kor_focused(source_frame()));
-        kor_save_screen(g_edidset, "edidset-box");
-        kor_keys("RROL");
-        QVERIFY(kor_style(g_edidset, "label_rate").contains("255,0,0"));
-        QCOMPARE(text_of("label_rate"), QString("60"));
-        kor_save_screen(g_edidset, "edidset-rate");
     }
 
     void host_changes()
@@ -193,31 +134,24 @@ private slots:
         host_record(2, 1280, 720, 50);
         kor_refresh();
         QCOMPARE(card(), QString("HDMI1|1280x720@50Hz"));
-        // A new language re-texts the page; the keyboard titles stay "W" and "H" in Russian.
+        // A new language re-texts the page; the box shows the host's rate.
         kor_host_language(2);
-        keyboard->answers << QString() << QString() << QString();
-        kor_keys("OORO");  // the box, the width and the height keyboards
-        QCOMPARE(text_of("label_title") + " " + text_of("label_W"), QString("Настройка EDID Ширина"));
+        kor_press(KorKey::Ok);
+        QCOMPARE(text_of("label_title") + " " + text_of("label_rate"), QString("Настройка EDID 50"));
         kor_save_screen(g_edidset, "edidset-ru");
         // While the box is open a change shows neither in the box nor on the card...
         host_record(2, 800, 600, 60);
         kor_refresh();
         QCOMPARE(text_of("lineEdit_W"), QString("1280"));
-        kor_press(KorKey::Back);
+        kor_keys("RROL");  // the rate toggled, in red
+        QVERIFY(kor_style(g_edidset, "label_rate").contains("255,0,0"));
+        QCOMPARE(text_of("label_rate"), QString("60"));
+        kor_save_screen(g_edidset, "edidset-rate");
+        kor_keys("BB");
         QCOMPARE(card(), QString("HDMI1|1280x720@50Hz"));
         // ...until the input is selected again.
         kor_keys("RL");
         QCOMPARE(card(), QString("HDMI1|800x600@60Hz"));
-        // Traditional Chinese has a width title of its own.
-        kor_host_language(4);
-        kor_keys("OOB");
-        QCOMPARE(keyboard->calls.size(), 3);
-        QCOMPARE(keyboard->calls[0].title + keyboard->calls[1].title + keyboard->calls[2].title, QString("WH寬"));
-        QCOMPARE(keyboard->calls[2].start_text, QString("800"));
-        // A host width above 32767 shows signed on the card.
-        host_record(2, 40000, 600, 60);
-        kor_refresh();
-        QCOMPARE(card(), QString("HDMI1|-25536x600@60Hz"));
     }
 
     void mode_key()
@@ -225,7 +159,6 @@ private slots:
         open_page();
         kor_press(KorKey::Ok);  // in the box
         kor_check_mode_key(8, box_open);
-        QVERIFY(!g_inputchoose);
         // A refresh after the page went finds nothing of it.
         kor_refresh();
         kor_flush_deletes();
@@ -239,10 +172,8 @@ private slots:
         kor_set_modal_pages(true);
         keyboard->answers << "1280" << "720";
         QList<int> stored;
-        int focus_in_page = -1;
         KorKeyScript script;
         script.keys("OOORR").step([&] {  // HDMI3
-            focus_in_page = g_page_focus;
             kor_table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);  // DVI, meanwhile
         });
         script.keys("OOROROLORRRO");  // width, height, the rate to 30, save
@@ -253,7 +184,6 @@ private slots:
             marked = g_page_focus == 3 && dvi->styleSheet().contains("71, 119, 255");
         });
         QVERIFY(script.press(KorKey::Back).run());
-        QCOMPARE(focus_in_page, 8);
         QVERIFY(marked);
         QCOMPARE(stored, (QList<int>{1280, 720, 30}));
         QCOMPARE(int(g_page_focus), 1);
@@ -262,10 +192,7 @@ private slots:
         dizidezorar::pInstance()->run_pass();
         for (int i = 0; i < 6; ++i)
             QCOMPARE(env->edid()->writes(i), i == 4 ? 1 : 0);
-        const auto edid = env->edid()->contents(4);
-        const uint8_t *dtd = edid.data() + 54;
-        QCOMPARE(dtd[2] | ((dtd[4] >> 4) << 8), 1280);
-        QCOMPARE(dtd[5] | ((dtd[7] >> 4) << 8), 720);
+        QCOMPARE(detailed_timing(env->edid()->contents(4).data() + 54).mid(1, 2), Timing({1280, 720}));
         QCOMPARE(env->edid()->hotplug_pulses(4), 1);
         // The refresh the scaler raised saves the table.
         KorTestEnv::process_events();
@@ -279,13 +206,8 @@ private slots:
         kor_columns<int, Timing, int, int>({"input", "timing", "rate", "vic"});
         QTest::newRow("1920x1080@60") << 2 << Timing{14850, 1920, 1080, 280, 45, 88, 44, 4, 5, 0x1E} << 60 << 16;
         QTest::newRow("3840x2160@60") << 5 << Timing{59400, 3840, 2160, 560, 90, 176, 88, 8, 10, 0x1E} << 60 << 97;
-        QTest::newRow("1280x720@50") << 0 << Timing{7425, 1280, 720, 700, 30, 440, 40, 5, 5, 0x1E} << 50 << 19;
         QTest::newRow("1024x768@60 RB") << 1 << Timing{5600, 1024, 768, 160, 22, 48, 32, 3, 4, 0x1A} << 60 << 0;
-        QTest::newRow("zero width") << 3 << Timing{0, 0, 1080} << 60 << -1;
-        QTest::newRow("negative height") << 3 << Timing{0, 1920, -1} << 60 << -1;
-        QTest::newRow("wider than a timing can say") << 3 << Timing{0, 5000, 1080} << 60 << -1;
         QTest::newRow("no rate") << 3 << Timing{0, 1920, 1080} << 0 << -1;
-        QTest::newRow("pixel clock too high") << 3 << Timing{0, 3840, 2160} << 120 << -1;
     }
     void built_from_the_record()
     {
@@ -293,7 +215,8 @@ private slots:
         QFETCH(int, input);
         QFETCH(Timing, timing);
         QFETCH(int, vic);
-        set_record(input, timing[1], timing[2], kor_data<int>("rate"));
+        host_record(input, timing[1], timing[2], kor_data<int>("rate"));
+        dizidezorar::edid_rewrite[input] = 1;
         dizidezorar::p_kavri_source->run_pass();
 
         QCOMPARE(int(dizidezorar::edid_rewrite[input]), 0);
@@ -305,34 +228,15 @@ private slots:
             return;
         const Edid e = env->edid()->contents(input);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(e.data()), 8), QByteArray::fromHex("00ffffffffffff00"));
-        QCOMPARE(e[18] << 8 | e[19], 0x0103);  // EDID 1.3
-        QCOMPARE(e[20] & 0x80, 0x80);  // digital
-        QCOMPARE(e[24] & 0x02, 0x02);  // the first detailed timing is the preferred one
         QCOMPARE(int(e[126]), 1);
         QCOMPARE(block_sum(e, 0), 0);
         QCOMPARE(block_sum(e, 1), 0);
         QCOMPARE(detailed_timing(e.data() + 54), timing);
-
-        // The range limits take in the preferred timing.
-        const uint8_t *range = e.data() + 72;
-        QCOMPARE(int(range[3]), 0xFD);
-        const double line_khz = timing[0] * 10.0 / (timing[1] + timing[3]);
-        const double refresh = line_khz * 1000 / (timing[2] + timing[4]);
-        QVERIFY(range[5] <= refresh && refresh <= range[6]);
-        QVERIFY(range[7] <= line_khz && line_khz <= range[8]);
-        QVERIFY(timing[0] <= range[9] * 1000);
-        QCOMPARE(int(e[93]), 0xFC);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(e.data() + 95), 9), QByteArray("KOR Z73N\n"));
-
-        QCOMPARE(e[128] << 8 | e[129], 0x0203);  // CEA-861 revision 3
         const auto blocks = cea_blocks(e);
         QVERIFY(blocks.contains("3030c00"));  // HDMI
         QCOMPARE(blocks.contains("3d85dc4"), vic == 97);  // HDMI Forum, for 4K at 60 only
-        const QByteArray svds = blocks["2"];  // video
-        QVERIFY(svds.contains(char(1)));  // 640x480, which every sink takes
         if (vic)
-            QCOMPARE(int(uint8_t(svds[0])), vic);
-        QVERIFY(!svds.contains(char(97)) || vic == 97);  // nothing larger than the chosen mode
+            QCOMPARE(int(uint8_t(blocks["2"][0])), vic);  // the first video descriptor
     }
 
     // From the table through the scaler's dispatcher and the input thread to the EEPROMs.

@@ -9,7 +9,6 @@
 namespace {
 QComboBox *combo() { return kor_child<QComboBox>(g_factory, "Box_lang_2"); }
 bool combo_editing() { return combo()->styleSheet().contains("rgb(255,0,0)"); }
-QString advanced_title() { return kor_text(g_advancedoption, "label_title"); }
 
 // From the advanced settings, then `keys`; unapplied.
 void open_factory(const QString &keys = QString())
@@ -27,24 +26,13 @@ QByteArray stored_defaults()
     return image;
 }
 
-// A font presence line: the prefix, then the 32, 64 and 128 pieces, green when present.
-QString font_line(const QString &prefix, const QString &unit, bool has32, bool has64)
+// The OSD font sizes a font presence line draws green, e.g. "64|128".
+QString green_sizes(const QString &line)
 {
-    const QString white = "<font style = 'font-size:12px' color = #ffffff >%1</font>";
-    auto piece = [&](const char *size, bool present) {
-        return QString("<font style = 'font-size:13px' color = %1 >%2</font>")
-            .arg(present ? "#00ff00" : "#ff0000", size + unit);
-    };
-    return white.arg(prefix) + piece("32", has32) + white.arg("|") + piece("64", has64) + white.arg("|") +
-           piece("128", has64);
-}
-
-int edid_flags()
-{
-    int bits = 0;
-    for (int i = 0; i < dizidezorar::kInputs; ++i)
-        bits |= dizidezorar::edid_rewrite[i].load() << i;
-    return bits;
+    QStringList out;
+    for (auto m = QRegularExpression("color = #00ff00 >(\\d+)").globalMatch(line); m.hasNext();)
+        out << m.next().captured(1);
+    return out.join('|');
 }
 }
 
@@ -60,40 +48,16 @@ class TestFactory : public KorTest {
 
 private slots:
 
-    void opens_and_goes_back()
-    {
-        open_factory();
-        QVERIFY(kor_focused(g_factory, "Box_lang_2"));
-        QCOMPARE(kor_text(g_factory, "label_factory"), QString("工厂设置"));
-        kor_save_screen(g_factory, "factory");
-        // Left wraps from the combo to the last item.
-        {
-            KorTraceCapture trace;
-            kor_press(KorKey::Left);
-            QVERIFY(trace.text().contains("this is left-code [factory][Release]"));
-        }
-        QVERIFY(kor_focused(g_factory, "Button_rst3") && !kor_focused(g_factory, "Box_lang_2"));
-        kor_child<QLabel>(g_advancedoption, "label_title")->setText("stale");
-        kor_press(KorKey::Back);
-        QVERIFY(!g_factory);
-        QCOMPARE(int(g_page_focus), 12);
-        QCOMPARE(advanced_title(), QString("高级设置"));
-    }
-
     // OK on the combo edits the language: left and right step through the enabled ones,
     // writing nothing; OK applies it unless it is the stored one; back drops it.
     void language_data()
     {
-        // start: g_language; the table holds 0; shown: the combo after each key, '-' when closed
-        // stored: table byte 0x300 afterwards
+        // start: g_language, the table holding 0; shown: the combo after each key, '-' when closed
         kor_columns<int, int, QString, QString, int>({"valid", "start", "keys", "shown", "stored"});
-        QTest::newRow("all, right") << 0x1F << 0 << "ORRRRR" << "012340" << 0;
         QTest::newRow("zh, en, zh-tw") << 0x13 << 1 << "ORRLL" << "14041" << 0;
-        QTest::newRow("English only") << 0x02 << 1 << "ORRLL" << "11111" << 0;
         QTest::newRow("right twice, OK applies Russian") << 0x1F << 0 << "ORRO" << "0122" << 2;
-        // Nothing written, nothing applied, not even re-texted.
+        // Nothing written, nothing applied.
         QTest::newRow("OK twice on the stored language") << 0x1F << 0 << "OO" << "00" << 0;
-        QTest::newRow("there and back again") << 0x1F << 0 << "ORLO" << "0100" << 0;
         QTest::newRow("back while editing drops the choice") << 0x1F << 0 << "ORB" << "01-" << 0;
     }
     void language()
@@ -104,7 +68,8 @@ private slots:
         g_lcd_lang_valid = uint8_t(kor_data<int>("valid"));
         g_language = uint8_t(start);
         open_factory();
-        kor_child<QLabel>(g_factory, "label_factory")->setText("untouched");
+        if (keys == "OO")
+            kor_save_screen(g_factory, "factory");
         const QByteArray before = kor_ram();
         QString got;
         for (QChar k : keys) {
@@ -114,106 +79,89 @@ private slots:
         QTEST(got, "shown");
         QCOMPARE(int(v331_manage::para_changed), stored ? 1 : 0);
         QCOMPARE(int(g_language), stored ? stored : start);
-        QCOMPARE(kor_ram().at(0x300), char(stored));
         if (!stored)
             QCOMPARE(kor_ram(), before);
-        if (!g_factory) {
-            QCOMPARE(int(g_page_focus), 12);
+        QCOMPARE(int(g_page_focus), g_factory ? 18 : 12);
+        if (!g_factory)
             return;
-        }
-        QCOMPARE(kor_text(g_factory, "label_factory"), QString(stored ? "Системные настройки" : "untouched"));
         QCOMPARE(combo_editing(), !keys.endsWith('O'));
-        if (QTest::currentDataTag() == QByteArray("all, right"))
+        if (combo_editing())
             kor_save_screen(g_factory, "factory-editing");
         if (!stored)
             return;
-        // The refresh after the scaler's pass stores the byte with the table.
-        kor_scaler_pass();
-        QCOMPARE(int(v331_manage::para_changed), 0);
-        QCOMPARE(uint8_t(env->read_file("/data/ram_device_info").at(2)), uint8_t(stored));
+        QCOMPARE(int(kor_ram().at(0x300)), stored);
+        QCOMPARE(kor_text(g_factory, "label_factory"), QString("Системные настройки"));
         // Back re-texts the advanced settings in the new language.
         kor_press(KorKey::Back);
-        QCOMPARE(advanced_title(), QString("Дополнительно"));
+        QCOMPARE(kor_text(g_advancedoption, "label_title"), QString("Дополнительно"));
     }
 
+    // The host's language while the combo is edited: the keys step from it.
     void language_changed_elsewhere_while_editing()
     {
         open_factory("O");
-        {
-            QMutexLocker lock(&v331_manage::para_mutex);
-            kor_table()->ram[0x300] = 3;  // the host
-        }
-        kor_refresh();
+        kor_host_language(3);
         QCOMPARE(combo()->currentIndex(), 3);
         QCOMPARE(kor_text(g_factory, "label_lang"), QString("Ngôn ngữ"));
-        // Still editing: the keys step from the new language.
         QVERIFY(combo_editing());
         kor_press(KorKey::Right);
         QCOMPARE(combo()->currentIndex(), 4);
-        // The mode key does nothing while the keys are locked.
-        kor_table()->set_u16(0x304, 0x100);
-        kor_press(KorKey::Mode);
-        QVERIFY(g_factory && combo_editing() && !g_custommode);
-        QCOMPARE(int(g_page_focus), 18);
     }
 
     // Every reset restores the stored table ("Keep IP,EDIP" all but the EDID area) in one
-    // change; "Reset ALL" first sets the network to its defaults, unless the address is
-    // already the default one.
+    // change; "Reset ALL" first sets the network to its defaults. A new LED size goes to the
+    // FPGA worker while it runs; the EDID rewrite is asked of the input manager when there is one.
     void resets_data()
     {
-        // network: set to the defaults
-        kor_columns<int, QString, bool>({"item", "ip", "network"});
-        QTest::newRow("Keep IP") << 1 << "10.0.0.5" << false;
-        QTest::newRow("Keep IP,EDIP") << 2 << "10.0.0.5" << false;
-        QTest::newRow("Reset ALL") << 3 << "10.0.0.5" << true;
-        QTest::newRow("Reset ALL, address already the default") << 3 << "192.168.1.199" << false;
+        QTest::addColumn<int>("item");
+        QTest::newRow("Keep IP: FPGA running, new size") << 1;
+        QTest::newRow("Keep IP,EDIP: no FPGA or input manager") << 2;
+        QTest::newRow("Reset ALL: FPGA running, size unchanged") << 3;
     }
     void resets()
     {
         QFETCH(int, item);
-        QFETCH(QString, ip);
-        QFETCH(bool, network);
         KorRamPara *table = kor_table();
-        const bool keeps_edid = item == 2;
+        const bool keeps_edid = item == 2, network = item == 3;
         ConfigEngine *config = ConfigEngine::p_config;
-        config->write_config_variant(ConfigItem::IPAddress, ip);
+        config->write_config_variant(ConfigItem::IPAddress, "10.0.0.5");
         config->write_config_variant(ConfigItem::SubNetMask, "255.0.0.0");
         config->write_config_variant(ConfigItem::GateWay, "10.0.0.1");
-        g_str_ip = ip.toStdString();
-        dizidezorar::pInstance();
-        // A table that differs from the defaults everywhere a reset may reach, applied and
-        // saved, in English.
+        g_str_ip = "10.0.0.5";
+        if (!keeps_edid) {
+            dizidezorar::pInstance();
+            fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
+        }
+        // A table that differs from the defaults everywhere a reset may reach (the LED size but
+        // for "Reset ALL"), applied and saved, in English.
+        const QByteArray defaults = stored_defaults();
         for (int off = 0; off < KOR_TABLE_SIZE; ++off)
-            table->ram[off] = uint8_t(off * 7 + 3);
-        table->ram[0x300] = 1;
-        table->ram[0x301] = 0;
+            table->ram[off] = network && off >= 0x560 && off < 0x566 ? defaults[2 + off - 0x300] : uint8_t(off * 7 + 3);
+        table->set_u16(0x300, 1);
         std::memcpy(table->shadow, table->ram, KOR_TABLE_SIZE);
         g_language = 1;
+        g_set_led_setup = 7;
         const QByteArray before = kor_ram();
-        const QByteArray file_before = env->read_file("/data/ram_device_info");
         open_factory(QString(item, 'R') + "O");
 
         QSettings file(env->path("/data/configs/tcpip.ini"), QSettings::IniFormat);
         QCOMPARE(file.value("config/IPAddress").toString() + " " + file.value("config/SubNetMask").toString() + " " +
                      file.value("config/GateWay").toString(),
-                 network ? "192.168.1.199 255.255.255.0 192.168.1.1" : ip + " 255.0.0.0 10.0.0.1");
-        // Synced, then the interface reconfigured from the settings.
+                 network ? "192.168.1.199 255.255.255.0 192.168.1.1" : "10.0.0.5 255.0.0.0 10.0.0.1");
         QCOMPARE(env->commands().empty(), !network);
         QByteArray expected = before;
-        const QByteArray defaults = stored_defaults();
         for (int off = 0x300; off < KOR_TABLE_SIZE; ++off)
             if (!(keeps_edid && off >= 0x380 && off < 0x560))
                 expected[off] = defaults[2 + off - 0x300];
         QCOMPARE(kor_ram().toHex(), expected.toHex());
-        // The shadow is the refresh step's; no file is written by the page.
-        QCOMPARE(kor_shadow(), before);
-        QCOMPARE(env->read_file("/data/ram_device_info"), file_before);
+        QCOMPARE(kor_shadow(), before);  // the refresh step's
         QCOMPARE(int(v331_manage::para_changed), 1);
-        QCOMPARE(edid_flags(), keeps_edid ? 0 : 0x3F);
+        for (const auto &flag : dizidezorar::edid_rewrite)
+            QCOMPARE(int(flag), keeps_edid ? 0 : 1);
+        QCOMPARE(int(g_set_led_para), item == 1 ? 1 : 0);
+        QCOMPARE(int(g_set_led_setup), item == 1 ? 0 : 7);
 
-        // After the scaler's pass the refresh saves the restored table and re-texts the page:
-        // the default language is simplified Chinese.
+        // The scaler's pass: the refresh saves the restored table, re-texting the page in Chinese.
         kor_scaler_pass();
         QByteArray want = defaults;
         if (keeps_edid)
@@ -221,72 +169,24 @@ private slots:
         QCOMPARE(env->read_file("/data/ram_device_info").toHex(), want.toHex());
         QCOMPARE(int(g_language), 0);
         QCOMPARE(kor_text(g_factory, "label_factory"), QString("工厂设置"));
-        QCOMPARE(combo()->currentIndex(), 0);
         // The key lock went with the rest: the mode key works again.
         kor_press(KorKey::Mode);
         QVERIFY(!g_factory && kor_mode_key_reached_custom_mode());
     }
 
-    void led_hand_over_data()
+    // Which OSD fonts the scaler's flash holds; without the scaler manager none is known to be there.
+    void font_lines()
     {
-        // reg80: FPGA 0's state; -1: no FPGA manager; width: applied before the reset
-        kor_columns<int, int, bool>({"reg80", "width", "hand_over"});
-        QTest::newRow("already 1920x1080") << 3 << 1920 << false;
-        QTest::newRow("width differed") << 3 << 2560 << true;
-        QTest::newRow("fpga not running") << 2 << 2560 << false;
-        QTest::newRow("no fpga manager") << -1 << 2560 << false;
-    }
-    void led_hand_over()
-    {
-        QFETCH(int, reg80);
-        QFETCH(bool, hand_over);
-        if (reg80 >= 0)
-            fpga_manage::pInstance()->MCU_REG_func[0][80] = uint8_t(reg80);
-        kor_table()->set_u16(0x562, uint16_t(kor_data<int>("width")));
-        kor_table()->set_u16(0x564, 1080);
-        kor_table()->set_u16(0x380, 1280);
-        std::memcpy(kor_table()->shadow, kor_table()->ram, KOR_TABLE_SIZE);
-        g_set_led_setup = 7;
-        open_factory("RO");  // Keep IP
-        QCOMPARE(int(g_set_led_para), hand_over ? 1 : 0);
-        QCOMPARE(int(g_set_led_setup), hand_over ? 0 : 7);
-        QCOMPARE(int(kor_table()->u16(0x562)), 1920);
-        // The EDID records are restored, but with no input manager no rewrite is requested.
-        QCOMPARE(int(kor_table()->u16(0x380)), 1920);
-        QCOMPARE(edid_flags(), 0);
-    }
-
-    // The captions and the font lines follow the language shown: English where the language
-    // is not enabled. Without the scaler manager no font is known to be there.
-    void texts_data()
-    {
-        // fonts: -1: no scaler manager
-        kor_columns<int, int, int, QString, QString, QString>({"fonts", "lang", "valid", "title", "cn", "en"});
-        QTest::newRow("32 Chinese, 64 English, simplified") << 0x09 << 0 << 0x1F << "工厂设置"
-            << font_line("中文:", "宽", true, false) << font_line("英文:", "宽", false, true);
-        QTest::newRow("no scaler manager") << -1 << 0 << 0x1F << "工厂设置"
-            << font_line("中文:", "宽", false, false) << font_line("英文:", "宽", false, false);
-        QTest::newRow("all, simplified not enabled") << 0x0F << 0 << 0x1E << "Factory setup"
-            << font_line("CN:", "", true, true) << font_line("EN:", "", true, true);
-    }
-    void texts()
-    {
-        QFETCH(int, fonts);
-        QFETCH(int, lang);
-        QFETCH(int, valid);
-        if (fonts < 0)
-            v331_manage::destroy_instance();
-        else
-            v331_manage::p_v331_manage->font_valid = uint8_t(fonts);
-        g_lcd_lang_valid = uint8_t(valid);
-        g_language = uint8_t(lang);
+        v331_manage::p_v331_manage->font_valid = 0x09;  // 32 Chinese, 64 English
         open_factory();
-        QCOMPARE(combo()->currentIndex(), valid & (1 << lang) ? lang : 1);
-        QTEST(kor_text(g_factory, "label_factory"), "title");
-        QTEST(kor_text(g_factory, "FontCN"), "cn");
-        QTEST(kor_text(g_factory, "FontEN"), "en");
-        if (fonts == 0x09)
-            kor_save_screen(g_factory, "factory-fonts");
+        QCOMPARE(green_sizes(kor_text(g_factory, "FontCN")) + " " + green_sizes(kor_text(g_factory, "FontEN")),
+                 QString("32 64|128"));
+        kor_save_screen(g_factory, "factory-fonts");
+        kor_keys("B");
+        v331_manage::destroy_instance();
+        kor_keys("O");
+        QCOMPARE(green_sizes(kor_text(g_factory, "FontCN")) + " " + green_sizes(kor_text(g_factory, "FontEN")),
+                 QString(" "));
     }
 };
 
