@@ -24,15 +24,6 @@
 #include <QFileInfo>
 #include <QWidget>
 
-#if defined(__SANITIZE_THREAD__)
-// The test library's watchdog thread is torn down at exit inside Qt, which is not built for
-// ThreadSanitizer; only that is passed over.
-extern "C" const char *__tsan_default_suppressions()
-{
-    return "race:QWaitCondition::~QWaitCondition\n" "called_from_lib:libQt5Test.so\n";
-}
-#endif
-
 KorTestEnv::KorTestEnv()
 {
     tear_down();
