@@ -29,8 +29,8 @@ bool lang_enabled(int lang)
 // FPGA 0 reports itself running in its state register.
 bool fpga_running()
 {
-    const fpga_manage *fpga = fpga_manage::p_fpga_manage;
-    return fpga && fpga->MCU_REG_func[0] && fpga->MCU_REG_func[0][80] == 3;
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    return fpga && fpga->get_fpga_status();
 }
 
 QString white12(const QString &text)

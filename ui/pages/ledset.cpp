@@ -25,8 +25,6 @@ constexpr int kHeight = 0x564;
 constexpr int kSplice = 0x560;
 constexpr int kOut1 = 0x580;  // x, y, width, height
 constexpr int kOut2 = 0x588;
-constexpr int kStateReg = 80;
-constexpr uint8_t kFpgaRunning = 3;
 
 // A typed entry; a text that is not a number reads as 0. Digits too many for a long are
 // still a large number, not 0.
@@ -51,7 +49,7 @@ uint16_t field_word(const QString &text)
 bool fpga_running()
 {
     fpga_manage *fpga = fpga_manage::p_fpga_manage;
-    return fpga && __atomic_load_n(&fpga->MCU_REG_func[0][kStateReg], __ATOMIC_ACQUIRE) == kFpgaRunning;
+    return fpga && fpga->get_fpga_status();
 }
 }
 
