@@ -50,6 +50,10 @@ void SyncUpdate::para_sync(int code)
         PageHook hook = m_hooks[page];
         hook(code);
     }
+    // Whatever the page in front does with it, a new language byte reaches g_language here,
+    // before the save makes it part of the shadow and it can no longer be told apart.
+    if (KorRamPara *table = KorRamPara::p_korrampara_config)
+        table->KorLanguageChanged();
     save_if_changed();
 }
 

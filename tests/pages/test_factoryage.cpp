@@ -66,6 +66,17 @@ private slots:
         QCOMPARE(factoryage_log.size(), 1);
     }
 
+    // A language the host sets while the log is in front is taken, and the advanced
+    // settings show it on return.
+    void host_language()
+    {
+        open_page();
+        kor_host_language(1);
+        QCOMPARE(int(g_language), 1);
+        kor_press(KorKey::Back);
+        QCOMPARE(kor_text(g_advancedoption, "label_title"), QString("Advanced"));
+    }
+
     // Both buttons wrap; the tick's pass (T) re-renders the page, the entry filling the log shown in place.
     void paging()
     {

@@ -104,6 +104,17 @@ private slots:
         kor_check_mode_key(21);
     }
 
+    // The page takes no refresh, yet a language the host sets meanwhile is taken, and the
+    // menu shows it on return.
+    void serial_link_host_language()
+    {
+        kor_keys("O");
+        kor_host_language(2);
+        QCOMPARE(int(g_language), 2);
+        kor_press(KorKey::Back);
+        QCOMPARE(title(), QString::fromUtf8("Подключение"));
+    }
+
     void fields_and_keyboard()
     {
         set_address("10.20.30.40", "255.255.0.0", "10.20.0.1");

@@ -44,6 +44,7 @@ factoryage::factoryage(QWidget *parent)
     , button_focus(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);"))
 {
     ui->setupUi(this);
+    opened_language = g_language.load();
     log_font.setPixelSize(10);
     para_init();
     menulist_init();
@@ -178,6 +179,7 @@ void factoryage::slot_Button_back_clicked()
 {
     // The advanced settings re-text only when the language changed meanwhile.
     KorRamPara *table = KorRamPara::p_korrampara_config;
-    const bool changed = table && table->KorLanguageChanged();
+    // A language the host set while this page was in front is already taken.
+    const bool changed = (table && table->KorLanguageChanged()) || g_language.load() != opened_language;
     go_back(changed);
 }

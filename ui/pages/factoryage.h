@@ -38,6 +38,7 @@ private:
     QWidget *log_view = nullptr;
     QFont log_font;
     unsigned char log_page = 0;
+    int opened_language = 0;
     QLabel *log_label = nullptr;
     QString log_text;
     QString button_normal;
