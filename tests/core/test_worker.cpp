@@ -1,4 +1,5 @@
 #include "core/para_change.h"
+#include "core/utils.h"
 #include "core/worker.h"
 #include "hostlink/usbserver.h"
 #include "kor_test_helpers.h"
@@ -64,6 +65,27 @@ private slots:
             ParaChange::raise();
         }
         QTRY_COMPARE_WITH_TIMEOUT(kor_scaler_calls(env->scaler()), QStringList{"sharpness(77)"}, kPrompt);
+    }
+
+    // The LED hand-over's timed steps (11 and 31 ticks) follow the tick, then the worker rests.
+    void fpga_hand_over_steps_with_the_tick()
+    {
+        QCOMPARE(fpga_manage::pInstance()->initialize(), 0);
+        QTest::qWait(50);
+        {
+            QMutexLocker lock(&Utils::_led_para_init_mutex);
+            g_set_led_para = 1;
+        }
+        kor_wake_workers();
+        QElapsedTimer t;
+        t.start();
+        while (g_set_led_para.load() != 0 && t.elapsed() < kPrompt) {
+            G_timeTicks.fetch_add(1);
+            KorWorker::wake_pending();
+            QThread::msleep(5);
+        }
+        QCOMPARE(int(g_set_led_para), 0);
+        QCOMPARE(sim_fpga()->screen_controls(), (std::vector<int>{0, 5}));
     }
 
     // The stick is seen as soon as its folder comes, also when "/mnt" itself is new.
