@@ -1,5 +1,7 @@
 #include "core/global.h"
 
+#include "core/worker.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -43,6 +45,7 @@ void kor_send_job(uint8_t job, uint8_t step)
 {
     const uint16_t word = uint16_t(job | (step << 8));
     __atomic_store_n(reinterpret_cast<uint16_t *>(g_send_para), word, __ATOMIC_RELEASE);
+    kor_wake_workers();
 }
 
 void kor_set_job_step(uint8_t step)

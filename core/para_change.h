@@ -1,4 +1,6 @@
 #pragma once
+#include "core/worker.h"
+
 #include <QMutex>
 #include <atomic>
 #include <cstdint>
@@ -16,5 +18,6 @@ struct ParaChange {
     {
         if (changed.load(std::memory_order_acquire) != 2)
             changed.store(1, std::memory_order_release);
+        kor_wake_workers();
     }
 };

@@ -80,7 +80,7 @@ int fpga_manage::initialize()
 
 int fpga_manage::start_worker()
 {
-    return m_worker.start([this] { run_pass(); }, kWorkerPause);
+    return m_worker.start([this] { run_pass(); }, [this] { return work_pending(); }, kWorkerPause);
 }
 
 uint8_t fpga_manage::shadow(int fpga, int reg) const
@@ -263,6 +263,10 @@ void fpga_manage::run_pass()
         set_led_para_deal();
         brightness_deal();
     }
+    struct Busy {  // published when the pass ends, whichever way
+        fpga_manage *m;
+        ~Busy() { m->m_busy.store(m->m_job.job || m->m_usb.active, std::memory_order_release); }
+    } busy{this};
     // A card job in flight ends before the upgrade engine takes byte 1 of g_send_para.
     if (m_job.job) {
         card_job_pass();
@@ -276,6 +280,15 @@ void fpga_manage::run_pass()
     const uint8_t job = kor_job();
     if (job)
         start_card_job(job);
+}
+
+bool fpga_manage::work_pending() const
+{
+    return m_busy.load(std::memory_order_acquire) || kor_job() != 0
+        || pc_cmd_valid.load(std::memory_order_acquire) != 0
+        || g_set_led_para.load(std::memory_order_acquire) != 0
+        || g_bri_set_flag.load(std::memory_order_acquire) != 0
+        || g_usb_grade.load(std::memory_order_acquire) == 1;
 }
 
 void fpga_manage::brightness_deal()

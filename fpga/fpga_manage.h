@@ -51,6 +51,8 @@ public:
     int start_worker();
     // One pass of the worker; tests call it directly instead of starting the thread.
     void run_pass();
+    // Something for the worker to do now or at its next timed step (any thread).
+    bool work_pending() const;
 
     // Register shadows and parameter-RAM images, indexed by FPGA. Pages read them in the
     // GUI thread; the worker never writes them once it runs.
@@ -163,6 +165,7 @@ private:
     mutable QMutex m_log_mutex;
     std::unique_ptr<fpga_job_notifier> m_notifier;
     KorWorker m_worker;
+    std::atomic<bool> m_busy{false};  // a card job or an upgrade in flight
     FontWriter m_font_writer;
     QMutex m_font_mutex;
 

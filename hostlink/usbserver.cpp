@@ -5,9 +5,6 @@
 
 UsbServer *UsbServer::p_usbserver = nullptr;
 
-namespace {
-constexpr std::chrono::milliseconds kPollPause{250};
-}
 
 UsbServer *UsbServer::pInstance()
 {
@@ -31,11 +28,16 @@ UsbServer::~UsbServer()
 
 int UsbServer::initialize()
 {
-    return m_worker.start([this] { run_pass(); }, kPollPause);
+    if (!m_events)
+        m_events.reset(new UsbDiskEvents);
+    // Nothing is ever pending: the worker wakes on a change under "/mnt", else now and then.
+    return m_worker.start([this] { run_pass(); }, nullptr, KorWorker::kIdleCheck, m_events->fd());
 }
 
 void UsbServer::run_pass()
 {
+    if (m_events)
+        m_events->drain();
     const bool present = usb_disk_present();
     if (present == m_present.load(std::memory_order_acquire))
         return;

@@ -1,10 +1,13 @@
 #pragma once
 #include <QObject>
 #include <atomic>
+#include <memory>
+
+#include "platform/usb_disk.h"
 
 #include "core/worker.h"
 
-// The USB-disk watcher. Its worker looks for the stick a few times a second and announces
+// The USB-disk watcher. Its worker looks for the stick whenever "/mnt" changes and announces
 // it through sig_usb_update: 100 added, then 102 mounted at "/mnt/usb1/"; 101 removed.
 // Connect the signal queued to the refresh step (SyncUpdate::attach).
 class UsbServer : public QObject {
@@ -28,5 +31,6 @@ private:
     ~UsbServer() override;
 
     std::atomic<bool> m_present{false};
+    std::unique_ptr<UsbDiskEvents> m_events;
     KorWorker m_worker;
 };

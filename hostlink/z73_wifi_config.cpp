@@ -49,7 +49,13 @@ Z73_WIFI_CONFIG::~Z73_WIFI_CONFIG()
 
 int Z73_WIFI_CONFIG::initialize()
 {
-    return m_worker.start([this] { run_pass(); }, kPassPause);
+    // Pending: a restart in progress, or an access point that is to run and does not yet.
+    return m_worker.start([this] { run_pass(); },
+                          [this] {
+                              return g_wifi_reset_flag.load(std::memory_order_acquire) != 0
+                                  || (m_ap_state.load(std::memory_order_acquire) == 0 && ap_disabled_byte() == 0);
+                          },
+                          kPassPause);
 }
 
 void Z73_WIFI_CONFIG::set_wifi_reset_flag()
@@ -57,6 +63,7 @@ void Z73_WIFI_CONFIG::set_wifi_reset_flag()
     // The timer first: the thread that sees the flag must see its start too.
     m_reset_tick.store(G_timeTicks.load(), std::memory_order_release);
     g_wifi_reset_flag.store(1, std::memory_order_release);
+    m_worker.wake();
 }
 
 void Z73_WIFI_CONFIG::run_pass()

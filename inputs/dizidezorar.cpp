@@ -107,7 +107,14 @@ dizidezorar::~dizidezorar()
 
 int dizidezorar::initialize()
 {
-    return m_worker.start([this] { run_pass(); }, kPassPause);
+    return m_worker.start([this] { run_pass(); },
+                          [] {
+                              for (const auto &flag : edid_rewrite)
+                                  if (flag.load(std::memory_order_acquire))
+                                      return true;
+                              return false;
+                          },
+                          kPassPause);
 }
 
 void dizidezorar::run_pass()

@@ -64,7 +64,8 @@ v331_manage::~v331_manage()
 int v331_manage::initialize()
 {
     read_v331_font();
-    return m_worker.start([this] { run_pass(); }, kPassPause);
+    return m_worker.start([this] { run_pass(); }, [] { return para_changed.load(std::memory_order_acquire) != 0; },
+                          kPassPause);
 }
 
 void v331_manage::read_v331_font()
@@ -199,11 +200,16 @@ void v331_manage::dispatch_picture(KorRamPara *t)
 void v331_manage::dispatch_edid(KorRamPara *t)
 {
     // Every input whose record changed: the shadow copy after this pass would hide the others.
+    bool any = false;
     for (int input = 0; input < 6; ++input) {
         const int base = 0x380 + 6 * input;
-        if (word_changed(t, base) || word_changed(t, base + 2) || word_changed(t, base + 4))
+        if (word_changed(t, base) || word_changed(t, base + 2) || word_changed(t, base + 4)) {
             dizidezorar::edid_rewrite[input].store(1, std::memory_order_release);
+            any = true;
+        }
     }
+    if (any)
+        kor_wake_workers();
 }
 
 void v331_manage::dispatch_window_pairs(KorRamPara *t)

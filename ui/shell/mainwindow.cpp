@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/utils.h"
+#include "core/worker.h"
 #include "fpga/fpga_manage.h"
 #include "platform/kor_clock.h"
 #include "ui/shell/kor_page.h"
@@ -80,6 +81,8 @@ void MainWindow::set_agelog_hook(std::function<void()> hook)
 void MainWindow::slot_update_timer_ticks()
 {
     G_timeTicks.fetch_add(1);
+    // Workers at rest sleep until asked; a request raised without a wake is seen here.
+    KorWorker::wake_pending();
     if (Utils::getTimeSpace(G_factoryage_ticks) >= kAgeingTicks) {
         G_factoryage_ticks = G_timeTicks.load();
         fpga_manage *fpga = fpga_manage::p_fpga_manage;
