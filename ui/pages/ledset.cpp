@@ -5,7 +5,6 @@
 #include "core/utils.h"
 #include "fpga/fpga_manage.h"
 #include "scaler/v331_manage.h"
-#include "ui/pages/outputset.h"
 #include "ui/shell/my_lineedit.h"
 #include "ui/shell/tip.h"
 #include "ui_ledset.h"

@@ -3,7 +3,6 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "fpga/fpga_manage.h"
-#include "ui/pages/outputset.h"
 #include "ui_netset.h"
 
 #include <QPixmap>

@@ -8,20 +8,6 @@
 OutputSet *g_outputset = nullptr;
 KOR_PAGE(6, OutputSet, g_outputset, 5)
 
-QString kor_fill_numbers(QString format, std::initializer_list<long> numbers)
-{
-    int from = 0;
-    for (long n : numbers) {
-        const int at = format.indexOf(QLatin1String("%d"), from);
-        if (at < 0)
-            break;
-        const QString digits = QString::number(n);
-        format.replace(at, 2, digits);
-        from = at + digits.size();
-    }
-    return format;
-}
-
 OutputSet::OutputSet(QWidget *parent) : KorPage(6, parent), ui(new Ui::OutputSet)
 {
     // setupUi also connects the buttons' clicked() to the on_..._clicked slots.

@@ -1,8 +1,6 @@
 #pragma once
 #include "ui/shell/kor_page.h"
 
-#include <initializer_list>
-
 namespace Ui {
 class OutputSet;
 }
@@ -30,6 +28,3 @@ private:
 };
 
 extern OutputSet *g_outputset;
-
-// Fills each "%d" of a text of the language tables with the next number.
-QString kor_fill_numbers(QString format, std::initializer_list<long> numbers);

@@ -21,8 +21,16 @@ QString kor_tr(const char *zh, const char *en, const char *ru, const char *vi, c
     return kor_tr(KorText{zh, en, ru, vi, tw});
 }
 
-QString kor_icon_prefix()
+QString kor_fill_numbers(QString format, std::initializer_list<long> numbers)
 {
-    static const char *const prefixes[5] = {"", "en_", "ru_", "vn_", "tn_"};
-    return QString::fromLatin1(prefixes[kor_shown_language()]);
+    int from = 0;
+    for (long n : numbers) {
+        const int at = format.indexOf(QLatin1String("%d"), from);
+        if (at < 0)
+            break;
+        const QString digits = QString::number(n);
+        format.replace(at, 2, digits);
+        from = at + digits.size();
+    }
+    return format;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <initializer_list>
 
 // The five-language text choice. Texts are literal tables per language in each page's
 // language_changed(); a language whose bit in g_lcd_lang_valid is clear shows English.
@@ -20,5 +21,5 @@ int kor_shown_language();
 // The column of the shown language, from UTF-8 literals.
 QString kor_tr(const KorText &text);
 QString kor_tr(const char *zh, const char *en, const char *ru, const char *vi, const char *tw);
-// Icon name prefix of the shown language: "", "en_", "ru_", "vn_", "tn_".
-QString kor_icon_prefix();
+// Fills each "%d" of a text of the language tables with the next number.
+QString kor_fill_numbers(QString format, std::initializer_list<long> numbers);

@@ -514,11 +514,6 @@ void kor_set_modal_pages(bool modal)
     s_modal = modal;
 }
 
-bool kor_modal_pages()
-{
-    return s_modal;
-}
-
 void kor_close_all_pages()
 {
     // Top first, so each page's exec() ends before the one beneath it.

@@ -82,7 +82,7 @@
 //
 // 4. Texts: kor_tr("中文", "English", "Русский", "Tiếng Việt", "繁體") (kor_lang.h) picks the
 //    column of g_language, English where the language's bit in g_lcd_lang_valid is clear;
-//    kor_icon_prefix() gives "", "en_", "ru_", "vn_" or "tn_".
+//    kor_fill_numbers() puts numbers into a text's "%d"s.
 //
 // 5. Focus list: focus.add(widget, normal_style, highlighted_style, action) in item order
 //    (focus.add_menu(button, action) for a large menu button), then focus.start(0). Left/right restyle only the item left and the item reached; other
@@ -291,7 +291,6 @@ void kor_open_custommode(bool shortcut);
 
 // Tests: pages open with show() instead of exec() when false.
 void kor_set_modal_pages(bool modal);
-bool kor_modal_pages();
 // Closes every open page (top first) and drops the table of pages; deletes the pop-ups
 // and the main window. Test tear-down.
 void kor_close_all_pages();
