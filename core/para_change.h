@@ -14,9 +14,11 @@ struct ParaChange {
     static std::atomic<uint8_t> changed;
     // Asks for a change to be applied, holding `mutex`. A pending 2 stays 2: lowering it
     // would drop the user-mode alignment another writer asked for.
-    static void raise()
+    static void raise(uint8_t code = 1)
     {
-        if (changed.load(std::memory_order_acquire) != 2)
+        if (code == 2)
+            changed.store(2, std::memory_order_release);
+        else if (changed.load(std::memory_order_acquire) != 2)
             changed.store(1, std::memory_order_release);
         kor_wake_workers();
     }
