@@ -1,11 +1,7 @@
 cmake_minimum_required(VERSION 3.16)
 # Fails when a folder includes a header of a layer above its own. Run by the build
 # (cmake -P with SOURCE_DIR and STAMP set) whenever a source file changes.
-set(KOR_LAYERS platform core services ui)
-set(KOR_LAYER_platform platform)
-set(KOR_LAYER_core core)
-set(KOR_LAYER_services fpga scaler inputs hostlink)
-set(KOR_LAYER_ui ui)
+include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
 set(allowed "")
 foreach(layer ${KOR_LAYERS})
   list(APPEND allowed ${KOR_LAYER_${layer}})
