@@ -24,9 +24,10 @@ constexpr int kTestPattern = 0x360;      // byte, 0 none, 1..8; its 32-bit word 
 constexpr int kTestPatternWordSize = 4;
 
 // EDID records of the sources 0..5: width, height, rate (Hz).
+constexpr int kEdidBegin = 0x380;
 constexpr int kEdidSources = 6;
 constexpr int kEdidRecordSize = 6;
-constexpr int edid_width(int source) { return 0x380 + kEdidRecordSize * source; }
+constexpr int edid_width(int source) { return kEdidBegin + kEdidRecordSize * source; }
 constexpr int edid_height(int source) { return edid_width(source) + 2; }
 constexpr int edid_rate(int source) { return edid_width(source) + 4; }
 

@@ -4,6 +4,7 @@
 #include "core/table_map.h"
 
 #include <QMutexLocker>
+#include <cstring>
 
 // The one way to change the live table and have it applied: the change lock is held for the
 // object's life, and leaving raises the change byte (1 apply, 2 apply and align the user
@@ -34,6 +35,12 @@ public:
     void set_u8(int offset, uint8_t value)
     {
         m_table->ram[offset] = value;
+        m_raise = true;
+    }
+    // A run of bytes, e.g. a span of the default image.
+    void set_bytes(int offset, const unsigned char *from, int size)
+    {
+        std::memcpy(m_table->ram + offset, from, size_t(size));
         m_raise = true;
     }
     uint16_t u16(int offset) const { return m_table->u16(offset); }

@@ -3,6 +3,7 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
+#include "core/table_map.h"
 #include "inputs/edid_builder.h"
 #include "platform/devices.h"
 #include "platform/edid_eeprom.h"
@@ -135,10 +136,9 @@ void dizidezorar::rewrite_edid(int input)
     int width, height, rate;
     {
         QMutexLocker lock(&ParaChange::mutex);
-        const int base = 0x380 + 6 * input;
-        width = t->u16(base);
-        height = t->u16(base + 2);
-        rate = t->u16(base + 4);
+        width = t->u16(KorTable::edid_width(input));
+        height = t->u16(KorTable::edid_height(input));
+        rate = t->u16(KorTable::edid_rate(input));
     }
     unsigned char edid[kEdidSize];
     if (Set_Custom_HDMI_EDID(edid, width, height, rate) != 0) {

@@ -5,7 +5,7 @@
 #include "core/worker.h"
 
 // Input-source manager. Its thread rebuilds the EDID of every input whose flag is set from
-// that input's EDID record in the parameter table (0x380 + 6 * id: width, height, rate),
+// that input's EDID record in the parameter table (KorTable::edid_width: width, height, rate),
 // writes it into the input's EEPROM and pulses hot-plug so the source reads it again.
 class dizidezorar {
 public:

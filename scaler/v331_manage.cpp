@@ -4,6 +4,7 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
+#include "core/table_map.h"
 #include "core/utils.h"
 #include "inputs/dizidezorar.h"
 #include "platform/devices.h"
@@ -27,7 +28,8 @@ bool word_changed(const KorRamPara *t, int offset) { return t->u16(offset) != t-
 
 bool geometry_changed(const KorRamPara *t)
 {
-    for (int offset : {0x560, 0x562, 0x564, 0x584, 0x586})
+    for (int offset : {KorTable::kSpliceMode, KorTable::kLedWidth, KorTable::kLedHeight, KorTable::output_width(0),
+                       KorTable::output_height(0)})
         if (word_changed(t, offset))
             return true;
     return false;
@@ -134,8 +136,8 @@ void v331_manage::change_dispatch(KorRamPara *t, QMutexLocker &lock)
     // was written meanwhile.
     dispatch_geometry(t, lock);
     dispatch_picture(t);
-    if (t->ram[0x360] != t->shadow[0x360])
-        v331_SetPattern(t->ram[0x360]);
+    if (t->ram[KorTable::kTestPattern] != t->shadow[KorTable::kTestPattern])
+        v331_SetPattern(t->ram[KorTable::kTestPattern]);
     dispatch_edid(t);
     dispatch_window_pairs(t);
 }
@@ -154,12 +156,13 @@ void v331_manage::dispatch_geometry(KorRamPara *t, QMutexLocker &lock)
     }
     if (!geometry_changed(t))
         return;  // set back while we waited
-    korApi_PnlInit2(t->u16(0x562), t->u16(0x564), t->u16(0x584), t->u16(0x586), t->u16(0x560));
+    korApi_PnlInit2(t->u16(KorTable::kLedWidth), t->u16(KorTable::kLedHeight), t->u16(KorTable::output_width(0)),
+                    t->u16(KorTable::output_height(0)), t->u16(KorTable::kSpliceMode));
     {
         QMutexLocker led(&Utils::_led_para_init_mutex);
         g_set_led_para.store(2, std::memory_order_release);
     }
-    if (t->u16(0x84C) != 0)
+    if (t->u16(KorTable::kOsdEnable) != 0)
         g_osd_update.store(1, std::memory_order_release);
 }
 
@@ -168,19 +171,20 @@ void v331_manage::dispatch_picture(KorRamPara *t)
     ScalerDevice *dev = scaler();
     if (!dev)
         return;
-    if (word_changed(t, 0x880)) {
+    if (word_changed(t, KorTable::kBrightness)) {
         // The screen brightness is the FPGA's; the chip stays at its middle value.
         dev->set_brightness(50);
         kor_request_fpga_brightness();
     }
-    if (word_changed(t, 0x882))
-        dev->set_contrast(t->u16(0x882));
-    if (word_changed(t, 0x884))
-        dev->set_sharpness(t->u16(0x884));
-    if (word_changed(t, 0x886))
-        dev->set_saturation(t->u16(0x886));
-    if (word_changed(t, 0x888) || word_changed(t, 0x88A) || word_changed(t, 0x88C) || word_changed(t, 0x88E)) {
-        switch (t->u16(0x888) % 4) {
+    if (word_changed(t, KorTable::kContrast))
+        dev->set_contrast(t->u16(KorTable::kContrast));
+    if (word_changed(t, KorTable::kSharpness))
+        dev->set_sharpness(t->u16(KorTable::kSharpness));
+    if (word_changed(t, KorTable::kSaturation))
+        dev->set_saturation(t->u16(KorTable::kSaturation));
+    if (word_changed(t, KorTable::kColorTempType) || word_changed(t, KorTable::kGainRed)
+        || word_changed(t, KorTable::kGainGreen) || word_changed(t, KorTable::kGainBlue)) {
+        switch (t->u16(KorTable::kColorTempType) % 4) {
         case 1:  // warm
             dev->set_color_gains(8845, 8113, 7056);
             break;
@@ -191,7 +195,8 @@ void v331_manage::dispatch_picture(KorRamPara *t)
             dev->set_color_gains(6944, 8282, 10978);
             break;
         default:  // custom
-            dev->set_color_gains(custom_gain(t->ram[0x88A]), custom_gain(t->ram[0x88C]), custom_gain(t->ram[0x88E]));
+            dev->set_color_gains(custom_gain(t->ram[KorTable::kGainRed]), custom_gain(t->ram[KorTable::kGainGreen]),
+                                 custom_gain(t->ram[KorTable::kGainBlue]));
             break;
         }
     }
@@ -201,9 +206,9 @@ void v331_manage::dispatch_edid(KorRamPara *t)
 {
     // Every input whose record changed: the shadow copy after this pass would hide the others.
     bool any = false;
-    for (int input = 0; input < 6; ++input) {
-        const int base = 0x380 + 6 * input;
-        if (word_changed(t, base) || word_changed(t, base + 2) || word_changed(t, base + 4)) {
+    for (int input = 0; input < KorTable::kEdidSources; ++input) {
+        if (word_changed(t, KorTable::edid_width(input)) || word_changed(t, KorTable::edid_height(input))
+            || word_changed(t, KorTable::edid_rate(input))) {
             dizidezorar::edid_rewrite[input].store(1, std::memory_order_release);
             any = true;
         }
@@ -219,7 +224,7 @@ void v331_manage::dispatch_window_pairs(KorRamPara *t)
         return;
     for (int k = 0; k < 6; ++k)
         for (int word = 0; word < 2; ++word) {
-            const int offset = 0xB00 + 4 * k + 2 * word;
+            const int offset = KorTable::window_pair(k, word);
             if (word_changed(t, offset))
                 dev->set_window_value(k, word, t->u16(offset));
         }
