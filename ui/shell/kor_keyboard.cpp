@@ -1,7 +1,7 @@
 #include "ui/shell/kor_keyboard.h"
 
 #include "core/korrampara.h"
-#include "scaler/v331_manage.h"
+#include "core/table_write.h"
 
 namespace {
 // Only the GUI thread touches it.
@@ -16,16 +16,16 @@ int kor_keyboard::current_window()
 
 void kor_keyboard::set_current_window(int window)
 {
-    if (window >= 0 && window < KorWindowRecord::kCount)
+    if (window >= 0 && window < KorTable::Window::kCount)
         s_current_window = window;
 }
 
 void kor_keyboard::update_usb_keyEvent(int key)
 {
     KorRamPara *table = KorRamPara::p_korrampara_config;
-    if (!table || table->u16(0x304) != 0)
+    if (!table || table->u16(KorTable::kKeyLock) != 0)
         return;
-    using namespace KorWindowRecord;
+    using namespace KorTable::Window;
     if (key >= 65 && key <= 70) {
         const int window = key - 65;
         if (!(table->u16(offset(window, kEnable)) & 1) || window == s_current_window)
@@ -35,15 +35,12 @@ void kor_keyboard::update_usb_keyEvent(int key)
         return;
     }
     const int w = s_current_window;
-    QMutexLocker lock(&v331_manage::para_mutex);
+    KorTableWrite change;
     if (key >= 71 && key <= 76) {
-        table->set_u16(offset(w, kSource), kSourceOfKey[key - 71]);
+        change.set_u16(offset(w, kSource), kSourceOfKey[key - 71]);
     } else if (key == 78) {
-        table->ram[offset(w, kFreeze)] = table->ram[offset(w, kFreeze)] ? 0 : 1;
+        change.set_u8(offset(w, kFreeze), table->ram[offset(w, kFreeze)] ? 0 : 1);
     } else if (key == 80) {
-        table->ram[offset(w, kBlack)] = table->ram[offset(w, kBlack)] ? 0 : 1;
-    } else {
-        return;
+        change.set_u8(offset(w, kBlack), table->ram[offset(w, kBlack)] ? 0 : 1);
     }
-    v331_manage::raise_para_changed();
 }

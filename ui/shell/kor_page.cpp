@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/table_map.h"
 #include "core/syncupdate.h"
 #include "ui/shell/custommode.h"
 #include "ui/shell/mainwindow.h"
@@ -97,7 +98,7 @@ KorKey kor_logical_key(int qt_key)
 bool kor_key_locked()
 {
     const KorRamPara *table = KorRamPara::p_korrampara_config;
-    return table && table->u16(0x304) != 0;
+    return table && table->u16(KorTable::kKeyLock) != 0;
 }
 
 // ---- KorPageBusy ------------------------------------------------------------------------

@@ -26,7 +26,7 @@
 //    The base does, for every page alike: the five logical keys (left F4/'S', right F5/'R',
 //    OK F6/'Q', back PowerOff/'O', mode Stop/'M'), acted on at release; the release and
 //    press traces in their fixed forms with the class name (printed while g_debugSwitch is
-//    254); the mode key (key lock 0x304 or mode_key_refused() -> nothing, and the key is not
+//    254); the mode key (key lock or mode_key_refused() -> nothing, and the key is not
 //    passed on; else this page and the pages beneath it up to the main menu close, each with
 //    its pointer cleared, g_mode_shortcut_key = 1, CustomMode opens in g_custommode (never a
 //    second one), g_page_focus = 4); and after every release not refused, the key code goes
@@ -114,7 +114,7 @@ enum class KorKey { None, Left, Right, Ok, Back, Mode };
 
 // Panel key codes and key-board letters to the logical keys.
 KorKey kor_logical_key(int qt_key);
-// The key-lock word (table offset 0x304) is set.
+// The key-lock word (KorTable::kKeyLock) is set.
 bool kor_key_locked();
 
 namespace KorStyle {

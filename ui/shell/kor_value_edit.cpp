@@ -1,10 +1,10 @@
 #include "ui/shell/kor_value_edit.h"
 
 #include "core/korrampara.h"
+#include "core/table_write.h"
 #include "scaler/v331_manage.h"
 
 #include <QLineEdit>
-#include <QMutexLocker>
 
 const QString &KorValueEdit::normal_style()
 {
@@ -66,11 +66,10 @@ void KorValueEdit::step(char mode, int word)
         m_value = 100;
     KorRamPara *t = KorRamPara::p_korrampara_config;
     if (word >= 0 && t) {
-        QMutexLocker lock(&v331_manage::para_mutex);
-        v331_manage::raise_para_changed();
+        KorTableWrite change;
         // The whole word: a high byte left from a host write would make the table hold
         // something else than the number shown.
-        t->set_u16(word, uint16_t(m_value));
+        change.set_u16(word, uint16_t(m_value));
     }
     m_field->setText(QString::number(m_value));
 }

@@ -1,6 +1,7 @@
 #include "ui/shell/lockwindow.h"
 
 #include "core/korrampara.h"
+#include "core/table_map.h"
 #include "ui/shell/mainwindow.h"
 #include "ui_lockwindow.h"
 
@@ -43,16 +44,16 @@ void LockWindow::refresh_view()
     if (!table)
         return;
     ui->label_size->setText(kor_tr("LED屏: %1x%2", "LED: %1x%2", "LED: %1x%2", "LED: %1x%2", "LED屏: %1x%2")
-                                .arg(table->u16(0x562))
-                                .arg(table->u16(0x564)));
+                                .arg(table->u16(KorTable::kLedWidth))
+                                .arg(table->u16(KorTable::kLedHeight)));
     QLabel *const rows[6] = {ui->label_window0, ui->label_window1, ui->label_window2,
                              ui->label_window3, ui->label_window4, ui->label_window5};
     const QString row = kor_tr("画面%1: %2", "Window %1: %2", "Окно %1: %2", "Cửa sổ %1: %2", "畫面%1: %2");
     int shown = 0;
-    for (int w = 0; w < KorWindowRecord::kCount; ++w) {
-        if (!(table->u16(KorWindowRecord::offset(w, KorWindowRecord::kEnable)) & 1))
+    for (int w = 0; w < KorTable::Window::kCount; ++w) {
+        if (!(table->u16(KorTable::Window::offset(w, KorTable::Window::kEnable)) & 1))
             continue;
-        const int source = table->u16(KorWindowRecord::offset(w, KorWindowRecord::kSource));
+        const int source = table->u16(KorTable::Window::offset(w, KorTable::Window::kSource));
         QString text = row.arg(w + 1).arg(QString::fromLatin1(source < 6 ? kSourceNames[source] : "-"));
         if (w == kor_keyboard::current_window())
             text.prepend(QStringLiteral("> "));
