@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/table_map.h"
 #include "ui/pages/sourceinfo.h"
 #include "ui/shell/my_lineedit.h"
 #include "ui_edidset.h"
@@ -39,7 +40,6 @@ const char kCardInner[] = "background-color: #212435;border:1px solid #CCCCCC;";
 const char kCardIcon[] = "background-color: #212435;";
 const char kCardText[] = "background-color:#212435;color:#FFFFFF";
 
-constexpr int kEdidRecord = 0x380;
 constexpr int kTabY = 38;
 
 QString sheet(const char *text)
@@ -47,16 +47,11 @@ QString sheet(const char *text)
     return QString::fromLatin1(text);
 }
 
-int record_offset(int id)
-{
-    return kEdidRecord + 6 * id;
-}
-
 // Word 0 width, 1 height, 2 rate of the record of source `id`.
 uint16_t record_word(int id, int word)
 {
     const KorRamPara *table = KorRamPara::p_korrampara_config;
-    return table ? table->u16(record_offset(id) + 2 * word) : 0;
+    return table ? table->u16(KorTable::edid_width(id) + 2 * word) : 0;
 }
 
 // The box's text as the record's signed 16-bit word; 0 for anything else.
@@ -218,8 +213,8 @@ void EDIDset::syncUpdate()
     const KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
         return;
-    const int offset = record_offset(source_id);
-    if (ui_seltype == 0 && std::memcmp(table->ram + offset, table->shadow + offset, 6) != 0)
+    const int offset = KorTable::edid_width(source_id);
+    if (ui_seltype == 0 && std::memcmp(table->ram + offset, table->shadow + offset, KorTable::kEdidRecordSize) != 0)
         source_init();
 }
 

@@ -3,6 +3,7 @@
 #include "core/config_engine.h"
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/table_write.h"
 #include "core/utils.h"
 #include "fpga/fpga_manage.h"
 #include "inputs/dizidezorar.h"
@@ -10,15 +11,11 @@
 #include "ui/shell/kor_combo_edit.h"
 #include "ui_factory.h"
 
-#include <cstring>
-
 factory *g_factory = nullptr;
 KOR_PAGE(18, factory, g_factory, 12)
 
 namespace {
 constexpr int kLanguages = 5;
-constexpr int kEdidBegin = 0x380; // EDID records and what follows them up to the splice mode
-constexpr int kEdidEnd = 0x560;
 const char kResetIp[] = "192.168.1.199";
 
 bool lang_enabled(int lang)
@@ -215,12 +212,11 @@ void factory::on_Button_lang_clicked()
     if (!table || lang_index >= kLanguages)
         return;
     {
-        QMutexLocker lock(&v331_manage::para_mutex);
-        if (table->ram[0x300] == lang_index)
+        KorTableWrite change;
+        if (table->ram[KorTable::kLanguage] == lang_index)
             return;
         g_language = lang_index;
-        table->ram[0x300] = lang_index;
-        v331_manage::raise_para_changed();
+        change.set_u8(KorTable::kLanguage, lang_index);
     }
     language_changed();
 }
@@ -230,18 +226,21 @@ void factory::restore_table(RestoreKind kind)
     KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
         return;
-    const unsigned char *defaults = default_para_ramlist + 2; // image byte 2 + k: offset 0x300 + k
+    using namespace KorTable;
+    const unsigned char *defaults = default_para_ramlist + 2; // image byte 2 + k: offset KOR_STORED_BEGIN + k
     // One section: the scaler never applies a half-restored table.
-    QMutexLocker lock(&v331_manage::para_mutex);
+    KorTableWrite change;
     if (kind == KeepIpEdid) {
-        std::memcpy(table->ram + KOR_STORED_BEGIN, defaults, kEdidBegin - KOR_STORED_BEGIN);
-        std::memcpy(table->ram + kEdidEnd, defaults + (kEdidEnd - KOR_STORED_BEGIN), KOR_TABLE_SIZE - kEdidEnd);
+        // The EDID records and what follows them up to the splice mode are kept.
+        change.set_bytes(KOR_STORED_BEGIN, defaults, kEdidBegin - KOR_STORED_BEGIN);
+        change.set_bytes(kSpliceMode, defaults + (kSpliceMode - KOR_STORED_BEGIN), KOR_TABLE_SIZE - kSpliceMode);
     } else {
-        std::memcpy(table->ram + KOR_STORED_BEGIN, defaults, KOR_STORED_SIZE);
+        change.set_bytes(KOR_STORED_BEGIN, defaults, KOR_STORED_SIZE);
     }
     table->reset_window_pairs();
-    const bool geometry_changed = table->u16(0x560) != table->shadow_u16(0x560)
-        || table->u16(0x562) != table->shadow_u16(0x562) || table->u16(0x564) != table->shadow_u16(0x564);
+    const bool geometry_changed = change.u16(kSpliceMode) != change.shadow_u16(kSpliceMode)
+        || change.u16(kLedWidth) != change.shadow_u16(kLedWidth)
+        || change.u16(kLedHeight) != change.shadow_u16(kLedHeight);
     if (geometry_changed && fpga_running()) {
         QMutexLocker led(&Utils::_led_para_init_mutex);
         g_set_led_para.store(1, std::memory_order_release);
@@ -250,7 +249,6 @@ void factory::restore_table(RestoreKind kind)
     if (kind == KeepIp && dizidezorar::p_kavri_source)
         for (auto &flag : dizidezorar::edid_rewrite)
             flag.store(1, std::memory_order_release);
-    v331_manage::raise_para_changed();
 }
 
 void factory::on_Button_reset1_clicked()

@@ -51,7 +51,7 @@ void InputChoose::language_changed()
     ui->Button_crop->setText(kor_tr("输入截取", "Crop", "Обрезка", "Cắt ảnh", "輸入截取"));
     const int window = kor_keyboard::current_window();
     const KorRamPara *table = KorRamPara::p_korrampara_config;
-    const int source = table ? table->u16(KorWindowRecord::offset(window, KorWindowRecord::kSource)) : -1;
+    const int source = table ? table->u16(KorTable::Window::offset(window, KorTable::Window::kSource)) : -1;
     const QString name = source >= 0 && source < 6 ? shown_source_name(static_cast<unsigned char>(source))
                                                    : QStringLiteral("-");
     ui->label_window->setText(
@@ -64,7 +64,7 @@ void InputChoose::initSource()
                               ui->sourcelistseq3name, ui->sourcelistseq4name, ui->sourcelistseq5name};
     const KorRamPara *table = KorRamPara::p_korrampara_config;
     const int window = kor_keyboard::current_window();
-    const int source = table ? table->u16(KorWindowRecord::offset(window, KorWindowRecord::kSource)) : -1;
+    const int source = table ? table->u16(KorTable::Window::offset(window, KorTable::Window::kSource)) : -1;
     const int chosen =
         source >= 0 && source < 6 ? sourceinfo::get_listseq_by_source_id(static_cast<unsigned char>(source)) : -1;
     for (unsigned char i = 0; i < 6; ++i) {

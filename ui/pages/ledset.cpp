@@ -2,9 +2,9 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/table_write.h"
 #include "core/utils.h"
 #include "fpga/fpga_manage.h"
-#include "scaler/v331_manage.h"
 #include "ui/shell/my_lineedit.h"
 #include "ui/shell/tip.h"
 #include "ui_ledset.h"
@@ -18,12 +18,6 @@ KOR_PAGE(13, ledset, g_ledset, 6)
 namespace {
 const char kWidthField[] = "lineEdit_ledw";
 const char kHeightField[] = "lineEdit_ledh";
-
-constexpr int kWidth = 0x562;
-constexpr int kHeight = 0x564;
-constexpr int kSplice = 0x560;
-constexpr int kOut1 = 0x580;  // x, y, width, height
-constexpr int kOut2 = 0x588;
 
 // A typed entry; a text that is not a number reads as 0. Digits too many for a long are
 // still a large number, not 0.
@@ -73,8 +67,8 @@ void ledset::para_init()
     const KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
         return;
-    ui->lineEdit_ledw->setText(QString::number(table->u16(kWidth)));
-    ui->lineEdit_ledh->setText(QString::number(table->u16(kHeight)));
+    ui->lineEdit_ledw->setText(QString::number(table->u16(KorTable::kLedWidth)));
+    ui->lineEdit_ledh->setText(QString::number(table->u16(KorTable::kLedHeight)));
 }
 
 void ledset::menulist_init()
@@ -115,7 +109,8 @@ void ledset::syncUpdate()
     if (!table)
         return;
     // A host write of the size replaces what was typed but not applied.
-    if (table->u16(kWidth) != table->shadow_u16(kWidth) || table->u16(kHeight) != table->shadow_u16(kHeight))
+    if (table->u16(KorTable::kLedWidth) != table->shadow_u16(KorTable::kLedWidth)
+        || table->u16(KorTable::kLedHeight) != table->shadow_u16(KorTable::kLedHeight))
         para_init();
 }
 
@@ -180,25 +175,26 @@ void ledset::on_Button_apply1_clicked()
     const uint16_t w = field_word(ui->lineEdit_ledw->text());
     const uint16_t h = field_word(ui->lineEdit_ledh->text());
 
-    QMutexLocker lock(&v331_manage::para_mutex);
-    table->set_u16(kSplice, 0);
-    for (int out : {kOut1, kOut2}) {
-        table->set_u16(out, 0);
-        table->set_u16(out + 2, 0);
-        table->set_u16(out + 4, w);
-        table->set_u16(out + 6, h);
+    using namespace KorTable;
+    KorTableWrite change;
+    change.set_u16(kSpliceMode, 0);
+    for (int out = 0; out < kOutputs; ++out) {
+        change.set_u16(output_x(out), 0);
+        change.set_u16(output_y(out), 0);
+        change.set_u16(output_width(out), w);
+        change.set_u16(output_height(out), h);
     }
-    table->set_u16(kWidth, w);
-    table->set_u16(kHeight, h);
+    change.set_u16(kLedWidth, w);
+    change.set_u16(kLedHeight, h);
 
-    if (w != table->shadow_u16(kWidth) || h != table->shadow_u16(kHeight)) {
+    if (w != change.shadow_u16(kLedWidth) || h != change.shadow_u16(kLedHeight)) {
         // Window 0 covers the new canvas; the others are switched off, nothing else of them.
-        table->set_u16(KorWindowRecord::offset(0, 10), 0);
-        table->set_u16(KorWindowRecord::offset(0, 12), 0);
-        table->set_u16(KorWindowRecord::offset(0, 14), w);
-        table->set_u16(KorWindowRecord::offset(0, 16), h);
-        for (int window = 1; window < KorWindowRecord::kCount; ++window)
-            table->set_u16(KorWindowRecord::offset(window, KorWindowRecord::kEnable), 0);
+        change.set_u16(Window::offset(0, Window::kX), 0);
+        change.set_u16(Window::offset(0, Window::kY), 0);
+        change.set_u16(Window::offset(0, Window::kWidth), w);
+        change.set_u16(Window::offset(0, Window::kHeight), h);
+        for (int window = 1; window < Window::kCount; ++window)
+            change.set_u16(Window::offset(window, Window::kEnable), 0);
         if (fpga_running()) {
             QMutexLocker led(&Utils::_led_para_init_mutex);
             g_set_led_para.store(1, std::memory_order_release);
@@ -207,5 +203,4 @@ void ledset::on_Button_apply1_clicked()
         if (g_tip)
             g_tip->tip_create(1);
     }
-    v331_manage::raise_para_changed();
 }

@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/table_write.h"
 #include "core/utils.h"
 #include "hostlink/z73_wifi_config.h"
 #include "scaler/v331_manage.h"
@@ -14,16 +15,7 @@ othersetup *g_othersetup = nullptr;
 KOR_PAGE(17, othersetup, g_othersetup, 12)
 
 namespace {
-constexpr int kAudioWindow = 0x840;
-constexpr int kPixelToPixel = 0x842;
-constexpr int kSwitchFade = 0x846;
-constexpr int kWifiOff = 0x306;
-constexpr int kWindows = 6;
-
-int record(int window)
-{
-    return 0x8E0 + 26 * window;
-}
+using namespace KorTable;
 
 QString combo_style(const char *border)
 {
@@ -63,26 +55,26 @@ void othersetup::para_init()
     if (!t)
         return;
     int audio_window;
-    bool enabled[kWindows];
+    bool enabled[Window::kCount];
     bool audio_on, fade, wifi_off, dbd;
     {
         QMutexLocker lock(&v331_manage::para_mutex);
-        for (int w = 0; w < kWindows; ++w)
-            enabled[w] = t->u16(record(w)) != 0;
+        for (int w = 0; w < Window::kCount; ++w)
+            enabled[w] = t->u16(Window::offset(w, Window::kEnable)) != 0;
         audio_window = t->u16(kAudioWindow);
         // An audio window out of range or switched off is repaired; nothing to apply.
         if (audio_window > 5 || !enabled[audio_window]) {
             audio_window = 0;
             t->set_u16(kAudioWindow, 0);
         }
-        audio_on = (t->ram[record(audio_window) + 21] & 0x80) != 0;
+        audio_on = (t->ram[Window::offset(audio_window, Window::kAudio)] & 0x80) != 0;
         fade = t->u16(kSwitchFade) != 0;
         wifi_off = t->u16(kWifiOff) != 0;
         dbd = t->u16(kPixelToPixel) != 0;
     }
 
     // Each entry keeps its window number: the sound row acts on the window it names.
-    for (int w = 0; w < kWindows; ++w)
+    for (int w = 0; w < Window::kCount; ++w)
         if (enabled[w])
             ui->ImageVolume->addItem(window_entry(w + 1), w);
     const int shown = ui->ImageVolume->findData(audio_window);
@@ -186,22 +178,21 @@ void othersetup::apply_volume(unsigned char index)
     if (!t)
         return;
     const int entry = ui->ImageVolume->currentIndex();
-    QMutexLocker lock(&v331_manage::para_mutex);
+    KorTableWrite change;
     if (entry >= 0) {
         const int w = ui->ImageVolume->itemData(entry).toInt();
-        const int rec = record(w);
-        const bool audio = (t->ram[rec + 21] & 0x80) != 0;
+        const bool audio = (t->ram[Window::offset(w, Window::kAudio)] & 0x80) != 0;
         if (audio && index == 0) {
-            t->set_u16(kAudioWindow, uint16_t(w));
-            t->ram[rec + 20] = 0;
-            t->ram[rec + 21] = 0;
+            change.set_u16(kAudioWindow, uint16_t(w));
+            change.set_u8(Window::offset(w, Window::kVolume), 0);
+            change.set_u8(Window::offset(w, Window::kAudio), 0);
         } else if (!audio && index == 1) {
-            t->set_u16(kAudioWindow, uint16_t(w));
-            t->ram[rec + 20] = 255;
-            t->ram[rec + 21] = 0x80;
+            change.set_u16(kAudioWindow, uint16_t(w));
+            change.set_u8(Window::offset(w, Window::kVolume), 255);
+            change.set_u8(Window::offset(w, Window::kAudio), 0x80);
         }
     }
-    v331_manage::raise_para_changed();
+    change.raise();
 }
 
 void othersetup::apply_switch(unsigned char index)
@@ -214,15 +205,14 @@ void othersetup::apply_switch(unsigned char index)
     else
         kor_trace("seamless ,temp = %d\n", index);
     {
-        QMutexLocker lock(&v331_manage::para_mutex);
-        t->ram[kSwitchFade] = index != 0 ? 1 : 0;
+        KorTableWrite change;
+        change.set_u8(kSwitchFade, index != 0 ? 1 : 0);
         if (index != 0)
             t->reset_window_pairs();
-        for (int w = 0; w < kWindows; ++w) {
-            unsigned char &flags = t->ram[record(w) + 18];
-            flags = index != 0 ? (flags | 0x04) : (flags & ~0x04);
+        for (int w = 0; w < Window::kCount; ++w) {
+            const unsigned char flags = t->ram[Window::offset(w, Window::kFlags)];
+            change.set_u8(Window::offset(w, Window::kFlags), index != 0 ? (flags | 0x04) : (flags & ~0x04));
         }
-        v331_manage::raise_para_changed();
     }
     t->ram_para_save();
 }
@@ -244,8 +234,8 @@ void othersetup::apply_wifi(unsigned char index)
     } else if (Z73_WIFI_CONFIG::p_wifi) {
         Z73_WIFI_CONFIG::p_wifi->set_wifi_reset_flag();
     }
-    QMutexLocker lock(&v331_manage::para_mutex);
-    v331_manage::raise_para_changed();
+    KorTableWrite change;
+    change.raise();
 }
 
 void othersetup::apply_dbd(unsigned char index)
@@ -255,11 +245,10 @@ void othersetup::apply_dbd(unsigned char index)
         return;
     const unsigned char on = index != 0 ? 1 : 0;
     {
-        QMutexLocker lock(&v331_manage::para_mutex);
-        t->ram[kPixelToPixel] = on;
-        for (int w = 0; w < kWindows; ++w)
-            t->ram[record(w) + 19] = on;
-        v331_manage::raise_para_changed();
+        KorTableWrite change;
+        change.set_u8(kPixelToPixel, on);
+        for (int w = 0; w < Window::kCount; ++w)
+            change.set_u8(Window::offset(w, Window::kPixelToPixel), on);
     }
     t->ram_para_save();
 }

@@ -1,6 +1,7 @@
 #include "ui/pages/outputset.h"
 
 #include "core/korrampara.h"
+#include "core/table_map.h"
 #include "ui_outputset.h"
 
 #include <QPixmap>
@@ -37,8 +38,8 @@ void OutputSet::language_changed()
     ui->Button_ledset->setText(kor_tr("LED设置", "LED Setting", "Настройки\nLED", "Cài đặt\nLED", "LED設置"));
     ui->Button_lanset->setText(kor_tr("网口输出", "Port output", "Настройка\nLAN", "Cài đặt\ncổng MẠNG", "網口輸出"));
     const KorRamPara *table = KorRamPara::p_korrampara_config;
-    const long width = table ? table->u16(0x562) : 0;
-    const long height = table ? table->u16(0x564) : 0;
+    const long width = table ? table->u16(KorTable::kLedWidth) : 0;
+    const long height = table ? table->u16(KorTable::kLedHeight) : 0;
     ui->label_info->setText(kor_fill_numbers(kor_tr("当前设置LED屏宽高为: %dx%d", "LED Screen can be set:%dx%d",
                                                     "Текущий размер LED (px): %dx%d",
                                                     "Gợi ý: Kích thước màn hình LED hiện tại::%dx%d",

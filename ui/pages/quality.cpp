@@ -1,13 +1,11 @@
 #include "ui/pages/quality.h"
 
 #include "core/korrampara.h"
-#include "scaler/v331_manage.h"
+#include "core/table_write.h"
 #include "ui/shell/option.h"
 #include "ui_quality.h"
 
 #include <QLineEdit>
-#include <QMutexLocker>
-#include <cstring>
 
 quality *g_quality = nullptr;
 KOR_PAGE(19, quality, g_quality, 11)
@@ -15,8 +13,7 @@ KOR_PAGE(19, quality, g_quality, 11)
 namespace {
 constexpr int kResetRow = 4;
 // Table word of rows 0 to 3: the rows are not in table order.
-constexpr int kRowWord[4] = {0x880, 0x884, 0x882, 0x886};
-constexpr int kResetFirst = 0x880;
+constexpr int kRowWord[4] = {KorTable::kBrightness, KorTable::kSharpness, KorTable::kContrast, KorTable::kSaturation};
 constexpr int kResetBytes = 16;
 }
 
@@ -77,9 +74,9 @@ void quality::on_Button_reset_clicked()
     if (!t)
         return;
     {
-        QMutexLocker lock(&v331_manage::para_mutex);
-        std::memcpy(t->ram + kResetFirst, default_para_ramlist + 2 + (kResetFirst - KOR_STORED_BEGIN), kResetBytes);
-        v331_manage::raise_para_changed();
+        KorTableWrite change;
+        change.set_bytes(KorTable::kBrightness, default_para_ramlist + 2 + (KorTable::kBrightness - KOR_STORED_BEGIN),
+                         kResetBytes);
     }
     // Shown at once, so that the next edit starts from the restored value.
     show_values();

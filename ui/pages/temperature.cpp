@@ -1,21 +1,19 @@
 #include "ui/pages/temperature.h"
 
 #include "core/korrampara.h"
-#include "scaler/v331_manage.h"
+#include "core/table_write.h"
 #include "ui/shell/option.h"
 #include "ui_temperature.h"
 
 #include <QLineEdit>
-#include <QMutexLocker>
 
 temperature *g_temperature = nullptr;
 KOR_PAGE(20, temperature, g_temperature, 11)
 
 namespace {
-constexpr int kTypeWord = 0x888;
 constexpr int kTypes = 4;
 // Rows 1 to 3: red, green, blue.
-constexpr int kGainWord[4] = {0, 0x88A, 0x88C, 0x88E};
+constexpr int kGainWord[4] = {0, KorTable::kGainRed, KorTable::kGainGreen, KorTable::kGainBlue};
 
 QString combo_style(const char *border)
 {
@@ -54,7 +52,7 @@ void temperature::para_init()
     ui->comboBox_type->addItem(kor_tr("偏暖", "warm", "Теплый", "Màu ấm", "偏暖"));
     ui->comboBox_type->addItem(kor_tr("自然", "nature", "Природный", "Tự nhiên", "自然"));
     ui->comboBox_type->addItem(kor_tr("偏冷", "cool", "Холодный", "Lạnh hơn", "偏冷"));
-    const uint16_t type = t ? t->u16(kTypeWord) : 0;
+    const uint16_t type = t ? t->u16(KorTable::kColorTempType) : 0;
     m_type = type < kTypes ? uint8_t(type) : 0;
     ui->comboBox_type->setCurrentIndex(m_type);
 }
@@ -88,11 +86,10 @@ void temperature::on_button_type_clicked()
     KorRamPara *t = KorRamPara::p_korrampara_config;
     if (!t)
         return;
-    QMutexLocker lock(&v331_manage::para_mutex);
-    v331_manage::raise_para_changed();
+    KorTableWrite change;
     // The whole word: the scaler takes it modulo 4, and a high byte left from a host write
     // would give another type than the one shown.
-    t->set_u16(kTypeWord, m_type);
+    change.set_u16(KorTable::kColorTempType, m_type);
 }
 
 void temperature::language_changed()

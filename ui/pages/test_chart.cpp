@@ -1,7 +1,7 @@
 #include "ui/pages/test_chart.h"
 
 #include "core/korrampara.h"
-#include "scaler/v331_manage.h"
+#include "core/table_write.h"
 #include "ui_test_chart.h"
 
 #include <QPixmap>
@@ -10,7 +10,6 @@ test_chart *g_test_chart = nullptr;
 KOR_PAGE(16, test_chart, g_test_chart, 5)
 
 namespace {
-constexpr int kPatternByte = 0x360;
 constexpr int kCloseItem = 8;
 
 QString numbered(QString text, int number)
@@ -84,9 +83,8 @@ void test_chart::write_pattern(unsigned char pattern)
     KorRamPara *t = KorRamPara::p_korrampara_config;
     if (!t)
         return;
-    QMutexLocker lock(&v331_manage::para_mutex);
-    v331_manage::raise_para_changed();
-    t->ram[kPatternByte] = pattern;
+    KorTableWrite change;
+    change.set_u8(KorTable::kTestPattern, pattern);
 }
 
 void test_chart::slot_Button_on_clicked()
