@@ -38,11 +38,6 @@ bool geometry_changed(const KorRamPara *t)
 int custom_gain(uint8_t value) { return int(std::lround(value / 128.0 * 8192)); }
 }
 
-void v331_manage::raise_para_changed()
-{
-    ParaChange::raise();
-}
-
 v331_manage *v331_manage::pInstance()
 {
     if (!p_v331_manage)

@@ -22,8 +22,8 @@ public:
 
     static QMutex &para_mutex;
     static std::atomic<uint8_t> &para_changed;
-    // Sets para_changed to 1 (a pending 2 stays 2); the caller holds para_mutex.
-    static void raise_para_changed();
+    // Writers change the table through KorTableWrite (core/table_write.h), which raises
+    // para_changed under para_mutex.
 
     // Bit mask of the OSD fonts found in the chip's serial flash: bit 0 32-pixel Chinese,
     // bit 1 32-pixel English, bit 2 64-pixel Chinese, bit 3 64-pixel English.
