@@ -285,6 +285,7 @@ private slots:
         kor_columns<QString, bool>({"dir", "link"});
         QTest::newRow("up and out") << "../../data/smartmapping" << false;
         QTest::newRow("a link on the stick") << "up" << true;
+        QTest::newRow("to nowhere off the stick") << "../../nowhere" << false;
     }
     void upgrade_directory_stays_on_the_stick()
     {

@@ -43,6 +43,11 @@ const char kMarked[] = "background-color:#4777FF;color: #FFFFFF;";
 const char kUnmarked[] = "background-color: rgb(33, 36, 53);color: #FFFFFF";
 const char kUnmarkedClick[] = "background-color: rgb(33, 36, 53);color: #FFFFFF;";
 
+QString no_files_text()
+{
+    return kor_tr("无加载文件!", "No loaded file!", "Нет файлов для загрузки!", "Không có tập tin để tải!", "無加載文件!");
+}
+
 QFont small_font()
 {
     QFont font;
@@ -80,8 +85,7 @@ void firmware_usbgrade::language_changed()
         kor_tr("USB升级", "USB UPDATE", "Обновление через USB", "Sử dụng ổ USB  để cập nhập", "USB昇級"));
     ui->Button_grade->setText(kor_tr("确定", "OK", "OK", "Đồng ý", "確定"));
     if (m_empty_label)
-        m_empty_label->setText(kor_tr("无加载文件!", "No loaded file!", "Нет файлов для загрузки!",
-                                      "Không có tập tin để tải!", "無加載文件!"));
+        m_empty_label->setText(no_files_text());
 }
 
 void firmware_usbgrade::get_file_list_smartpath()
@@ -145,8 +149,7 @@ void firmware_usbgrade::upgrade_file_list()
     if (m_file_count == 0) {
         m_empty_label = kor_list_label(m_frame_file, 0, 220, 20, font);
         m_empty_label->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);color: #FFFFFF"));
-        m_empty_label->setText(kor_tr("无加载文件!", "No loaded file!", "Нет файлов для загрузки!",
-                                      "Không có tập tin để tải!", "無加載文件!"));
+        m_empty_label->setText(no_files_text());
         m_frame_file->show();
         return;
     }
