@@ -259,7 +259,7 @@ private slots:
         QCOMPARE(env->read_file("/data/app/korZ73N"), executable(4000));
         const QString log = log_lines().join('\n');
         QVERIFY(log.contains("app.KOR: installed application"));
-        for (const uint32_t ticks : {0u, fpga_manage::kRebootTicks - 1, 1u, 500u}) {
+        for (const unsigned ticks : {0u, 299u, 1u, 500u}) {  // 3 s
             env->tick(ticks);
             m->run_pass();
             QCOMPARE(reboots(), ticks == 1 || ticks == 500 ? 1 : 0);
