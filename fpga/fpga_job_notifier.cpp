@@ -2,6 +2,17 @@
 
 #include "core/korrampara.h"
 
+namespace {
+// Passes on the value of the jobs first..last only.
+std::function<void(int, int)> for_jobs(int first, int last, std::function<void(int)> take)
+{
+    return [first, last, take = std::move(take)](int job, int value) {
+        if (job >= first && job <= last)
+            take(value);
+    };
+}
+}
+
 void fpga_job_notifier::post(Message m)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -16,6 +27,11 @@ void fpga_job_notifier::post(Message m)
 void fpga_job_notifier::post_progress(int job, int percent)
 {
     post(Message{Message::Progress, job, percent, QStringList()});
+}
+
+void fpga_job_notifier::post_result(int job, int result)
+{
+    post(Message{Message::Result, job, result, QStringList()});
 }
 
 void fpga_job_notifier::post_recovery_list(const QStringList &entries, int count)
@@ -41,6 +57,9 @@ void fpga_job_notifier::deliver()
         case Message::Progress:
             emit job_progress(m.a, m.b);
             break;
+        case Message::Result:
+            emit job_result(m.a, m.b);
+            break;
         case Message::List:
             emit recovery_list(m.list, m.a);
             break;
@@ -55,13 +74,15 @@ void fpga_job_notifier::deliver()
 QMetaObject::Connection fpga_job_notifier::follow_jobs(QObject *page, int first_job, int last_job,
                                                        std::function<void(int)> on_percent)
 {
-    return connect(
-        this, &fpga_job_notifier::job_progress, page,
-        [first_job, last_job, on_percent](int job, int percent) {
-            if (job >= first_job && job <= last_job)
-                on_percent(percent);
-        },
-        Qt::QueuedConnection);
+    return connect(this, &fpga_job_notifier::job_progress, page, for_jobs(first_job, last_job, std::move(on_percent)),
+                   Qt::QueuedConnection);
+}
+
+QMetaObject::Connection fpga_job_notifier::follow_job_results(QObject *page, int first_job, int last_job,
+                                                              std::function<void(int)> on_result)
+{
+    return connect(this, &fpga_job_notifier::job_result, page, for_jobs(first_job, last_job, std::move(on_result)),
+                   Qt::QueuedConnection);
 }
 
 QMetaObject::Connection fpga_job_notifier::follow_recovery_list(QObject *page,

@@ -116,6 +116,7 @@ void fpga_manage::refuse_card_job()
     // Byte 1 is the upgrade engine's step now: only the job byte is cleared.
     __atomic_store_n(&g_send_para[0], uint8_t(0), __ATOMIC_RELEASE);
     kor_trace("\n fpga job %d refused: USB upgrade running\n", int(job));
+    m_notifier->post_result(job, JobBusy);
     m_notifier->post_progress(job, 100);
 }
 
@@ -203,6 +204,7 @@ bool fpga_manage::prepare_card_job()
         QString error;
         if (m_job.pack_path.isEmpty() || rcvRecovery::read_mapping_pack(m_job.pack_path, &pack, &error) != 0) {
             kor_trace("\n fpga job 2: pack %s: %s\n", qPrintable(m_job.pack_path), qPrintable(error));
+            m_job.result = JobPackRefused;
             return false;
         }
         m_job.pack = pack.data;
@@ -256,9 +258,11 @@ void fpga_manage::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
         m_job.failed = true;
         return;
     }
-    if (rcvRecovery::read_recovery_dir(QString::fromLatin1(kRecoveryDir), &m_job.screens) != 0) {
-        kor_trace("\n rcv_recovery_check_deal: no readable pack in %s\n", kRecoveryDir);
+    QString error;
+    if (rcvRecovery::read_recovery_dir(QString::fromLatin1(kRecoveryDir), &m_job.screens, &error) != 0) {
+        kor_trace("\n rcv_recovery_check_deal: %s: %s\n", kRecoveryDir, qPrintable(error));
         m_job.failed = true;
+        m_job.result = JobPackRefused;
         return;
     }
     const uint16_t links = read_links();
@@ -376,19 +380,19 @@ void fpga_manage::finish_card_job()
     if (job == 6) {
         if (m_job.unrecovered_card >= 0)
             set_card_field(uint16_t(m_job.unrecovered_card));
-        const uint16_t field = rcv_card_field();
-        if (m_listed) {
-            // The page relists on 99; its list is emptied only when no card is left.
-            if (field == 0xFFFF || field == kRcvNoCard) {
-                m_listed = false;
-                m_notifier->post_recovery_list(QStringList(), 0);
-            }
+        // The list is emptied, and the page relists on 99, only when every net was checked
+        // again and no card is left; a recovery cut short leaves the card listed.
+        if (m_listed && !m_job.failed && rcv_card_field() == kRcvNoCard) {
+            m_listed = false;
+            m_notifier->post_recovery_list(QStringList(), 0);
             raise_99 = true;
         }
     }
+    const int result = m_job.failed ? m_job.result : int(JobDone);
     kor_trace("\n fpga job %d %s\n", int(job), m_job.failed ? "failed" : "done");
     m_job = CardJob();
     kor_send_job(0, 0);
+    m_notifier->post_result(job, result);
     m_notifier->post_progress(job, 100);
     if (raise_99)
         m_notifier->post_update_code(99);

@@ -259,6 +259,7 @@ void fpga_manage::run_pass()
     if (!m_dev)
         return;
     pc_cmd_deal();
+    reboot_deal();
     if (get_fpga_status()) {
         set_led_para_deal();
         brightness_deal();

@@ -30,6 +30,26 @@ struct TimeRealType {
 
 enum RCV_CHECK_OR_RECOVERY { RCV_CHECK = 0, RCV_RECOVERY = 1 };
 
+// What the USB-stick upgrade did with one package.
+struct UsbPackageResult {
+    QString package;          // file name
+    QStringList installed;    // images written, in order
+    QString failed;           // the image whose write failed (empty: none did)
+    QString reason;           // why the package is not wholly installed; empty when it is
+    QStringList not_written;  // images after the one that failed
+    bool ok() const { return reason.isEmpty(); }
+    // The package's line in the upgrade log.
+    QString log_line() const;
+};
+
+// The last USB-stick upgrade, as the upgrade page shows it.
+struct UsbUpgradeReport {
+    std::vector<UsbPackageResult> packages;
+    QString refused_dir;      // the upgrade-directory setting, when it leaves the stick
+    int installed() const;
+    int failed() const;
+};
+
 // FPGA manager: register and parameter-RAM shadows of the two FPGAs, bring-up, and the
 // worker that runs the receiving-card jobs of g_send_para, the LED-parameter hand-over and
 // the USB-stick upgrade. Built in the GUI thread; the worker reports to pages only through
@@ -76,6 +96,11 @@ public:
     void usb_upgrade_deal();
     // Board paths of the upgrade packages on the stick, as the upgrade page lists them.
     QStringList get_usb_file_list_path();
+    // The board path of the directory holding the upgrade packages: "/mnt/usb1" or its
+    // subdirectory named by g_usb_grade_path; empty when the setting leads off the stick.
+    static QString usb_upgrade_dir();
+    // An installed application takes effect by a reboot this long after the upgrade ends.
+    static constexpr uint32_t kRebootTicks = 300;
 
     fpga_job_notifier *notifier() const { return m_notifier.get(); }
     // The pack-file reader (null only if it could not be built).
@@ -88,6 +113,7 @@ public:
     // ("\n"). Complete when update code 104 arrives.
     std::string usb_upgrade_log;
     std::string usb_upgrade_log_text() const;
+    UsbUpgradeReport usb_upgrade_report() const;
 
     // The scaler side installs the writer of OSD-font images (0 on success).
     using FontWriter = std::function<int(const QByteArray &image)>;
@@ -120,6 +146,7 @@ private:
         int op_tries = 0;
         int last_percent = 0;
         bool failed = false;
+        int result = JobFailed;  // what a failure is reported as
         unsigned char line[12] = {};
         QString pack_path;
         QByteArray pack;
@@ -150,12 +177,13 @@ private:
         uint8_t step = 0;
         QStringList files;
         int index = 0;
-        int ok = 0;
-        int failed = 0;
+        bool application = false;  // an application was installed: reboot at the end
     };
     void usb_log(const QString &line);
-    QString install_package(const QString &path);
+    UsbPackageResult install_package(const QString &path);
+    int write_upgrade_image(const UpgradeImage &image);
     QString now_text();
+    void reboot_deal();
 
     std::shared_ptr<FpgaDevice> m_dev;
     unsigned char m_regs[2][kRegs];
@@ -173,4 +201,7 @@ private:
     CardJob m_job;
     bool m_listed = false;  // a check put a card into the recovery page's list
     UsbUpgrade m_usb;
+    UsbUpgradeReport m_usb_report;  // under m_log_mutex
+    bool m_reboot_pending = false;
+    uint32_t m_reboot_tick = 0;
 };

@@ -1,6 +1,7 @@
 // The USB-stick upgrade engine: runs on the worker's passes while g_usb_grade is 1,
 // stepped on byte 1 of g_send_para: 0 start, 1 list the packages, 2 install one package
-// per pass, 3 finish (clear the flag, raise 104).
+// per pass, 3 finish (clear the flag, raise 104). An installed application takes effect by
+// a reboot a little after the end, once the page has shown the result.
 #include "core/global.h"
 #include "core/utils.h"
 #include "fpga/fpga_manage.h"
@@ -12,20 +13,52 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 const char kAppPath[] = "/data/app/korZ73N";
+const char kStick[] = "/mnt/usb1";
 constexpr int kMaxPackages = 100;
+constexpr qint64 kPackageMax = qint64(kUpgradeImageMax) + 1024 * kUpgradeHead;
 
-const char *kind_name(uint8_t kind)
+QString image_name(const UpgradeImage &img)
 {
-    switch (kind) {
-    case UpgradeApplication: return "application";
-    case UpgradeFpgaBitstream: return "FPGA bitstream";
-    case UpgradeMcuFirmware: return "MCU firmware";
-    default: return "OSD fonts";
+    switch (img.kind) {
+    case UpgradeApplication: return QStringLiteral("application");
+    case UpgradeFpgaBitstream: return QStringLiteral("FPGA%1 FPGA bitstream").arg(img.fpga);
+    case UpgradeMcuFirmware: return QStringLiteral("FPGA%1 MCU firmware").arg(img.fpga);
+    default: return QStringLiteral("OSD fonts");
     }
 }
+
+bool inside(const QString &path, const QString &dir)
+{
+    return path == dir || path.startsWith(dir + QLatin1Char('/'));
+}
+}
+
+QString UsbPackageResult::log_line() const
+{
+    QStringList parts;
+    if (!installed.isEmpty())
+        parts << QStringLiteral("installed ") + installed.join(QStringLiteral(", "));
+    if (!failed.isEmpty())
+        parts << QStringLiteral("failed %1 (%2)").arg(failed, reason);
+    else if (!reason.isEmpty())
+        parts << QStringLiteral("refused, ") + reason;
+    if (!not_written.isEmpty())
+        parts << QStringLiteral("not written ") + not_written.join(QStringLiteral(", "));
+    return package + QStringLiteral(": ") + parts.join(QStringLiteral("; "));
+}
+
+int UsbUpgradeReport::installed() const
+{
+    return int(std::count_if(packages.begin(), packages.end(), [](const UsbPackageResult &r) { return r.ok(); }));
+}
+
+int UsbUpgradeReport::failed() const
+{
+    return int(packages.size()) - installed();
 }
 
 QString fpga_manage::now_text()
@@ -43,16 +76,29 @@ void fpga_manage::usb_log(const QString &line)
     usb_upgrade_log += line.toStdString();
 }
 
+QString fpga_manage::usb_upgrade_dir()
+{
+    const QString stick = QString::fromLatin1(kStick);
+    const QString sub = QString::fromStdString(g_usb_grade_path);
+    if (sub == QLatin1String(" "))
+        return stick;
+    const QString dir = QDir::cleanPath(stick + QLatin1Char('/') + sub);
+    if (!inside(dir, stick))
+        return QString();
+    // Nor may a link on the stick lead off it.
+    const QString real = QFileInfo(kor_path(dir)).canonicalFilePath();
+    const QString real_stick = QFileInfo(kor_path(stick)).canonicalFilePath();
+    if (!real.isEmpty() && (real_stick.isEmpty() || !inside(real, real_stick)))
+        return QString();
+    return dir;
+}
+
 QStringList fpga_manage::get_usb_file_list_path()
 {
-    QString dir = QStringLiteral("/mnt/usb1/");
-    const QString sub = QString::fromStdString(g_usb_grade_path);
-    if (sub != QLatin1String(" "))
-        dir += sub;
-    while (dir.endsWith(QLatin1Char('/')))
-        dir.chop(1);
-
+    const QString dir = usb_upgrade_dir();
     QStringList files;
+    if (dir.isEmpty())
+        return files;
     const QFileInfoList entries = QDir(kor_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
     for (const QFileInfo &fi : entries) {
         const QString suffix = fi.suffix();
@@ -66,59 +112,69 @@ QStringList fpga_manage::get_usb_file_list_path()
     return files;
 }
 
-QString fpga_manage::install_package(const QString &path)
+int fpga_manage::write_upgrade_image(const UpgradeImage &img)
 {
-    QFile f(rcvRecovery::resolve(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("failed, cannot read");
-    if (f.size() > qint64(kUpgradeImageMax) + 1024 * kUpgradeHead)
-        return QStringLiteral("failed, too large");
-    const QByteArray file = f.readAll();
+    switch (img.kind) {
+    case UpgradeApplication:
+        if (!Utils::write_file_atomic(QString::fromLatin1(kAppPath), img.image))
+            return 255;
+        QFile::setPermissions(kor_path(QString::fromLatin1(kAppPath)),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                  QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                  QFileDevice::ExeOther);
+        return 0;
+    case UpgradeFpgaBitstream:
+    case UpgradeMcuFirmware:
+        return m_dev->write_flash_image(img.fpga,
+                                        img.kind == UpgradeFpgaBitstream ? FpgaDevice::FlashBitstream
+                                                                         : FpgaDevice::FlashMcu,
+                                        reinterpret_cast<const uint8_t *>(img.image.constData()), img.image.size());
+    default: {
+        QMutexLocker lock(&m_font_mutex);
+        return m_font_writer ? m_font_writer(img.image) : 255;
+    }
+    }
+}
+
+UsbPackageResult fpga_manage::install_package(const QString &path)
+{
+    UsbPackageResult r;
+    r.package = QFileInfo(path).fileName();
+    const QString file_path = rcvRecovery::resolve(path);
+    QFile f(file_path);
+    // Only a regular file is opened: a FIFO would hold the worker for ever.
+    if (!QFileInfo(file_path).isFile() || !f.open(QIODevice::ReadOnly)) {
+        r.reason = QStringLiteral("cannot read");
+        return r;
+    }
+    const QByteArray file = f.read(kPackageMax + 1);
     f.close();
+    if (file.size() > kPackageMax) {
+        r.reason = QStringLiteral("too large");
+        return r;
+    }
 
     std::vector<UpgradeImage> images;
-    QString error;
     const bool combined = QFileInfo(path).suffix() == QLatin1String("KORZK");
-    // Every header is checked before anything is written.
-    if (decode_upgrade_package(file, combined, &images, &error) != 0)
-        return QStringLiteral("failed, ") + error;
+    // Every image is checked before anything is written: a bad one refuses the package whole.
+    if (decode_upgrade_package(file, combined, &images, &r.reason) != 0)
+        return r;
 
-    QStringList done;
     for (const UpgradeImage &img : images) {
-        const auto *data = reinterpret_cast<const uint8_t *>(img.image.constData());
-        int result = 255;
-        QString what = QString::fromLatin1(kind_name(img.kind));
-        switch (img.kind) {
-        case UpgradeApplication:
-            if (Utils::write_file_atomic(QString::fromLatin1(kAppPath), img.image)) {
-                QFile::setPermissions(kor_path(QString::fromLatin1(kAppPath)),
-                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                          QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                          QFileDevice::ExeOther);
-                result = 0;
-            }
-            break;
-        case UpgradeFpgaBitstream:
-        case UpgradeMcuFirmware:
-            what = QStringLiteral("FPGA%1 ").arg(img.fpga) + what;
-            result = m_dev->write_flash_image(img.fpga,
-                                              img.kind == UpgradeFpgaBitstream ? FpgaDevice::FlashBitstream
-                                                                               : FpgaDevice::FlashMcu,
-                                              data, img.image.size());
-            break;
-        default: {
-            QMutexLocker lock(&m_font_mutex);
-            result = m_font_writer ? m_font_writer(img.image) : 255;
-            break;
+        if (!r.failed.isEmpty()) {
+            r.not_written << image_name(img);
+            continue;
         }
+        if (write_upgrade_image(img) != 0) {
+            r.failed = image_name(img);
+            r.reason = QStringLiteral("write error");
+            continue;
         }
-        if (result != 0) {
-            done << what + QStringLiteral(" write error");
-            return QStringLiteral("failed, ") + done.join(QStringLiteral(", "));
-        }
-        done << what;
+        r.installed << image_name(img);
+        if (img.kind == UpgradeApplication)
+            m_usb.application = true;
     }
-    return QStringLiteral("ok, ") + done.join(QStringLiteral(", "));
+    return r;
 }
 
 void fpga_manage::usb_upgrade_deal()
@@ -132,30 +188,46 @@ void fpga_manage::usb_upgrade_deal()
         {
             QMutexLocker lock(&m_log_mutex);
             usb_upgrade_log.clear();
+            m_usb_report = UsbUpgradeReport();
         }
         usb_log(QStringLiteral("USB upgrade ") + now_text());
         m_usb.step = 1;
         break;
     }
     case 1:
+        if (usb_upgrade_dir().isEmpty()) {
+            const QString setting = QString::fromStdString(g_usb_grade_path);
+            {
+                QMutexLocker lock(&m_log_mutex);
+                m_usb_report.refused_dir = setting;
+            }
+            usb_log(QStringLiteral("upgrade directory refused: ") + setting);
+        }
         m_usb.files = get_usb_file_list_path();
         usb_log(QStringLiteral("packages: %1").arg(m_usb.files.size()));
         m_usb.step = m_usb.files.isEmpty() ? 3 : 2;
         break;
     case 2: {
-        const QString path = m_usb.files.at(m_usb.index++);
-        const QString result = install_package(path);
-        if (result.startsWith(QLatin1String("ok")))
-            ++m_usb.ok;
-        else
-            ++m_usb.failed;
-        usb_log(QFileInfo(path).fileName() + QStringLiteral(": ") + result);
+        const UsbPackageResult result = install_package(m_usb.files.at(m_usb.index++));
+        usb_log(result.log_line());
+        {
+            QMutexLocker lock(&m_log_mutex);
+            m_usb_report.packages.push_back(result);
+        }
         if (m_usb.index >= m_usb.files.size())
             m_usb.step = 3;
         break;
     }
-    default:
-        usb_log(QStringLiteral("USB upgrade end %1: %2 ok, %3 failed").arg(now_text()).arg(m_usb.ok).arg(m_usb.failed));
+    default: {
+        const UsbUpgradeReport report = usb_upgrade_report();
+        usb_log(QStringLiteral("USB upgrade end %1: %2 ok, %3 failed")
+                    .arg(now_text())
+                    .arg(report.installed())
+                    .arg(report.failed()));
+        if (m_usb.application) {
+            m_reboot_pending = true;
+            m_reboot_tick = G_timeTicks.load();
+        }
         m_usb = UsbUpgrade();
         g_usb_grade.store(0, std::memory_order_release);
         __atomic_store_n(&g_send_para[1], uint8_t(0), __ATOMIC_RELEASE);
@@ -163,6 +235,22 @@ void fpga_manage::usb_upgrade_deal()
         m_notifier->post_update_code(104);
         return;
     }
+    }
     // The step is the engine's own; byte 1 mirrors it.
     __atomic_store_n(&g_send_para[1], m_usb.step, __ATOMIC_RELEASE);
+}
+
+void fpga_manage::reboot_deal()
+{
+    if (!m_reboot_pending || Utils::getTimeSpace(m_reboot_tick) < kRebootTicks)
+        return;
+    m_reboot_pending = false;
+    kor_trace("\n usb upgrade: reboot for the new application\n");
+    Utils::system_mutex(QStringLiteral("reboot"));
+}
+
+UsbUpgradeReport fpga_manage::usb_upgrade_report() const
+{
+    QMutexLocker lock(&m_log_mutex);
+    return m_usb_report;
 }

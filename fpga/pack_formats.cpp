@@ -85,6 +85,8 @@ int decode_mapping_pack(const QByteArray &file, MappingPack *pack, QString *erro
     const uint32_t len = rcv_get32(bytes(file) + 8);
     if (len > uint32_t(kMappingPackMax) || int(len) != file.size() - kMappingPackHead)
         return fail(error, "bad length");
+    if (len == 0)
+        return fail(error, "empty");
     if (crc_of(file, kMappingPackHead, int(len)) != rcv_get32(bytes(file) + 12))
         return fail(error, "bad checksum");
     if (pack) {
@@ -142,7 +144,8 @@ int decode_recovery_pack(const QByteArray &file, std::vector<RecoveryScreen> *sc
             net.port = c.u8();
             const int cards = c.u8();
             const int block = c.u16();
-            if (net.port >= 16 || block > kRecoveryBlockMax)
+            // A card restored from an empty block would be left with nothing.
+            if (net.port >= 16 || block > kRecoveryBlockMax || (cards > 0 && block == 0))
                 return fail(error, "bad net");
             for (int k = 0; k < cards && c.ok; ++k)
                 net.cards.push_back(c.take(block));
@@ -200,6 +203,8 @@ int decode_upgrade_package(const QByteArray &file, bool combined, std::vector<Up
         if (crc_of(file, pos + kUpgradeHead, int(len)) != rcv_get32(h + 16))
             return fail(error, "bad checksum");
         img.image = file.mid(pos + kUpgradeHead, int(len));
+        if (check_upgrade_image(img, error) != 0)
+            return 1;
         out.push_back(std::move(img));
         pos += kUpgradeHead + int(len);
     }
@@ -207,5 +212,44 @@ int decode_upgrade_package(const QByteArray &file, bool combined, std::vector<Up
         return fail(error, "no image");
     if (images)
         *images = std::move(out);
+    return 0;
+}
+
+namespace {
+uint16_t get16(const uint8_t *p) { return uint16_t(p[0] | (p[1] << 8)); }
+
+// A 32-bit little-endian ARM executable (or position-independent executable) whose program
+// header table lies inside the image: what the board can start.
+bool is_arm_executable(const QByteArray &image)
+{
+    constexpr int kElfHead = 52;
+    if (image.size() < kElfHead)
+        return false;
+    const uint8_t *e = bytes(image);
+    const bool ident = std::memcmp(e, "\x7f" "ELF", 4) == 0 && e[4] == 1 /* 32-bit */ && e[5] == 1 /* LE */ &&
+                       e[6] == 1 /* version */;
+    const uint16_t type = get16(e + 16);
+    const uint16_t machine = get16(e + 18);
+    if (!ident || (type != 2 && type != 3) || machine != 40 /* ARM */ || rcv_get32(e + 20) != 1)
+        return false;
+    const uint32_t phoff = rcv_get32(e + 28);
+    const uint16_t phentsize = get16(e + 42);
+    const uint16_t phnum = get16(e + 44);
+    return phnum > 0 && phentsize >= 32 && phoff >= uint32_t(kElfHead) &&
+           uint64_t(phoff) + uint64_t(phnum) * phentsize <= uint64_t(image.size());
+}
+}
+
+int check_upgrade_image(const UpgradeImage &image, QString *error)
+{
+    if (image.kind < UpgradeApplication || image.kind > UpgradeScalerFonts)
+        return fail(error, "unknown kind");
+    if (image.image.isEmpty())
+        return fail(error, "empty image");
+    const UpgradeSizeRange range = kUpgradeSizes[image.kind];
+    if (image.image.size() < range.min || image.image.size() > range.max)
+        return fail(error, "implausible size");
+    if (image.kind == UpgradeApplication && !is_arm_executable(image.image))
+        return fail(error, "not an executable");
     return 0;
 }

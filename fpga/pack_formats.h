@@ -15,7 +15,7 @@
 //     8   4   data length L (at most kMappingPackMax)
 //     12  4   CRC-32 of the data
 //     16  32  description, ASCII, zero-padded
-//     48  L   scan parameters, sent unchanged to every card of the chosen port
+//     48  L   scan parameters, sent unchanged to every card of the chosen port; never empty
 //   The file ends with the data.
 //
 // Receiving-card recovery pack, any file in "/data/rcvrecovery":
@@ -28,7 +28,7 @@
 //               N nets, each:
 //                  1  LED output port, 0..15
 //                  1  cards C on that port's chain that the pack describes
-//                  2  parameter block size P (at most kRecoveryBlockMax)
+//                  2  parameter block size P (at most kRecoveryBlockMax; not 0 when C > 0)
 //                  C x P  parameter block of card 0 .. C-1, in chain order
 //     end-4  4   CRC-32 of everything before it
 //   Screens are numbered from 0 across the files of the directory taken in name order.
@@ -49,12 +49,29 @@
 //     32  L   image
 //   An application image becomes "/data/app/korZ73N"; bitstream and MCU images go to the
 //   target FPGA's configuration flash; font images go to the scaler's font writer.
+//   Every image is checked for its kind before anything of the package is written: the
+//   application is a 32-bit little-endian ARM ELF executable whose program headers lie inside
+//   it; the other kinds lie within the sizes of kUpgradeSizes. A package with one bad image
+//   is refused whole.
 
 constexpr int kMappingPackHead = 48;
 constexpr int kMappingPackMax = 1 << 20;
 constexpr int kRecoveryBlockMax = 16384;
 constexpr int kUpgradeHead = 32;
 constexpr int kUpgradeImageMax = 64 << 20;
+
+// Plausible image sizes per kind (bytes, inclusive), indexed by UpgradeKind.
+struct UpgradeSizeRange {
+    int min;
+    int max;
+};
+constexpr UpgradeSizeRange kUpgradeSizes[5] = {
+    {0, 0},
+    {52 + 32, kUpgradeImageMax},  // application: an ELF head and one program header at least
+    {1024, 32 << 20},             // FPGA bitstream
+    {256, 1 << 20},               // MCU firmware
+    {64, 16 << 20},               // scaler OSD fonts
+};
 
 struct MappingPack {
     QString description;
@@ -89,5 +106,8 @@ QByteArray encode_recovery_pack(const std::vector<RecoveryScreen> &screens);
 int decode_recovery_pack(const QByteArray &file, std::vector<RecoveryScreen> *screens, QString *error = nullptr);
 
 QByteArray encode_upgrade_image(const UpgradeImage &image, const char *controller = "Z73N");
+// Decodes every image of the package and checks each for its kind (check_upgrade_image).
 int decode_upgrade_package(const QByteArray &file, bool combined, std::vector<UpgradeImage> *images,
                            QString *error = nullptr);
+// 0 when the image is fit for its kind, else 1 with `error` set.
+int check_upgrade_image(const UpgradeImage &image, QString *error = nullptr);

@@ -13,12 +13,15 @@ constexpr qint64 kPackFileMax = 8 << 20;
 
 QByteArray read_small_file(const QString &path, bool *ok)
 {
-    QFile f(rcvRecovery::resolve(path));
+    const QString file_path = rcvRecovery::resolve(path);
+    QFile f(file_path);
     *ok = false;
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kPackFileMax)
+    // Only a regular file is opened: a FIFO would block the reader.
+    if (!QFileInfo(file_path).isFile() || !f.open(QIODevice::ReadOnly))
         return QByteArray();
-    *ok = true;
-    return f.readAll();
+    const QByteArray bytes = f.read(kPackFileMax + 1);
+    *ok = bytes.size() <= kPackFileMax;
+    return *ok ? bytes : QByteArray();
 }
 }
 
@@ -78,27 +81,31 @@ int rcvRecovery::read_mapping_pack(const QString &path, MappingPack *pack, QStri
     return decode_mapping_pack(file, pack, error);
 }
 
-int rcvRecovery::read_recovery_dir(const QString &dir, std::vector<RecoveryScreen> *screens)
+int rcvRecovery::read_recovery_dir(const QString &dir, std::vector<RecoveryScreen> *screens, QString *error)
 {
-    QDir d(kor_path(dir));
-    if (!d.exists())
-        return 1;
-    const QFileInfoList entries = d.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+    QString why;
     std::vector<RecoveryScreen> all;
-    int read = 0;
+    const QDir d(kor_path(dir));
+    const QFileInfoList entries = d.exists() ? d.entryInfoList(QDir::Files | QDir::System | QDir::NoSymLinks, QDir::Name)
+                                             : QFileInfoList();
+    if (entries.isEmpty())
+        why = QStringLiteral("no pack");
     for (const QFileInfo &fi : entries) {
         bool ok;
         const QByteArray file = read_small_file(fi.absoluteFilePath(), &ok);
         std::vector<RecoveryScreen> part;
-        QString error;
-        if (!ok || decode_recovery_pack(file, &part, &error) != 0) {
-            kor_trace("\n rcv pack %s skipped: %s\n", qPrintable(fi.fileName()), qPrintable(error));
-            continue;
+        QString pack_error = QStringLiteral("cannot read");
+        if (!ok || decode_recovery_pack(file, &part, &pack_error) != 0) {
+            why = fi.fileName() + QStringLiteral(": ") + pack_error;
+            break;
         }
-        ++read;
         all.insert(all.end(), part.begin(), part.end());
     }
+    if (error)
+        *error = why;
+    if (!why.isEmpty())
+        return 1;
     if (screens)
         *screens = std::move(all);
-    return read > 0 ? 0 : 1;
+    return 0;
 }

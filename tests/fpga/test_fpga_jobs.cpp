@@ -2,7 +2,9 @@
 #include "core/utils.h"
 #include "kor_test_helpers.h"
 
+#include <QDir>
 #include <numeric>
+#include <sys/stat.h>
 
 using Points = QVector<QPoint>;
 Q_DECLARE_METATYPE(Points)
@@ -68,12 +70,13 @@ private slots:
 
     void card_jobs_end_data()
     {
-        kor_columns<int, QString>({"job", "trouble"});
-        QTest::newRow("load") << 2 << "";
-        QTest::newRow("load, corrupt pack") << 2 << "corrupt";
-        QTest::newRow("load, port hangs") << 2 << "hang";
-        QTest::newRow("cure, fpga not running") << 3 << "stopped";
-        QTest::newRow("card search") << 9 << "unknown";
+        kor_columns<int, QString, int>({"job", "trouble", "result"});
+        QTest::newRow("load") << 2 << "" << int(JobDone);
+        QTest::newRow("load, corrupt pack") << 2 << "corrupt" << int(JobPackRefused);
+        QTest::newRow("load, empty pack") << 2 << "empty" << int(JobPackRefused);
+        QTest::newRow("load, port hangs") << 2 << "hang" << int(JobFailed);
+        QTest::newRow("cure, fpga not running") << 3 << "stopped" << int(JobFailed);
+        QTest::newRow("card search") << 9 << "unknown" << int(JobFailed);
     }
     void card_jobs_end()
     {
@@ -83,12 +86,15 @@ private slots:
         sim()->set_chain(5, 2);
         sim()->set_state_after_bring_up(trouble == "stopped" ? 1 : 3);
         sim()->set_port_hangs(4, trouble == "hang");
-        kor_fpga_up();
+        fpga_manage *m = kor_fpga_up();
         set_line(32, 32, 0, 0, 4, 1, 2, 1);
-        kor_choose_pack(*env, kor_block(1, 600), trouble == "corrupt" ? 100 : -1);
+        kor_choose_pack(*env, kor_block(1, trouble == "empty" ? 0 : 600), trouble == "corrupt" ? 100 : -1);
+        QSignalSpy results(m->notifier(), &fpga_job_notifier::job_result);
         const KorJobProgress p = kor_run_job(uint8_t(job), 5000);
         QVERIFY(ended_well(p, job));
-        if (trouble == "corrupt")
+        // The page learns how it ended (a refused pack is no success), before the 100.
+        QCOMPARE(QList<QVariantList>(results), (QList<QVariantList>{{job, kor_data<int>("result")}}));
+        if (trouble == "corrupt" || trouble == "empty")
             QCOMPARE(sim()->frames_sent(), 0);
         // The pack reaches the cards of the chosen port only, not cured yet.
         const bool loaded = trouble.isEmpty();
@@ -103,16 +109,14 @@ private slots:
     {
         sim()->set_chain(0, 2);
         sim()->set_chain(9, 3);
-        fpga_manage *m = kor_fpga_up();
+        kor_fpga_up();
         QVERIFY(ended_well(kor_run_job(3), 3));
         QVERIFY(sim()->card(0, 1).cured && sim()->card(9, 2).cured);
-        // As the page does: register 0 bit 7, then the value, then the job.
+        // The value of bytes 16-19 reaches every card of every linked port.
         for (const uint32_t value : {9u, 0u}) {
-            m->write_to_register(0, 0x80, value ? 0x80 : 0, 0);
             for (int i = 0; i < 4; ++i)
                 g_send_para[16 + i] = uint8_t(value >> (8 * i));
             QVERIFY(ended_well(kor_run_job(4), 4));
-            QCOMPARE(int(sim()->register_value(0, 0) & 0x80), value ? 0x80 : 0);
             QCOMPARE(sim()->card(0, 0).mapping, value);
             QCOMPARE(sim()->card(9, 2).mapping, value);
         }
@@ -120,15 +124,18 @@ private slots:
 
     void check_then_recover_data()
     {
-        // needing: (port, card); left: card field after the recovery
-        kor_columns<Points, QString, int>({"needing", "entry", "left"});
-        QTest::newRow("two cards on two nets") << Points{{2, 4}, {6, 0}} << "01/03/05/08" << 0xFF;
-        QTest::newRow("beyond the pack") << Points{{2, 9}} << "01/03/10/08" << 9;
+        // needing: (port, card); left: card field after the recovery; cut: every card answers
+        // errors once the check is done
+        kor_columns<Points, QString, int, bool>({"needing", "entry", "left", "cut"});
+        QTest::newRow("two cards on two nets") << Points{{2, 4}, {6, 0}} << "01/03/05/08" << 0xFF << false;
+        QTest::newRow("beyond the pack") << Points{{2, 9}} << "01/03/10/08" << 9 << false;
+        QTest::newRow("recovery cut short") << Points{{2, 4}} << "01/03/05/08" << 0xFFFF << true;
     }
     void check_then_recover()
     {
         QFETCH(Points, needing);
         QFETCH(int, left);
+        QFETCH(bool, cut);
         sim()->set_chain(2, 10);
         sim()->set_chain(6, 2);
         for (const QPoint &c : needing)
@@ -138,15 +145,15 @@ private slots:
         env->write_file("/data/rcvrecovery/screen.pack", encode_recovery_pack({screen}));
         fpga_manage *m = kor_fpga_up();
         QSignalSpy lists(m->notifier(), &fpga_job_notifier::recovery_list);
+        QSignalSpy results(m->notifier(), &fpga_job_notifier::job_result);
         QSignalSpy codes(kor_table(), &KorRamPara::sig_update_para);
-        const bool found = !needing.isEmpty();
-        QList<QVariantList> want_lists;
-        if (found)
-            want_lists << QVariantList{QStringList{kor_data<QString>("entry")}, 1};
+        QList<QVariantList> want_lists{{QStringList{kor_data<QString>("entry")}, 1}};
         QVERIFY(ended_well(kor_run_job(5), 5));
         QCOMPARE(QList<QVariantList>(lists), want_lists);
-        QCOMPARE(int(fpga_manage::rcv_card_field()), found ? needing[0].y() : 0xFF);
+        QCOMPARE(int(fpga_manage::rcv_card_field()), needing[0].y());
 
+        for (const QPoint &c : needing)
+            sim()->set_card_fails(c.x(), c.y(), cut);
         QVERIFY(ended_well(kor_run_job(6), 6));
         const bool recovered = left == 0xFF;
         for (const QPoint &c : needing) {
@@ -156,18 +163,58 @@ private slots:
                 QCOMPARE(card.params, kor_bytes(kor_block((c.x() == 6 ? 100 : 0) + c.y())));
         }
         QCOMPARE(int(fpga_manage::rcv_card_field()), left);
-        // The list empties only when no card is left; the page relists on 99.
-        if (found && recovered)
+        QCOMPARE(QList<QVariantList>(results), (QList<QVariantList>{{5, int(JobDone)}, {6, cut ? JobFailed : JobDone}}));
+        // Only when no card is left is the list emptied and 99 raised (the page relists on it).
+        if (recovered)
             want_lists << QVariantList{QStringList(), 0};
         QCOMPARE(QList<QVariantList>(lists), want_lists);
-        QCOMPARE(QList<QVariantList>(codes), found ? QList<QVariantList>{{99}} : QList<QVariantList>{});
+        QCOMPARE(QList<QVariantList>(codes), recovered ? QList<QVariantList>{{99}} : QList<QVariantList>{});
+    }
+
+    // A check that cannot read every pack does not run: nothing is sent and nothing listed,
+    // and the page is told the pack was refused (it must not read as "no card to recover").
+    void check_needs_every_pack_data()
+    {
+        QTest::addColumn<QString>("trouble");
+        QTest::newRow("corrupt") << "corrupt";
+        QTest::newRow("too large") << "large";
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("a fifo") << "fifo";
+        QTest::newRow("one of two corrupt") << "second";
+        QTest::newRow("empty parameter blocks") << "block0";
+    }
+    void check_needs_every_pack()
+    {
+        QFETCH(QString, trouble);
+        sim()->set_chain(2, 8);
+        sim()->set_needs_recovery(2, 4, true);
+        const RecoveryScreen screen{{kor_recovery_net(2, 8, 0, trouble == "block0" ? 0 : 300)}};
+        QByteArray pack = encode_recovery_pack({screen});
+        if (trouble == "corrupt" || trouble == "second")
+            pack[10] = char(pack[10] ^ 1);
+        if (trouble == "large")
+            pack.append(QByteArray(8 << 20, '\0'));
+        QDir().mkpath(env->path("/data/rcvrecovery"));
+        if (trouble == "second")
+            env->write_file("/data/rcvrecovery/a.pack", encode_recovery_pack({screen}));
+        if (trouble == "fifo")
+            QCOMPARE(mkfifo(qPrintable(env->path("/data/rcvrecovery/b.pack")), 0600), 0);
+        else if (trouble != "missing")
+            env->write_file("/data/rcvrecovery/b.pack", pack);
+        fpga_manage *m = kor_fpga_up();
+        QSignalSpy lists(m->notifier(), &fpga_job_notifier::recovery_list);
+        QSignalSpy results(m->notifier(), &fpga_job_notifier::job_result);
+        QVERIFY(ended_well(kor_run_job(5), 5));
+        QCOMPARE(QList<QVariantList>(results), (QList<QVariantList>{{5, int(JobPackRefused)}}));
+        QCOMPARE(lists.count(), 0);
+        QCOMPARE(sim()->frames_sent(), 0);
     }
 
     void card_jobs_wait_for_the_usb_upgrade()
     {
         sim()->set_chain(0, 2);
         fpga_manage *m = kor_fpga_up();
-        const QByteArray package = encode_upgrade_image(UpgradeImage{UpgradeFpgaBitstream, 0, kor_block(3, 64)});
+        const QByteArray package = encode_upgrade_image(UpgradeImage{UpgradeFpgaBitstream, 0, kor_block(3, 2000)});
         env->write_file("/mnt/usb1/a.KOR", package);
         env->write_file("/mnt/usb1/b.KOR", package);
         g_send_para[1] = 0;
@@ -176,12 +223,14 @@ private slots:
         m->run_pass();  // listed: step 2
         QCOMPARE(int(kor_job_step()), 2);
         QSignalSpy progress(m->notifier(), &fpga_job_notifier::job_progress);
+        QSignalSpy results(m->notifier(), &fpga_job_notifier::job_result);
         set_line(10, 10, 0, 0, 0, 1, 2, 1);
         kor_send_job(1);  // also zeroes byte 1
         m->run_pass();
         m->notifier()->deliver();
         QCOMPARE(int(kor_job()), 0);
         QCOMPARE(QList<QVariantList>(progress), (QList<QVariantList>{{1, 100}}));  // refused, yet ended
+        QCOMPARE(QList<QVariantList>(results), (QList<QVariantList>{{1, int(JobBusy)}}));
         QVERIFY(sim()->received(0, 0).empty());
         // The upgrade goes on from its own step: both packages installed once.
         for (int i = 0; i < 5 && g_usb_grade; ++i)

@@ -36,9 +36,29 @@ QString caption(const QString &path)
 }
 void open_page() { kor_open(kor_settings + "ROLO", 26); }
 
-QByteArray package(uint8_t kind, uint8_t fpga, char fill, int size)
+QByteArray package(uint8_t kind, uint8_t fpga, char fill, int size, const char *controller = "Z73N")
 {
-    return encode_upgrade_image(UpgradeImage{kind, fpga, QByteArray(size, fill)}, "Z73N");
+    return encode_upgrade_image(UpgradeImage{kind, fpga, QByteArray(size, fill)}, controller);
+}
+
+// An ELF head with one program header, then `fill`: 32-bit little-endian ARM unless `wide`.
+QByteArray executable(int size, bool wide = false)
+{
+    QByteArray e(size, 'A');
+    const uint8_t head[] = {0x7f, 'E', 'L', 'F', uint8_t(wide ? 2 : 1), 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                            2, 0, uint8_t(wide ? 62 : 40), 0, 1, 0, 0, 0};
+    std::copy(head, head + sizeof head, e.begin());
+    e[28] = 52;  // program headers right after the head: 1 of 32 bytes
+    e[29] = e[30] = e[31] = 0;
+    e[42] = 32;
+    e[43] = 0;
+    e[44] = 1;
+    e[45] = 0;
+    return e;
+}
+QByteArray app_package(int size, bool wide = false)
+{
+    return encode_upgrade_image(UpgradeImage{UpgradeApplication, 0, executable(size, wide)});
 }
 }
 
@@ -69,6 +89,11 @@ class TestFirmwareUsbgrade : public KorTest {
         fpga_manage::p_fpga_manage->notifier()->deliver();
         KorTestEnv::process_events();
         return codes;
+    }
+    long reboots() const
+    {
+        const std::vector<std::string> commands = env->commands();
+        return std::count(commands.begin(), commands.end(), "reboot");
     }
     static QStringList log_lines()
     {
@@ -207,86 +232,184 @@ private slots:
         QCOMPARE(int(g_usb_grade), running ? 1 : 0);
     }
 
-    // With the worker: the packages are installed and code 104 shows the engine's log,
-    // escaped, one step per line. Mode is refused once OK has started the engine; back is
-    // taken and the engine goes on without the page.
+    // With the worker: the packages are installed and code 104 shows the outcome first (two
+    // lines fit the box), then the engine's log, escaped; green only when every package went
+    // in. The new application takes effect by a reboot 3 s after the end. Mode is refused once
+    // OK has started the engine; back is taken and the engine goes on without the page.
     void upgrade_end_to_end_data()
     {
-        QTest::addColumn<bool>("stay");  // the page stays open until the end
-        QTest::newRow("page open") << true;
-        QTest::newRow("page closed meanwhile") << false;
+        kor_columns<bool, bool, QString>({"stay", "bad", "outcome"});  // stay: the page stays open
+        QTest::newRow("one package refused") << true << true << "1 ok, 1 failed: bad&amp;&lt;b&gt;.KORZK";
+        QTest::newRow("all installed") << true << false << "1 ok, 0 failed";
+        QTest::newRow("page closed meanwhile") << false << true << "";
     }
     void upgrade_end_to_end()
     {
         QFETCH(bool, stay);
-        kor_fpga_up();
-        stick_file("app.KOR", package(UpgradeApplication, 0, 'A', 4000));
-        stick_file("bad&<b>.KORZK", QByteArray(64, 'x'));
+        QFETCH(bool, bad);
+        fpga_manage *m = kor_fpga_up();
+        stick_file("app.KOR", app_package(4000));
+        if (bad)
+            stick_file("bad&<b>.KORZK", QByteArray(64, 'x'));
         stick_file("notes.txt");
         open_page();
         kor_keys(stay ? "OM" : "OB");
         QCOMPARE(run_upgrade(), QList<QVariantList>{{104}});
         QCOMPARE(int(g_usb_grade), 0);
-        QCOMPARE(env->read_file("/data/app/korZ73N"), QByteArray(4000, 'A'));
+        QCOMPARE(env->read_file("/data/app/korZ73N"), executable(4000));
         const QString log = log_lines().join('\n');
-        QVERIFY(log.contains("app.KOR: ok, application"));
+        QVERIFY(log.contains("app.KOR: installed application"));
+        for (const unsigned ticks : {0u, 299u, 1u, 500u}) {  // 3 s
+            env->tick(ticks);
+            m->run_pass();
+            QCOMPARE(reboots(), ticks == 1 || ticks == 500 ? 1 : 0);
+        }
         if (!stay) {
             QCOMPARE(int(g_page_focus), 10);
             QCOMPARE(g_tip->kind(), 1);
             return;
         }
         QCOMPARE(int(g_page_focus), 26);
-        QCOMPARE(log_text(), "<font style = 'font-size:13px' color = #51BB28 >downing over<br>" +
-                                 log.toHtmlEscaped().replace("\n", "<br>") + "</font>");
-        QVERIFY(log_text().contains("bad&amp;&lt;b&gt;.KORZK: failed, bad header<br>"));
+        const QString colour = bad ? "#FF0000" : "#51BB28";
+        QCOMPARE(log_text(), "<font style = 'font-size:13px' color = " + colour + " >downing over<br>" +
+                                 kor_data<QString>("outcome") + "<br>" + log.toHtmlEscaped().replace("\n", "<br>") +
+                                 "</font>");
+        QVERIFY(kor_child<QLabel>(g_firmware_usbgrade, "label_log")->alignment() & Qt::AlignTop);
         QVERIFY(log_text().contains("USB upgrade 2024-03-05 08:09:10"));
-        kor_save_screen(g_firmware_usbgrade, "firmware_usbgrade-done");
+        kor_save_row_screen(g_firmware_usbgrade, "firmware_usbgrade-done");
     }
 
+    // A directory setting that leads off the stick lists and installs nothing.
+    void upgrade_directory_stays_on_the_stick_data()
+    {
+        kor_columns<QString, bool>({"dir", "link"});
+        QTest::newRow("up and out") << "../../data/smartmapping" << false;
+        QTest::newRow("a link on the stick") << "up" << true;
+        QTest::newRow("to nowhere off the stick") << "../../nowhere" << false;
+    }
+    void upgrade_directory_stays_on_the_stick()
+    {
+        QFETCH(QString, dir);
+        kor_fpga_up();
+        env->write_file("/data/smartmapping/app.KOR", app_package(300));
+        stick_file("app.KOR", app_package(300));
+        if (kor_data<bool>("link"))
+            QVERIFY(QFile::link(env->path("/data/smartmapping"), env->path("/mnt/usb1/up")));
+        g_usb_grade_path = dir.toStdString();
+        open_page();
+        QVERIFY(g_firmware_usbgrade->file_list().isEmpty());
+        kor_press(KorKey::Ok);
+        run_upgrade();
+        QVERIFY(!QFile::exists(env->path("/data/app/korZ73N")));
+        QVERIFY(log_lines().contains("upgrade directory refused: " + dir));
+        QVERIFY(log_text().contains("color = #FF0000 >downing over<br>0 ok, 0 failed<br>"));
+    }
+
+    // Every language's texts; a language whose bit is clear shows English.
+    void texts_data()
+    {
+        kor_columns<int, int, QStringList>({"language", "valid", "texts"});  // title, button, no files
+        QTest::newRow("zh") << 0 << 0x1F << QStringList{"USB升级", "确定", "无加载文件!"};
+        QTest::newRow("en") << 1 << 0x1F << QStringList{"USB UPDATE", "OK", "No loaded file!"};
+        QTest::newRow("ru") << 2 << 0x1F << QStringList{"Обновление через USB", "OK", "Нет файлов для загрузки!"};
+        QTest::newRow("vi") << 3 << 0x1F
+                            << QStringList{"Sử dụng ổ USB  để cập nhập", "Đồng ý", "Không có tập tin để tải!"};
+        QTest::newRow("zh-TW") << 4 << 0x1F << QStringList{"USB昇級", "確定", "無加載文件!"};
+        QTest::newRow("ru not enabled") << 2 << 0x1B << QStringList{"USB UPDATE", "OK", "No loaded file!"};
+    }
+    void texts()
+    {
+        g_lcd_lang_valid = uint8_t(kor_data<int>("valid"));
+        g_language = uint8_t(kor_data<int>("language"));
+        open_page();
+        QCOMPARE((QStringList{kor_text(g_firmware_usbgrade, "label_usb_update"),
+                              kor_text(g_firmware_usbgrade, "Button_grade"), entries().value(0).text}),
+                 kor_data<QStringList>("texts"));
+    }
+
+    // The time-stamp button: "downing over" in green before OK, the red warning after it; the
+    // time without leading zeros.
+    void time_stamp()
+    {
+        open_page();
+        QPushButton *grade = kor_child<QPushButton>(g_firmware_usbgrade, "Button_grade");
+        QTest::mouseClick(grade, Qt::LeftButton);
+        QCOMPARE(log_text(), "<font style = 'font-size:12px' color = #51BB28 >\r\ndowning over \r\n8:9:10</font>");
+        kor_press(KorKey::Ok);
+        kor_clock_set_fixed(QDateTime(QDate(2024, 3, 5), QTime(12, 0, 5)));
+        QTest::mouseClick(grade, Qt::LeftButton);
+        QCOMPARE(log_text(), "<font style = 'font-size:12px' color = #FF0000 >downing ,Dont power off !!\r\n12:0:5</font>");
+    }
+
+    // What reaches the device: nothing of a package that fails a check (an image of each
+    // kind is checked before any is written), and exactly what went in when a write fails.
     void install_data()
     {
-        kor_columns<QString, QByteArray, QString>({"name", "file", "result"});
-        const QByteArray app = package(UpgradeApplication, 0, 'A', 5000);
-        QByteArray bad_crc = app;
+        // written: "app", "bit1", "mcu0", "fonts"
+        kor_columns<QString, QByteArray, QString, QStringList>({"name", "file", "result", "written"});
+        const QByteArray app = app_package(5000);
+        const QByteArray bitstream = package(UpgradeFpgaBitstream, 1, 'F', 3000);
+        const QByteArray mcu = package(UpgradeMcuFirmware, 0, 'M', 700);
+        const QByteArray fonts = package(UpgradeScalerFonts, 0, 'f', 100);
+        QByteArray bad_crc = mcu;
         bad_crc[40] = 'B';
-        QTest::newRow("application") << "app.KOR" << app << "app.KOR: ok, application";
-        QTest::newRow("combined bitstream and MCU")
-            << "fpga.KORZK" << package(UpgradeFpgaBitstream, 1, 'F', 3000) + package(UpgradeMcuFirmware, 0, 'M', 700)
-            << "fpga.KORZK: ok, FPGA1 FPGA bitstream, FPGA0 MCU firmware";
-        QTest::newRow("flash write fails") << "wfail.KOR" << package(UpgradeFpgaBitstream, 0, 'F', 100)
-                                           << "wfail.KOR: failed, FPGA0 FPGA bitstream write error";
-        QTest::newRow("bad checksum") << "crc.KOR" << bad_crc << "crc.KOR: failed, bad checksum";
-        QTest::newRow("fonts to the scaler") << "fonts.KOR" << package(UpgradeScalerFonts, 0, 'f', 10)
-                                             << "fonts.KOR: ok, OSD fonts";
-        QTest::newRow("fonts without a writer") << "font.KOR" << package(UpgradeScalerFonts, 0, 'f', 10)
-                                                << "font.KOR: failed, OSD fonts write error";
+        QByteArray unknown = mcu;
+        unknown[5] = 5;
+        QTest::newRow("application") << "app.KOR" << app << "app.KOR: installed application" << QStringList{"app"};
+        QTest::newRow("combined bitstream and MCU") << "fpga.KORZK" << bitstream + mcu
+                                                    << "fpga.KORZK: installed FPGA1 FPGA bitstream, FPGA0 MCU firmware"
+                                                    << QStringList{"bit1", "mcu0"};
+        QTest::newRow("flash write fails midway")
+            << "wfail.KORZK" << fonts + bitstream + mcu
+            << "wfail.KORZK: installed OSD fonts; failed FPGA1 FPGA bitstream (write error); not written FPGA0 MCU firmware"
+            << QStringList{"fonts"};
+        QTest::newRow("fonts without a writer")
+            << "nowriter.KOR" << fonts << "nowriter.KOR: failed OSD fonts (write error)" << QStringList();
+        const auto refused = [](const char *row, const QString &name, const QByteArray &file, const QString &why) {
+            QTest::newRow(row) << name << file << name + ": refused, " + why << QStringList();
+        };
+        refused("empty application", "a.KOR", package(UpgradeApplication, 0, 'A', 0), "empty image");
+        refused("empty bitstream", "b.KOR", package(UpgradeFpgaBitstream, 0, 'F', 0), "empty image");
+        refused("text as the program", "t.KOR", package(UpgradeApplication, 0, 't', 21), "implausible size");
+        refused("64-bit PC program", "pc.KOR", app_package(5000, true), "not an executable");
+        refused("tiny bitstream", "tiny.KOR", package(UpgradeFpgaBitstream, 0, 'F', 100), "implausible size");
+        refused("wrong controller", "c.KOR", package(UpgradeMcuFirmware, 0, 'M', 700, "Z73X"), "wrong controller");
+        refused("unknown kind", "k.KOR", unknown, "unknown kind");
+        refused("two images in a plain package", "two.KOR", bitstream + mcu, "trailing data");
+        refused("bad second image in a combined package", "second.KORZK", app + bad_crc, "bad checksum");
     }
     void install()
     {
-        kor_fpga_up();
+        fpga_manage *m = kor_fpga_up();
         QFETCH(QString, name);
         QFETCH(QString, result);
-        sim_fpga()->set_flash_write_fails(name == "wfail.KOR");
-        if (name == "fonts.KOR")  // as start-up wires it
-            fpga_manage::p_fpga_manage->set_font_writer(
-                [](const QByteArray &image) { return v331_manage::pInstance()->write_font_image(image); });
+        QFETCH(QStringList, written);
+        sim_fpga()->set_flash_write_fails(name == "wfail.KORZK");
+        if (name != "nowriter.KOR")  // as start-up wires it
+            m->set_font_writer([](const QByteArray &image) { return v331_manage::pInstance()->write_font_image(image); });
         env->write_file("/mnt/usb1/" + name, kor_data<QByteArray>("file"));
         env->write_file("/mnt/usb1/notes.txt", "x");
-        env->write_file("/mnt/usb1/lower.kor", package(UpgradeApplication, 0, 'L', 10));
+        env->write_file("/mnt/usb1/lower.kor", app_package(100));
         QCOMPARE(run_upgrade(), QList<QVariantList>{{104}});
         QCOMPARE(int(g_usb_grade), 0);
         QCOMPARE(int(kor_job_step()), 0);
-        const int ok = result.contains(": ok");
+        const int ok = written.size() == 1 + result.count(',') && !result.contains("failed");
         const QString end = QString("USB upgrade end 2024-03-05 08:09:10: %1 ok, %2 failed").arg(ok).arg(1 - ok);
         QCOMPARE(log_lines(), QStringList({"USB upgrade 2024-03-05 08:09:10", "packages: 1", result, end}));
+        QCOMPARE(m->usb_upgrade_report().installed(), ok);
 
-        QCOMPARE(env->read_file("/data/app/korZ73N"), name == "app.KOR" ? QByteArray(5000, 'A') : QByteArray());
-        QCOMPARE(QFileInfo(env->path("/data/app/korZ73N")).isExecutable(), name == "app.KOR");
-        const bool fpga = name == "fpga.KORZK";
-        QCOMPARE(sim_fpga()->flash_image(1, FpgaDevice::FlashBitstream), kor_bytes(QByteArray(fpga ? 3000 : 0, 'F')));
-        QCOMPARE(sim_fpga()->flash_image(0, FpgaDevice::FlashMcu), kor_bytes(QByteArray(fpga ? 700 : 0, 'M')));
-        QVERIFY(sim_fpga()->flash_image(0, FpgaDevice::FlashBitstream).empty());
-        QCOMPARE(env->scaler()->calls_named("font_image").size(), size_t(name == "fonts.KOR"));
+        const bool app = written.contains("app");
+        QCOMPARE(env->read_file("/data/app/korZ73N"), app ? executable(5000) : QByteArray());
+        QCOMPARE(QFileInfo(env->path("/data/app/korZ73N")).isExecutable(), app);
+        QCOMPARE(sim_fpga()->flash_image(1, FpgaDevice::FlashBitstream),
+                 kor_bytes(QByteArray(written.contains("bit1") ? 3000 : 0, 'F')));
+        QCOMPARE(sim_fpga()->flash_image(0, FpgaDevice::FlashMcu),
+                 kor_bytes(QByteArray(written.contains("mcu0") ? 700 : 0, 'M')));
+        QCOMPARE(env->scaler()->calls_named("font_image").size(), size_t(written.contains("fonts")));
+        // Only a new application asks for the reboot.
+        env->tick(fpga_manage::kRebootTicks);
+        m->run_pass();
+        QCOMPARE(reboots(), app ? 1 : 0);
     }
 };
 

@@ -99,6 +99,41 @@ private slots:
         QCOMPARE(listed(), QStringList{kNoCards});
     }
 
+    // A check that could not run (a pack it cannot read, cards that do not answer) reads as a
+    // failure, in red, in the page's language; never as "no cards to update". The next Query
+    // starts afresh.
+    void check_that_could_not_run_data()
+    {
+        kor_columns<int, QString, QString>({"language", "trouble", "shown"});
+        QTest::newRow("en, corrupt pack") << 1 << "corrupt" << "Receiving card check failed!";
+        QTest::newRow("zh, no answer") << 0 << "hang" << QString::fromUtf8("接收卡检测失败!");
+        QTest::newRow("ru, corrupt pack") << 2 << "corrupt" << QString::fromUtf8("Проверка приемных карт не удалась!");
+        QTest::newRow("vi, corrupt pack") << 3 << "corrupt" << QString::fromUtf8("Kiểm tra thẻ nhận thất bại!");
+        QTest::newRow("zh-TW, corrupt pack") << 4 << "corrupt" << QString::fromUtf8("接收卡檢測失敗!");
+    }
+    void check_that_could_not_run()
+    {
+        QFETCH(QString, trouble);
+        g_language = uint8_t(kor_data<int>("language"));
+        open_page(4);
+        const QByteArray pack = env->read_file("/data/rcvrecovery/screen1.rcv");
+        if (trouble == "corrupt")
+            env->write_file("/data/rcvrecovery/screen1.rcv", pack.left(pack.size() - 1));
+        sim_fpga()->set_port_hangs(kPort, trouble == "hang");
+        kor_press(KorKey::Ok);
+        kor_finish_job();
+        QCOMPARE(listed(), QStringList{kor_data<QString>("shown")});
+        QVERIFY(list_frame()->findChild<QLabel *>()->styleSheet().contains("#FF0000"));
+        kor_save_row_screen(g_rcv_recovery, "rcv_recovery-failed");
+        env->write_file("/data/rcvrecovery/screen1.rcv", pack);
+        sim_fpga()->set_port_hangs(kPort, false);
+        kor_press(KorKey::Ok);
+        QVERIFY(!listed().first().contains(kor_data<QString>("shown")));
+        kor_finish_job();
+        QCOMPARE(listed().size(), 1);
+        QVERIFY(listed().first().contains("<font color = #FFFFFF >05</font>"));
+    }
+
     // While the ring is shown every key is refused, the selection too; once the job ends,
     // mode closes the page. Another pending job refuses the actions alone.
     void refused_while_a_job_runs_data()

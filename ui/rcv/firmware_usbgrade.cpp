@@ -43,6 +43,11 @@ const char kMarked[] = "background-color:#4777FF;color: #FFFFFF;";
 const char kUnmarked[] = "background-color: rgb(33, 36, 53);color: #FFFFFF";
 const char kUnmarkedClick[] = "background-color: rgb(33, 36, 53);color: #FFFFFF;";
 
+QString no_files_text()
+{
+    return kor_tr("无加载文件!", "No loaded file!", "Нет файлов для загрузки!", "Không có tập tin để tải!", "無加載文件!");
+}
+
 QFont small_font()
 {
     QFont font;
@@ -80,15 +85,13 @@ void firmware_usbgrade::language_changed()
         kor_tr("USB升级", "USB UPDATE", "Обновление через USB", "Sử dụng ổ USB  để cập nhập", "USB昇級"));
     ui->Button_grade->setText(kor_tr("确定", "OK", "OK", "Đồng ý", "確定"));
     if (m_empty_label)
-        m_empty_label->setText(kor_tr("无加载文件!", "No loaded file!", "Нет файлов для загрузки!",
-                                      "Không có tập tin để tải!", "無加載文件!"));
+        m_empty_label->setText(no_files_text());
 }
 
 void firmware_usbgrade::get_file_list_smartpath()
 {
-    QString dir = QStringLiteral("/mnt/usb1/");
-    if (g_usb_grade_path != " ")
-        dir += QString::fromStdString(g_usb_grade_path);
+    // Empty when the setting leads off the stick: nothing is listed then.
+    const QString dir = fpga_manage::usb_upgrade_dir();
 
     // Every scan starts afresh: a rescan never lists a package twice.
     m_file_list.clear();
@@ -97,8 +100,10 @@ void firmware_usbgrade::get_file_list_smartpath()
     m_kor_count = 0;
     m_korzk_count = 0;
 
-    const QFileInfoList entries = QDir(kor_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-    const QString base = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+    const QFileInfoList entries =
+        dir.isEmpty() ? QFileInfoList()
+                      : QDir(kor_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
+    const QString base = dir + QLatin1Char('/');
     for (const QFileInfo &info : entries) {
         if (m_file_list.size() >= kMaxFiles)
             break;
@@ -144,8 +149,7 @@ void firmware_usbgrade::upgrade_file_list()
     if (m_file_count == 0) {
         m_empty_label = kor_list_label(m_frame_file, 0, 220, 20, font);
         m_empty_label->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);color: #FFFFFF"));
-        m_empty_label->setText(kor_tr("无加载文件!", "No loaded file!", "Нет файлов для загрузки!",
-                                      "Không có tập tin để tải!", "無加載文件!"));
+        m_empty_label->setText(no_files_text());
         m_frame_file->show();
         return;
     }
@@ -316,13 +320,32 @@ void firmware_usbgrade::syncUpdate(int code)
         break;
     }
     retext_if_language_changed();
-    if (code == 104) {
-        const QString log = fpga_manage::p_fpga_manage
-                                ? QString::fromStdString(fpga_manage::p_fpga_manage->usb_upgrade_log_text())
-                                : QString();
-        ui->label_log->setText(QStringLiteral("<font style = 'font-size:13px' color = #51BB28 >%1</font>")
-                                   .arg(QStringLiteral("downing over") + QStringLiteral("<br>") +
+    if (code == 104)
+        show_upgrade_result();
+}
+
+void firmware_usbgrade::show_upgrade_result()
+{
+    fpga_manage *m = fpga_manage::p_fpga_manage;
+    const QString log = m ? QString::fromStdString(m->usb_upgrade_log_text()) : QString();
+    const UsbUpgradeReport report = m ? m->usb_upgrade_report() : UsbUpgradeReport();
+    // The box shows two lines: the outcome comes first, the whole log after it. Green only
+    // when every package went in, red when one failed or the directory was refused.
+    QStringList failed;
+    for (const UsbPackageResult &r : report.packages)
+        if (!r.ok())
+            failed << r.package;
+    QString outcome = QStringLiteral("%1 ok, %2 failed").arg(report.installed()).arg(report.failed());
+    if (!failed.isEmpty())
+        outcome += QStringLiteral(": ") + failed.join(QStringLiteral(", "));
+    const bool failure = !failed.isEmpty() || !report.refused_dir.isEmpty();
+    const char *colour = failure ? "#FF0000" : report.installed() ? "#51BB28" : "#FFFFFF";
+    ui->label_log->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    ui->label_log->setWordWrap(true);
+    ui->label_log->setText(QStringLiteral("<font style = 'font-size:13px' color = %1 >%2</font>")
+                               .arg(QLatin1String(colour),
+                                    QStringLiteral("downing over") + QStringLiteral("<br>") +
+                                        outcome.toHtmlEscaped() + QStringLiteral("<br>") +
                                         // one line per step: rich text would run them together
                                         log.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
-    }
 }

@@ -54,6 +54,8 @@ protected:
 
 private:
     QString time_text();
+    // The engine's result in label_log at code 104.
+    void show_upgrade_result();
 
     Ui::firmware_usbgrade *ui;
     QStringList m_file_list;

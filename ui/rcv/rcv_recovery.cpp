@@ -38,6 +38,14 @@ QString no_cards_text()
                   "暫無接收卡需要更新!");
 }
 
+// A check that could not run (no readable pack, no link, no answer) must not read as the
+// all-clear.
+QString check_failed_text()
+{
+    return kor_tr("接收卡检测失败!", "Receiving card check failed!", "Проверка приемных карт не удалась!",
+                  "Kiểm tra thẻ nhận thất bại!", "接收卡檢測失敗!");
+}
+
 // The words of an entry: Chinese in the two Chinese languages, English in all others.
 struct EntryWords {
     const char *find;
@@ -67,6 +75,7 @@ rcv_recovery::rcv_recovery(QWidget *parent) : KorPage(25, parent), ui(new Ui_rcv
         // Both arrive queued in the GUI thread and only while this page exists; the list
         // is posted before the 100 that closes the ring, so the card is drawn first.
         m->notifier()->follow_jobs(this, 5, 6, [this](int percent) { on_job_progress(percent); });
+        m->notifier()->follow_job_results(this, 5, 6, [this](int result) { take_job_result(result); });
         m->notifier()->follow_recovery_list(
             this, [this](const QStringList &entries, int count) { take_card_list(entries, count); });
     }
@@ -114,8 +123,9 @@ void rcv_recovery::rcv_self_recovery_file_list()
 
     if (listed == 0) {
         QLabel *label = kor_list_label(frame_file, 0, 220, 20, font);
-        label->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);color: #FFFFFF"));
-        label->setText(no_cards_text());
+        label->setStyleSheet(check_failed ? QStringLiteral("background-color: rgb(33, 36, 53);color: #FF0000")
+                                          : QStringLiteral("background-color: rgb(33, 36, 53);color: #FFFFFF"));
+        label->setText(check_failed ? check_failed_text() : no_cards_text());
     } else {
         const EntryWords words = entry_words();
         const int first = kRows * current_page;
@@ -213,6 +223,7 @@ void rcv_recovery::menulist_button_ok_page()
     if (ui_select == 0) {
         card_list.clear();
         entry_count = 0;
+        check_failed = false;
         rcv_self_recovery_file_list();
         start_job(5);
     } else {
@@ -251,6 +262,14 @@ void rcv_recovery::on_job_progress(int percent)
         back_when_job_ends = false;
         menulist_back_page();
     }
+}
+
+void rcv_recovery::take_job_result(int result)
+{
+    // Arrives before the 100 that closes the ring.
+    check_failed = result != JobDone;
+    if (check_failed)
+        rcv_self_recovery_file_list();
 }
 
 void rcv_recovery::take_card_list(const QStringList &entries, int count)

@@ -56,6 +56,7 @@ private:
     // The worker's finding, handed over in the GUI thread.
     void take_card_list(const QStringList &entries, int count);
     void on_job_progress(int percent);
+    void take_job_result(int result);
     void start_job(uint8_t job);
     // Entries that can be shown: never more than the list holds.
     int listed_count() const;
@@ -73,6 +74,7 @@ private:
     QPushButton *button_previous = nullptr;
     QPushButton *button_next = nullptr;
     bool back_when_job_ends = false;
+    bool check_failed = false;  // the last job could not do what was asked
 };
 
 extern rcv_recovery *g_rcv_recovery;
