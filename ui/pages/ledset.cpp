@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/syncupdate.h"
 #include "core/utils.h"
 #include "fpga/fpga_manage.h"
 #include "scaler/v331_manage.h"
@@ -182,6 +183,7 @@ void ledset::on_Button_apply1_clicked()
     const uint16_t h = field_word(ui->lineEdit_ledh->text());
 
     QMutexLocker lock(&v331_manage::para_mutex);
+    bool size_changed = false;
     table->set_u16(kSplice, 0);
     for (int out : {kOut1, kOut2}) {
         table->set_u16(out, 0);
@@ -205,8 +207,14 @@ void ledset::on_Button_apply1_clicked()
             g_set_led_para.store(1, std::memory_order_release);
             g_set_led_setup.store(0, std::memory_order_release);
         }
-        if (g_tip)
-            g_tip->tip_create(1);
+        size_changed = true;
     }
     v331_manage::raise_para_changed();
+    lock.unlock();
+    // The done tick only for a size that reached the flash.
+    if (size_changed)
+        SyncUpdate::pInstance()->when_saved([] {
+            if (g_tip)
+                g_tip->tip_create(1);
+        });
 }
