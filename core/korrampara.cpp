@@ -138,6 +138,8 @@ int KorRamPara::KorLanguageChanged()
     if (lang > 4 || !((valid >> lang) & 1)) {
         for (uint8_t l = 0; l <= 4; ++l) {
             if ((valid >> l) & 1) {
+                // The workers read the table under the change lock.
+                QMutexLocker lock(&ParaChange::mutex);
                 ram[0x300] = l;
                 ram[0x301] = 0;
                 lang = l;
