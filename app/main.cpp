@@ -1,6 +1,6 @@
-#include "core/config_engine.h"
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/startup.h"
 #include "core/syncupdate.h"
 #include "fpga/fpga_manage.h"
 #include "hostlink/usbserver.h"
@@ -9,6 +9,7 @@
 #include "scaler/v331_manage.h"
 #include "platform/devices.h"
 #include "platform/resources_init.h"
+#include "platform/usb_keyboard.h"
 #include "ui/shell/mainwindow.h"
 
 #include <QApplication>
@@ -21,8 +22,8 @@ int main(int argc, char *argv[])
     std::this_thread::sleep_for(std::chrono::seconds(2));
 #endif
     install_simulated_devices();
-    ConfigEngine::pInstance();
-    KorRamPara::pInstance();
+    install_hid_keyboard();
+    kor_core_start();
     dizidezorar::pInstance();
     // Bring-up reads the screen offset from the table.
     fpga_manage::pInstance()->initialize();

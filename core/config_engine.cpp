@@ -4,9 +4,9 @@
 #include "core/utils.h"
 #include "platform/data_root.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QSettings>
+#include <QTemporaryDir>
 
 namespace {
 struct ItemInfo {
@@ -25,6 +25,49 @@ const ItemInfo kItems[ConfigItem::ConfigCount] = {
     {"config/agecode", "1688"},
 };
 const char kIniPath[] = "/data/configs/tcpip.ini";
+constexpr qint64 kIniMaxBytes = 64 * 1024;
+
+// The INI text is made and read by QSettings in a scratch folder of its own: QSettings
+// would write through a link and wait up to half a minute on a lock file a power cut left
+// beside the real file, and it would block reading a FIFO there.
+bool ini_encode(const QVariant (&values)[ConfigItem::ConfigCount], QByteArray *text)
+{
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return false;
+    const QString path = scratch.filePath(QStringLiteral("tcpip.ini"));
+    {
+        QSettings ini(path, QSettings::IniFormat);
+        for (int i = 0; i < ConfigItem::ConfigCount; ++i)
+            ini.setValue(QString::fromLatin1(kItems[i].key), values[i]);
+        ini.sync();
+        if (ini.status() != QSettings::NoError)
+            return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *text = file.readAll();
+    return true;
+}
+
+// Values of `text`, the fallback of each key it lacks (all of them when it is unusable).
+void ini_decode(const QByteArray &text, QVariant (&values)[ConfigItem::ConfigCount])
+{
+    for (int i = 0; i < ConfigItem::ConfigCount; ++i)
+        values[i] = QString::fromUtf8(kItems[i].fallback);
+    if (text.isEmpty())
+        return;
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("tcpip.ini"));
+    QFile file(path);
+    if (!scratch.isValid() || !file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        return;
+    file.close();
+    QSettings ini(path, QSettings::IniFormat);
+    for (int i = 0; i < ConfigItem::ConfigCount; ++i)
+        values[i] = ini.value(QString::fromLatin1(kItems[i].key), values[i]);
+}
 }
 
 ConfigEngine *ConfigEngine::p_config = nullptr;
@@ -59,10 +102,15 @@ QString ConfigEngine::key_of(ConfigItem::ConfigName item)
 
 void ConfigEngine::load()
 {
-    QMutexLocker lock(&m_mutex);
-    QSettings ini(kor_path(QString::fromLatin1(kIniPath)), QSettings::IniFormat);
+    QByteArray text;
+    const Utils::ReadResult read = Utils::read_file_bounded(QString::fromLatin1(kIniPath), kIniMaxBytes, &text);
+    if (read != Utils::ReadOk && read != Utils::ReadMissing)
+        kor_trace("%s unreadable (%d): defaults used\n", kIniPath, int(read));
+    QVariant values[ConfigItem::ConfigCount];
+    ini_decode(read == Utils::ReadOk ? text : QByteArray(), values);
+    std::lock_guard<std::mutex> lock(m_mutex);
     for (int i = 0; i < ConfigItem::ConfigCount; ++i)
-        m_values[i] = ini.value(QString::fromLatin1(kItems[i].key), QString::fromUtf8(kItems[i].fallback));
+        m_values[i] = values[i];
     g_usb_grade_path = m_values[ConfigItem::UsbUpgradeDir].toString().toStdString();
     bool ok = false;
     const int langs = m_values[ConfigItem::LcdLangValid].toString().toInt(&ok);
@@ -71,7 +119,7 @@ void ConfigEngine::load()
 
 QVariant ConfigEngine::read_config(ConfigItem::ConfigName item) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (item < 0 || item >= ConfigItem::ConfigCount)
         return QVariant();
     return m_values[item];
@@ -82,23 +130,38 @@ void ConfigEngine::write_config_variant(ConfigItem::ConfigName item, const QVari
     if (item < 0 || item >= ConfigItem::ConfigCount)
         return;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_values[item] = value;
+        m_saved = false;
     }
     if (item == ConfigItem::UsbUpgradeDir)
         g_usb_grade_path = value.toString().toStdString();
     save();
 }
 
+bool ConfigEngine::saved() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_saved;
+}
+
 void ConfigEngine::save()
 {
-    // QSettings writes through a temporary file and renames it over the old one.
-    QMutexLocker file_lock(&Utils::_file_deal_mutex);
-    QMutexLocker lock(&m_mutex);
-    const QString path = kor_path(QString::fromLatin1(kIniPath));
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSettings ini(path, QSettings::IniFormat);
-    for (int i = 0; i < ConfigItem::ConfigCount; ++i)
-        ini.setValue(QString::fromLatin1(kItems[i].key), m_values[i]);
-    ini.sync();
+    std::lock_guard<std::mutex> save_lock(m_save_mutex);
+    QVariant values[ConfigItem::ConfigCount];
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (int i = 0; i < ConfigItem::ConfigCount; ++i)
+            values[i] = m_values[i];
+    }
+    QByteArray text;
+    const bool ok = ini_encode(values, &text) && Utils::write_file_atomic(QString::fromLatin1(kIniPath), text);
+    if (!ok)
+        kor_trace("%s not saved: tried again with the next change\n", kIniPath);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // A change made meanwhile is saved by its own call.
+    bool same = ok;
+    for (int i = 0; same && i < ConfigItem::ConfigCount; ++i)
+        same = values[i] == m_values[i];
+    m_saved = same;
 }

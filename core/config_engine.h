@@ -1,6 +1,6 @@
 #pragma once
-#include <QMutex>
 #include <QVariant>
+#include <mutex>
 
 namespace ConfigItem {
 enum ConfigName {
@@ -24,7 +24,10 @@ public:
     static void destroy_instance();  // tests
 
     QVariant read_config(ConfigItem::ConfigName item) const;
+    // Sets the setting and writes all of them to the file. A write that fails is traced
+    // and tried again with the next change; saved() tells whether the file holds them all.
     void write_config_variant(ConfigItem::ConfigName item, const QVariant &value);
+    bool saved() const;
 
     static QString key_of(ConfigItem::ConfigName item);
 
@@ -33,6 +36,8 @@ private:
     void load();
     void save();
 
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;   // m_values, m_saved
+    std::mutex m_save_mutex;      // one save at a time, so the newest values are written last
     QVariant m_values[ConfigItem::ConfigCount];
+    bool m_saved = true;
 };

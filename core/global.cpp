@@ -28,6 +28,7 @@ std::atomic<uint8_t> g_fpga_v331_start{0};
 std::atomic<uint8_t> g_force_bkcolor{0};
 std::atomic<uint8_t> g_osd_update{0};
 std::atomic<uint8_t> g_mode_shortcut_key{0};
+std::atomic<uint8_t> g_keyboard_present{0};
 
 std::atomic<uint8_t> pc_cmd_valid{0};
 std::atomic<uint32_t> pc_cmd_time{0};
@@ -95,6 +96,7 @@ void kor_globals_reset()
     g_force_bkcolor = 0;
     g_osd_update = 0;
     g_mode_shortcut_key = 0;
+    g_keyboard_present = 0;
     pc_cmd_valid = 0;
     pc_cmd_time = 0;
     g_wifi_reset_flag = 0;

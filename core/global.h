@@ -33,6 +33,7 @@ extern std::atomic<uint8_t> g_fpga_v331_start;
 extern std::atomic<uint8_t> g_force_bkcolor;
 extern std::atomic<uint8_t> g_osd_update;
 extern std::atomic<uint8_t> g_mode_shortcut_key;
+extern std::atomic<uint8_t> g_keyboard_present;   // the USB key board was found at start-up
 
 extern std::atomic<uint8_t> pc_cmd_valid;        // a valid host frame came recently
 extern std::atomic<uint32_t> pc_cmd_time;

@@ -5,7 +5,6 @@
 #include "core/utils.h"
 #include "platform/data_root.h"
 
-#include <QFile>
 #include <cstring>
 
 QMutex ParaChange::mutex;
@@ -13,6 +12,8 @@ std::atomic<uint8_t> ParaChange::changed{0};
 
 namespace {
 const char kTablePath[] = "/data/ram_device_info";
+// Longer files are taken by their first bytes, as before; this only bounds the read.
+constexpr qint64 kTableFileMaxBytes = 64 * 1024;
 
 struct DefaultImage {
     unsigned char bytes[KOR_TABLE_SIZE];
@@ -95,15 +96,17 @@ void KorRamPara::reset_window_pairs()
 
 void KorRamPara::load_table()
 {
-    QFile file(kor_path(QString::fromLatin1(kTablePath)));
     QByteArray data;
-    if (file.open(QIODevice::ReadOnly))
-        data = file.read(2 + KOR_STORED_SIZE);
-    const bool valid = data.size() == 2 + KOR_STORED_SIZE && uint8_t(data[0]) == 0xAA && uint8_t(data[1]) == 0xAA;
+    const Utils::ReadResult read =
+        Utils::read_file_bounded(QString::fromLatin1(kTablePath), kTableFileMaxBytes, &data);
+    const bool valid = data.size() >= 2 + KOR_STORED_SIZE && uint8_t(data[0]) == 0xAA && uint8_t(data[1]) == 0xAA;
     if (valid) {
         std::memcpy(ram + KOR_STORED_BEGIN, data.constData() + 2, KOR_STORED_SIZE);
     } else {
-        // Missing, short or unmarked: start from the defaults and write them out.
+        kor_trace("%s missing, short or unmarked (%d, %d bytes): defaults\n", kTablePath, int(read), int(data.size()));
+        // A damaged marker must not destroy the only copy of the settings.
+        if (!data.isEmpty())
+            Utils::write_file_atomic(QString::fromLatin1(kTablePath) + QStringLiteral(".bad"), data);
         std::memcpy(ram + KOR_STORED_BEGIN, default_para_ramlist + 2, KOR_STORED_SIZE);
         save_table(ram);
     }
@@ -135,6 +138,8 @@ int KorRamPara::KorLanguageChanged()
     if (lang > 4 || !((valid >> lang) & 1)) {
         for (uint8_t l = 0; l <= 4; ++l) {
             if ((valid >> l) & 1) {
+                // The workers read the table under the change lock.
+                QMutexLocker lock(&ParaChange::mutex);
                 ram[0x300] = l;
                 ram[0x301] = 0;
                 lang = l;

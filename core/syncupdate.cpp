@@ -48,20 +48,38 @@ void SyncUpdate::para_sync(int code)
     if (page >= 0 && page < kPages && m_hooks[page]) {
         // Copy first: a hook may close its page and replace its own entry.
         PageHook hook = m_hooks[page];
+        m_refreshing = true;
         hook(code);
+        m_refreshing = false;
     }
     // Whatever the page in front does with it, a new language byte reaches g_language here,
     // before the save makes it part of the shadow and it can no longer be told apart.
     if (KorRamPara *table = KorRamPara::p_korrampara_config)
         table->KorLanguageChanged();
-    save_if_changed();
+    const bool saved = save_if_changed();
+    std::vector<std::function<void()>> after;
+    after.swap(m_after_save);
+    if (saved) {
+        for (const auto &done : after)
+            done();
+    }
 }
 
-void SyncUpdate::save_if_changed()
+void SyncUpdate::when_saved(std::function<void()> done)
+{
+    if (m_refreshing) {
+        m_after_save.push_back(std::move(done));
+        return;
+    }
+    if (save_if_changed())
+        done();
+}
+
+bool SyncUpdate::save_if_changed()
 {
     KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
-        return;
+        return false;
     unsigned char snapshot[KOR_TABLE_SIZE];
     bool stored_changed;
     {
@@ -78,10 +96,13 @@ void SyncUpdate::save_if_changed()
             std::memcpy(table->shadow, snapshot, sizeof snapshot);
     }
     if (!stored_changed)
-        return;
+        return true;
     // Written outside the change lock so the scaler is never held up by the flash.
-    if (table->save_table(snapshot)) {
-        std::memcpy(m_saved, snapshot, sizeof m_saved);
-        ++m_saves;
+    if (!table->save_table(snapshot)) {
+        kor_trace("table not saved: tried again at the next refresh\n");
+        return false;
     }
+    std::memcpy(m_saved, snapshot, sizeof m_saved);
+    ++m_saves;
+    return true;
 }

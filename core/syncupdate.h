@@ -2,6 +2,7 @@
 #include <QObject>
 #include <array>
 #include <functional>
+#include <vector>
 
 // The GUI-thread refresh step: the page in front refreshes itself, then a changed table is
 // saved and, when no change is pending for the scaler, copied into the shadow.
@@ -24,16 +25,25 @@ public:
 
     int saves() const { return m_saves; }
 
+    // Runs `done` (a page's success notice) once the table file holds every change made so
+    // far: after this refresh's save when called from a refresh hook, else after a save now.
+    // When the save fails `done` is dropped: no page shows success for what was not saved.
+    void when_saved(std::function<void()> done);
+
 public slots:
     void para_sync(int code);
 
 private:
     SyncUpdate() = default;
-    void save_if_changed();
+    // True when the file holds the stored part of the table (saved now or before). A save
+    // that fails is tried again at the next refresh.
+    bool save_if_changed();
 
     std::array<PageHook, kPages> m_hooks;
     PageHook m_side_hook;
     unsigned char m_saved[4096];
     bool m_saved_known = false;
     int m_saves = 0;
+    bool m_refreshing = false;
+    std::vector<std::function<void()>> m_after_save;
 };

@@ -6,10 +6,16 @@
 #include "platform/shell_runner.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 QMutex Utils::_system_mutex;
 QMutex Utils::_file_deal_mutex;
@@ -87,18 +93,123 @@ void Utils::initIPAddress()
     system_mutex(QStringLiteral("route del 255.255.255.255 wlan1"));
 }
 
+namespace {
+std::atomic<int> s_files_read{0};
+
+bool write_all(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+void trace_failed(const char *what, const QByteArray &path)
+{
+    kor_trace("%s %s: %s\n", what, path.constData(), std::strerror(errno));
+}
+}
+
 bool Utils::write_file_atomic(const QString &board_path, const QByteArray &data)
 {
     QMutexLocker lock(&_file_deal_mutex);
     const QString path = kor_path(board_path);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
+    const QFileInfo info(path);
+    QDir().mkpath(info.absolutePath());
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temp = target + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        trace_failed("save failed, no temporary for", target);
         return false;
     }
-    // QSaveFile fsyncs before the rename on commit.
-    return file.commit();
+    // An executable or a file made readable by others keeps its mode.
+    struct stat old;
+    const mode_t mode = ::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode) ? (old.st_mode & 07777) : 0644;
+    bool ok = ::fchmod(fd, mode) == 0 && write_all(fd, data.constData(), data.size()) && ::fsync(fd) == 0;
+    if (!ok)
+        trace_failed("save failed, writing", target);
+    if (::close(fd) != 0 && ok) {
+        trace_failed("save failed, closing", target);
+        ok = false;
+    }
+    if (ok && ::rename(temp.constData(), target.constData()) != 0) {
+        trace_failed("save failed, renaming over", target);
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    // The rename itself reaches the flash with the directory.
+    const int dir = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+void Utils::remove_file(const QString &board_path)
+{
+    QMutexLocker lock(&_file_deal_mutex);
+    const QByteArray path = QFile::encodeName(kor_path(board_path));
+    if (::unlink(path.constData()) != 0 && errno != ENOENT)
+        trace_failed("remove failed:", path);
+}
+
+Utils::ReadResult Utils::read_file_bounded(const QString &board_path, qint64 limit, QByteArray *out)
+{
+    out->clear();
+    const QByteArray path = QFile::encodeName(kor_path(board_path));
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0)
+        return errno == ENOENT ? ReadMissing : ReadFailed;
+    if (!S_ISREG(st.st_mode))
+        return ReadNotRegular;
+    // Non-blocking in case something else was put there since.
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? ReadMissing : ReadFailed;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadNotRegular;
+    }
+    s_files_read.fetch_add(1, std::memory_order_relaxed);
+    ReadResult result = ReadOk;
+    char buf[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            trace_failed("read failed:", path);
+            result = ReadFailed;
+            break;
+        }
+        if (n == 0)
+            break;
+        const qint64 room = limit - out->size();
+        if (n > room) {
+            out->append(buf, int(room));
+            result = ReadTooLarge;
+            break;
+        }
+        out->append(buf, int(n));
+    }
+    ::close(fd);
+    if (result == ReadFailed)
+        out->clear();
+    return result;
+}
+
+int Utils::files_read()
+{
+    return s_files_read.load(std::memory_order_relaxed);
 }

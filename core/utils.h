@@ -30,7 +30,19 @@ public:
     // Reconfigures eth0 from the named settings when the interface exists.
     static void initIPAddress();
 
-    // Writes a file under the data root whole and atomically (temporary file, fsync,
-    // rename) under _file_deal_mutex. `board_path` is the path as the board sees it.
+    // The one writer of files under the data root: whole and atomic (a temporary beside
+    // it, fsync, rename) under _file_deal_mutex, so a power cut leaves the old file or the
+    // new one. The rename puts the file in place of a link instead of writing through it.
+    // `board_path` is the path as the board sees it. False, with a trace, when not saved.
     static bool write_file_atomic(const QString &board_path, const QByteArray &data);
+    // Removes a file (or a link, not its target) under _file_deal_mutex.
+    static void remove_file(const QString &board_path);
+
+    enum ReadResult { ReadOk = 0, ReadMissing, ReadNotRegular, ReadTooLarge, ReadFailed };
+    // Reads a file from /data or the stick without blocking on a FIFO or a device: only a
+    // regular file is opened. At most `limit` bytes reach `out`; a longer file gives
+    // ReadTooLarge with its first `limit` bytes.
+    static ReadResult read_file_bounded(const QString &board_path, qint64 limit, QByteArray *out);
+    // Files opened by read_file_bounded so far (tests and benchmarks).
+    static int files_read();
 };

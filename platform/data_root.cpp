@@ -1,18 +1,17 @@
 #include "platform/data_root.h"
 
 #include <QDir>
-#include <QMutex>
-#include <QMutexLocker>
+#include <mutex>
 
 namespace {
-QMutex g_root_mutex;
+std::mutex g_root_mutex;  // a std::mutex so ThreadSanitizer sees it
 bool g_root_loaded = false;
 QString g_root;
 }
 
 QString kor_root()
 {
-    QMutexLocker lock(&g_root_mutex);
+    std::lock_guard<std::mutex> lock(g_root_mutex);
     if (!g_root_loaded) {
         g_root = QString::fromLocal8Bit(qgetenv("KOR_ROOT"));
         if (g_root.isEmpty())
@@ -24,7 +23,7 @@ QString kor_root()
 
 void kor_set_root(const QString &root)
 {
-    QMutexLocker lock(&g_root_mutex);
+    std::lock_guard<std::mutex> lock(g_root_mutex);
     g_root = root.isEmpty() ? QStringLiteral("/") : root;
     g_root_loaded = true;
     qputenv("KOR_ROOT", g_root.toLocal8Bit());

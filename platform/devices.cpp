@@ -3,6 +3,7 @@
 #include "platform/edid_eeprom.h"
 #include "platform/fpga_device.h"
 #include "platform/scaler_device.h"
+#include "platform/usb_keyboard.h"
 
 KorDevices &kor_devices()
 {
@@ -15,6 +16,7 @@ void install_simulated_devices()
     KorDevices &d = kor_devices();
     d.scaler = std::make_shared<SimScaler>();
     d.edid = std::make_shared<SimEdidEepromBank>();
+    d.keyboard = std::make_shared<SimUsbKeyBoard>();
     install_simulated_fpga();
 }
 

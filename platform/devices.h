@@ -6,6 +6,7 @@ class EdidEepromBank;
 class FpgaDevice;
 class SimScaler;
 class SimEdidEepromBank;
+class UsbKeyBoard;
 
 // The devices under the program, chosen once at start-up. On this machine they are the
 // simulated parts; the managers only see the interfaces.
@@ -13,6 +14,7 @@ struct KorDevices {
     std::shared_ptr<ScalerDevice> scaler;
     std::shared_ptr<EdidEepromBank> edid;
     std::shared_ptr<FpgaDevice> fpga;
+    std::shared_ptr<UsbKeyBoard> keyboard;
 };
 
 KorDevices &kor_devices();

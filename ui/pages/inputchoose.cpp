@@ -28,6 +28,10 @@ QString shown_source_name(unsigned char id)
 InputChoose::InputChoose(QWidget *parent) : KorPage(3, parent), ui(new Ui::InputChoose)
 {
     ui->setupUi(this);
+    // Names come from the alias file: shown as typed, never as markup.
+    for (QLabel *label : {ui->sourcelistseq0name, ui->sourcelistseq1name, ui->sourcelistseq2name, ui->sourcelistseq3name,
+                          ui->sourcelistseq4name, ui->sourcelistseq5name, ui->label_window})
+        label->setTextFormat(Qt::PlainText);
     ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
     ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
     connect(ui->Button_EDID, &QPushButton::clicked, this, &InputChoose::kor_button_EDID_clicked);

@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/syncupdate.h"
 #include "core/table_write.h"
 #include "core/utils.h"
 #include "fpga/fpga_manage.h"
@@ -176,31 +177,39 @@ void ledset::on_Button_apply1_clicked()
     const uint16_t h = field_word(ui->lineEdit_ledh->text());
 
     using namespace KorTable;
-    KorTableWrite change;
-    change.set_u16(kSpliceMode, 0);
-    for (int out = 0; out < kOutputs; ++out) {
-        change.set_u16(output_x(out), 0);
-        change.set_u16(output_y(out), 0);
-        change.set_u16(output_width(out), w);
-        change.set_u16(output_height(out), h);
-    }
-    change.set_u16(kLedWidth, w);
-    change.set_u16(kLedHeight, h);
-
-    if (w != change.shadow_u16(kLedWidth) || h != change.shadow_u16(kLedHeight)) {
-        // Window 0 covers the new canvas; the others are switched off, nothing else of them.
-        change.set_u16(Window::offset(0, Window::kX), 0);
-        change.set_u16(Window::offset(0, Window::kY), 0);
-        change.set_u16(Window::offset(0, Window::kWidth), w);
-        change.set_u16(Window::offset(0, Window::kHeight), h);
-        for (int window = 1; window < Window::kCount; ++window)
-            change.set_u16(Window::offset(window, Window::kEnable), 0);
-        if (fpga_running()) {
-            QMutexLocker led(&Utils::_led_para_init_mutex);
-            g_set_led_para.store(1, std::memory_order_release);
-            g_set_led_setup.store(0, std::memory_order_release);
+    bool size_changed = false;
+    {
+        KorTableWrite change;
+        change.set_u16(kSpliceMode, 0);
+        for (int out = 0; out < kOutputs; ++out) {
+            change.set_u16(output_x(out), 0);
+            change.set_u16(output_y(out), 0);
+            change.set_u16(output_width(out), w);
+            change.set_u16(output_height(out), h);
         }
-        if (g_tip)
-            g_tip->tip_create(1);
+        change.set_u16(kLedWidth, w);
+        change.set_u16(kLedHeight, h);
+
+        if (w != change.shadow_u16(kLedWidth) || h != change.shadow_u16(kLedHeight)) {
+            // Window 0 covers the new canvas; the others are switched off, nothing else of them.
+            change.set_u16(Window::offset(0, Window::kX), 0);
+            change.set_u16(Window::offset(0, Window::kY), 0);
+            change.set_u16(Window::offset(0, Window::kWidth), w);
+            change.set_u16(Window::offset(0, Window::kHeight), h);
+            for (int window = 1; window < Window::kCount; ++window)
+                change.set_u16(Window::offset(window, Window::kEnable), 0);
+            if (fpga_running()) {
+                QMutexLocker led(&Utils::_led_para_init_mutex);
+                g_set_led_para.store(1, std::memory_order_release);
+                g_set_led_setup.store(0, std::memory_order_release);
+            }
+            size_changed = true;
+        }
     }
+    // The done tick only for a size that reached the flash.
+    if (size_changed)
+        SyncUpdate::pInstance()->when_saved([] {
+            if (g_tip)
+                g_tip->tip_create(1);
+        });
 }

@@ -69,7 +69,8 @@ QString sourceinfo::get_source_specialstyle1_by_sourceid(unsigned char id, QStri
     if (id >= kInputs)
         return QString();
     const QString blue = QString::fromLatin1(kBlue);
-    return QString::fromLatin1(is_hdmi20(id) ? kGreen1 : kWhite).arg(name) + blue.arg(QStringLiteral("(")) +
+    // The name may be an operator's alias: text, not markup.
+    return QString::fromLatin1(is_hdmi20(id) ? kGreen1 : kWhite).arg(name.toHtmlEscaped()) + blue.arg(QStringLiteral("(")) +
            blue.arg(unsigned(count)) + blue.arg(QStringLiteral(")"));
 }
 

@@ -17,7 +17,7 @@ public:
 
     // The caption template (still holding %1) for fixed captions in list order.
     static QString get_source_specialstyle0_by_sourceid(unsigned char id);
-    // The name in its colour followed by "(count)" in blue.
+    // The name (as text, escaped) in its colour followed by "(count)" in blue.
     static QString get_source_specialstyle1_by_sourceid(unsigned char id, QString name, unsigned char count);
 
     static void set_source_pixmap(QLabel *label, unsigned char id);

@@ -57,8 +57,11 @@ SyncUpdate::PageHook refresh_hook(int number)
         // The hook may have closed the page: only the shared pop-up follows.
         if (!g_tip)
             return;
-        if (number == 10)
-            g_tip->tip_create(1);
+        if (number == 10)  // the done tick only once the change is on the flash
+            SyncUpdate::pInstance()->when_saved([] {
+                if (g_tip)
+                    g_tip->tip_create(1);
+            });
         else if ((number == 24 || number == 26) && code >= 100 && code <= 102)
             g_tip->tip_create(code - 97);
     };

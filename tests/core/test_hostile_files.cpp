@@ -1,0 +1,296 @@
+#include "core/alias.h"
+#include "core/config_engine.h"
+#include "core/startup.h"
+#include "core/syncupdate.h"
+#include "core/utils.h"
+#include "kor_test_helpers.h"
+#include "platform/shell_runner.h"
+#include "platform/usb_keyboard.h"
+#include "ui/pages/inputchoose.h"
+#include "ui/pages/sourceinfo.h"
+#include "ui/shell/tip.h"
+
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTextDocument>
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+// A FIFO at `path`, watched: whenever a reader waits on it the watch opens the writing end
+// (so the reader goes on, reading nothing) and notes that the program blocked there.
+class FifoWatch {
+public:
+    explicit FifoWatch(const QString &path) : m_path(QFile::encodeName(path))
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        ::mkfifo(m_path.constData(), 0644);
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+                struct stat st;
+                if (fd >= 0) {
+                    blocked = blocked || (::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode));
+                    ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+    }
+    ~FifoWatch()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    std::atomic<bool> blocked{false};
+
+private:
+    QByteArray m_path;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+QByteArray alias_json(const QByteArray &name, int id = 2)
+{
+    return R"({"source":{"namelist":[{"id":)" + QByteArray::number(id) + R"(,"name":")" + name + R"("}]}})";
+}
+
+const char kAlias[] = "/data/configs/alias.json";
+const char kTable[] = "/data/ram_device_info";
+const char kIni[] = "/data/configs/tcpip.ini";
+}
+
+// Files under /data as a power cut, a host or a tamperer may leave them.
+class TestHostileFiles : public KorTest {
+    Q_OBJECT
+    Start start() const override { return kNone; }
+
+    // The core start-up, and the refresh step as the program wires it.
+    void start_core()
+    {
+        kor_core_start();
+        SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, SIGNAL(sig_update_para(int)));
+    }
+
+private slots:
+    // The input page opens whatever the alias file holds, reads it once, never blocks on it,
+    // deletes one it refuses and shows names as text.
+    void alias_file_data()
+    {
+        kor_columns<QByteArray, QString, bool, int>({"alias", "names", "kept", "reads"});
+        const QString fixed = "HDMI1 HDMI2 HDMI3 HDMI4 DVI EXT";
+        QTest::newRow("nested 100000 deep") << QByteArray(100000, '[') << fixed << false << 1;
+        QTest::newRow("over the size cap") << alias_json("Cam") + QByteArray(1100000, ' ') << fixed << false << 1;
+        QTest::newRow("not JSON") << QByteArray("{\"source\":") << fixed << false << 1;
+        QTest::newRow("large, within the cap")
+            << alias_json("Cam") + QByteArray(900000, ' ') << QString("Cam HDMI2 HDMI3 HDMI4 DVI EXT") << true << 1;
+        const QByteArray markup = "<h1>Big</h1><img src=':/png/warning.png'>";
+        QTest::newRow("markup in a name") << alias_json(markup, 5) << QString("HDMI1 HDMI2 HDMI3 " + markup + " DVI EXT") << true
+                                          << 1;
+        QTest::newRow("fifo") << QByteArray() << fixed << true << 0;
+    }
+    void alias_file()
+    {
+        QFETCH(QByteArray, alias);
+        std::unique_ptr<FifoWatch> fifo;
+        if (alias.isEmpty())
+            fifo.reset(new FifoWatch(env->path(kAlias)));
+        else
+            env->write_file(kAlias, alias);
+        kor_start_ui(*env);
+        const int reads = Utils::files_read();
+        kor_open("OO", 3);  // main menu, input page
+        QStringList names;
+        QList<int> heights;
+        for (int p = 0; p < 6; ++p) {
+            const QLabel *label = kor_child<QLabel>(g_inputchoose, QString("sourcelistseq%1name").arg(p));
+            names << label->text();
+            heights << label->sizeHint().height();
+        }
+        QTEST(names.join(' '), "names");
+        QTEST(Utils::files_read() - reads, "reads");
+        QTEST(QFileInfo::exists(env->path(kAlias)), "kept");
+        // One line of text each (the chosen one has a border): no heading, no image.
+        const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
+        QVERIFY2(*high - *low <= 2, qPrintable(QString::number(*high - *low)));
+        QVERIFY(!fifo || !fifo->blocked);
+    }
+
+    // A new version of the file is read again; an alias in a caption is text too.
+    void alias_follows_the_file()
+    {
+        env->start();
+        ALIAS_PARA alias;
+        env->write_file(kAlias, alias_json("One"));
+        const int reads = Utils::files_read();
+        QCOMPARE(get_json_alias_para(&alias, "source", 2), 1);
+        QCOMPARE(get_json_alias_para(&alias, "source", 2), 1);
+        QCOMPARE(Utils::files_read() - reads, 1);
+        env->write_file(kAlias, alias_json("Two"));  // same size, in place
+        QCOMPARE(get_json_alias_para(&alias, "source", 2), 1);
+        QCOMPARE(QString::fromStdString(alias.name), QString("Two"));
+        QTextDocument doc;
+        doc.setHtml(sourceinfo::get_source_specialstyle1_by_sourceid(0, "<b>x</b>", 1));
+        QCOMPARE(doc.toPlainText(), QString("<b>x</b>(1)"));
+    }
+
+    // The table file: a bad one is kept aside before the defaults replace it; a FIFO does not
+    // block the start; a link is replaced, its target left alone; a directory is left.
+    void table_file_data()
+    {
+        kor_columns<QString, int, QByteArray>({"kind", "width", "bad"});
+        QByteArray valid(2 + 3328, '\0');
+        valid[0] = valid[1] = char(0xAA);
+        valid[2 + 0x562 - 0x300] = char(0x00);
+        valid[3 + 0x562 - 0x300] = char(0x05);  // width 1280
+        QByteArray unmarked = valid;
+        unmarked[1] = 0x55;
+        QTest::newRow("short") << QString("file") << 1920 << valid.left(1000);
+        QTest::newRow("unmarked") << QString("file") << 1920 << unmarked;
+        QTest::newRow("fifo") << QString("fifo") << 1920 << QByteArray();
+        QTest::newRow("directory") << QString("directory") << 1920 << QByteArray();
+        QTest::newRow("link out of the root") << QString("link") << 1280 << valid;
+    }
+    void table_file()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, bad);
+        const QString path = env->path(kTable);
+        QTemporaryDir elsewhere;
+        const QString target = elsewhere.filePath("target");
+        std::unique_ptr<FifoWatch> fifo;
+        if (kind == "file")
+            env->write_file(kTable, bad);
+        if (kind == "fifo")
+            fifo.reset(new FifoWatch(path));
+        if (kind == "directory")
+            QDir().mkpath(path + "/sub");
+        if (kind == "link") {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bad) == bad.size());
+            f.close();
+            QDir().mkpath(env->path("/data"));
+            QVERIFY(QFile::link(target, path));
+        }
+        start_core();
+        QTEST(int(kor_table()->u16(0x562)), "width");
+        QVERIFY(!fifo || !fifo->blocked);
+        QCOMPARE(env->read_file("/data/ram_device_info.bad"), kind == "file" ? bad : QByteArray());
+        kor_table()->set_u16(0x564, 720);
+        kor_refresh(1);
+        if (kind == "directory") {
+            QVERIFY(QFileInfo(path + "/sub").isDir());
+            return;
+        }
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QCOMPARE(kor_file_u16(env->read_file(kTable), 0x564), 720);
+        if (kind == "link") {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), bad);
+        }
+    }
+
+    // Start-up removes the settings lock and the temporaries of cut saves, notes the key
+    // board, loads the network (also without eth0) and sets the port up; a settings write
+    // never waits on a lock.
+    void start_up_data()
+    {
+        kor_columns<QByteArray, bool, bool>({"lock", "keyboard", "eth0"});
+        QTest::newRow("empty lock, key board, eth0") << QByteArray() << true << true;
+        QTest::newRow("foreign lock, no eth0") << QByteArray("1\nother\nhost\n") << false << false;
+    }
+    void start_up()
+    {
+        QFETCH(QByteArray, lock);
+        QFETCH(bool, eth0);
+        sim_keyboard()->plugged = kor_data<bool>("keyboard");
+        env->shell()->set_status_for("ifconfig eth0 >", eth0 ? 0 : 256);
+        env->write_file(kIni, "[config]\nIPAddress=10.1.2.3\nSubNetMask=255.255.0.0\nGateWay=10.1.0.1\n");
+        const QStringList stale = {"/data/ram_device_info.Ab12Cd", "/data/configs/tcpip.ini.Qw3rTy",
+                                   "/data/configs/tcpip.ini.lock"};
+        const QStringList kept = {"/data/other.Ab12Cd", "/data/ram_device_info.bad", "/data/configs/alias.json.bak"};
+        for (const QString &f : stale + kept)
+            env->write_file(f, f.endsWith(".lock") ? lock : QByteArray("x"));
+        start_core();
+        for (const QString &f : stale + kept)
+            QVERIFY2(QFileInfo::exists(env->path(f)) == kept.contains(f), qPrintable(f));
+        QCOMPARE(int(g_keyboard_present), int(kor_data<bool>("keyboard")));
+        QCOMPARE(QString::fromStdString(g_str_ip + " " + g_srt_mask + " " + g_str_gateway),
+                 QString("10.1.2.3 255.255.0.0 10.1.0.1"));
+        const std::vector<std::string> commands = env->commands();
+        QCOMPARE(std::count(commands.begin(), commands.end(), "ifconfig eth0 10.1.2.3 netmask 255.255.0.0"), long(eth0));
+
+        env->write_file("/data/configs/tcpip.ini.lock", lock);  // as if left by another writer
+        QElapsedTimer timer;
+        timer.start();
+        ConfigEngine::p_config->write_config_variant(ConfigItem::GateWay, "10.1.0.254");
+        QVERIFY(timer.elapsed() < 2000);
+        QSettings ini(env->path(kIni), QSettings::IniFormat);
+        QCOMPARE(ini.value("config/GateWay").toString() + " " + ini.value("config/IPAddress").toString(),
+                 QString("10.1.0.254 10.1.2.3"));
+    }
+
+    // A table save that fails shows no done tick and is tried again at the next refresh.
+    void failed_table_save_shows_no_success()
+    {
+        QDir().mkpath(env->path(kTable));
+        kor_start_ui(*env);
+        kor_open(kor_settings + "RO", 10);
+        kor_table()->set_u16(0x880, 70);
+        g_tip->hide();
+        kor_refresh(1);
+        QVERIFY(!g_tip->isVisible());
+        QVERIFY(QDir().rmdir(env->path(kTable)));
+        kor_refresh(1);
+        QVERIFY(g_tip->isVisible());
+        QCOMPARE(kor_file_u16(env->read_file(kTable), 0x880), 70);
+    }
+
+    // A settings save that fails is tried again, with every value, at the next change.
+    void failed_settings_save_is_retried()
+    {
+        QDir().mkpath(env->path(kIni));
+        env->start();
+        ConfigEngine *config = ConfigEngine::p_config;
+        config->write_config_variant(ConfigItem::IPAddress, "10.9.9.9");
+        QVERIFY(!config->saved());
+        QVERIFY(QDir().rmdir(env->path(kIni)));
+        config->write_config_variant(ConfigItem::SubNetMask, "255.0.0.0");
+        QVERIFY(config->saved());
+        QSettings ini(env->path(kIni), QSettings::IniFormat);
+        QCOMPARE(ini.value("config/IPAddress").toString(), QString("10.9.9.9"));
+    }
+
+    // A save cut short (the file-size limit stops it after 1000 bytes) leaves the old file
+    // whole for any reader, and no temporary.
+    void save_cut_short_leaves_the_old_file()
+    {
+        start_core();
+        const QByteArray before = env->read_file(kTable);
+        kor_table()->set_u16(0x562, 2560);
+        bool done = false;
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old;
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 1000;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        SyncUpdate::p_sync->when_saved([&] { done = true; });
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!done);
+        QCOMPARE(env->read_file(kTable), before);
+        QCOMPARE(QDir(env->path("/data")).entryList(QDir::Files), QStringList{"ram_device_info"});
+        SyncUpdate::p_sync->when_saved([&] { done = true; });
+        QVERIFY(done);
+        QCOMPARE(kor_file_u16(env->read_file(kTable), 0x562), 2560);
+    }
+};
+
+QTEST_MAIN(TestHostileFiles)
+#include "test_hostile_files.moc"
