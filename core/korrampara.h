@@ -36,7 +36,7 @@ public:
     void ram_para_save();
 
     // Writes the stored area to "/data/ram_device_info" (marker + 0x300..0xFFF).
-    bool save_table(const unsigned char *table);
+    static bool save_table(const unsigned char *table);
     // The per-window pairs at 0xB00: low bytes to 60.
     void reset_window_pairs();
 

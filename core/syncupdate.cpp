@@ -4,6 +4,7 @@
 #include "core/korrampara.h"
 #include "core/para_change.h"
 
+#include <algorithm>
 #include <cstring>
 
 SyncUpdate *SyncUpdate::p_sync = nullptr;
@@ -13,6 +14,20 @@ SyncUpdate *SyncUpdate::pInstance()
     if (!p_sync)
         p_sync = new SyncUpdate;
     return p_sync;
+}
+
+SyncUpdate::SyncUpdate()
+    : m_saver(new TableSaver([](const QByteArray &snapshot) {
+          return KorRamPara::save_table(reinterpret_cast<const unsigned char *>(snapshot.constData()));
+      }))
+{
+    // The saver's thread asks the GUI thread to take its results.
+    m_saver->set_on_result([this] { QMetaObject::invokeMethod(this, [this] { take_save_results(); }, Qt::QueuedConnection); });
+}
+
+SyncUpdate::~SyncUpdate()
+{
+    m_saver.reset();  // what is pending reaches the file first
 }
 
 void SyncUpdate::destroy_instance()
@@ -56,13 +71,11 @@ void SyncUpdate::para_sync(int code)
     // before the save makes it part of the shadow and it can no longer be told apart.
     if (KorRamPara *table = KorRamPara::p_korrampara_config)
         table->KorLanguageChanged();
-    const bool saved = save_if_changed();
+    const uint64_t generation = save_if_changed();
     std::vector<std::function<void()>> after;
     after.swap(m_after_save);
-    if (saved) {
-        for (const auto &done : after)
-            done();
-    }
+    for (auto &done : after)
+        after_generation(generation, std::move(done));
 }
 
 void SyncUpdate::when_saved(std::function<void()> done)
@@ -71,38 +84,78 @@ void SyncUpdate::when_saved(std::function<void()> done)
         m_after_save.push_back(std::move(done));
         return;
     }
-    if (save_if_changed())
-        done();
+    after_generation(save_if_changed(), std::move(done));
 }
 
-bool SyncUpdate::save_if_changed()
+void SyncUpdate::after_generation(uint64_t generation, std::function<void()> done)
+{
+    if (generation <= m_saved_generation)
+        done();
+    else
+        m_waiting.emplace_back(generation, std::move(done));
+}
+
+uint64_t SyncUpdate::save_if_changed()
 {
     KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
-        return false;
+        return 0;
     unsigned char snapshot[KOR_TABLE_SIZE];
     bool stored_changed;
     {
         QMutexLocker lock(&ParaChange::mutex);
         std::memcpy(snapshot, table->ram, sizeof snapshot);
-        if (!m_saved_known) {
-            std::memcpy(m_saved, table->shadow, sizeof m_saved);
-            m_saved_known = true;
+        if (!m_handed_known) {
+            std::memcpy(m_handed, table->shadow, sizeof m_handed);
+            m_handed_known = true;
         }
-        stored_changed = std::memcmp(snapshot + KOR_STORED_BEGIN, m_saved + KOR_STORED_BEGIN, KOR_STORED_SIZE) != 0;
+        stored_changed = m_retry
+            || std::memcmp(snapshot + KOR_STORED_BEGIN, m_handed + KOR_STORED_BEGIN, KOR_STORED_SIZE) != 0;
         // A change still pending for the scaler must not look applied: the scaler's own
         // refresh after applying copies it.
         if (ParaChange::changed.load() == 0)
             std::memcpy(table->shadow, snapshot, sizeof snapshot);
     }
-    if (!stored_changed)
-        return true;
-    // Written outside the change lock so the scaler is never held up by the flash.
-    if (!table->save_table(snapshot)) {
-        kor_trace("table not saved: tried again at the next refresh\n");
-        return false;
+    if (stored_changed) {
+        m_retry = false;
+        std::memcpy(m_handed, snapshot, sizeof m_handed);
+        m_handed_generation = m_saver->submit(QByteArray(reinterpret_cast<const char *>(snapshot), sizeof snapshot));
     }
-    std::memcpy(m_saved, snapshot, sizeof m_saved);
-    ++m_saves;
-    return true;
+    return m_handed_generation;
+}
+
+void SyncUpdate::take_save_results()
+{
+    for (const TableSaver::Result &r : m_saver->take_results()) {
+        if (r.ok) {
+            m_saved_generation = std::max(m_saved_generation, r.generation);
+            ++m_saves;
+        } else {
+            kor_trace("table not saved: tried again at the next refresh\n");
+            // Nothing waiting on it may show success; the newest failed means the next
+            // refresh hands the table over again.
+            m_waiting.erase(std::remove_if(m_waiting.begin(), m_waiting.end(),
+                                           [&](const auto &w) { return w.first <= r.generation; }),
+                            m_waiting.end());
+            if (r.generation == m_handed_generation)
+                m_retry = true;
+        }
+    }
+    std::vector<std::function<void()>> ready;
+    for (auto it = m_waiting.begin(); it != m_waiting.end();) {
+        if (it->first <= m_saved_generation) {
+            ready.push_back(std::move(it->second));
+            it = m_waiting.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const auto &done : ready)
+        done();
+}
+
+void SyncUpdate::flush_saves()
+{
+    m_saver->flush();
+    take_save_results();
 }

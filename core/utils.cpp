@@ -2,6 +2,7 @@
 
 #include "core/config_engine.h"
 #include "core/global.h"
+#include "core/table_saver.h"
 #include "platform/data_root.h"
 #include "platform/shell_runner.h"
 
@@ -26,6 +27,9 @@ QMutex Utils::_source_hdminfo_mutex;
 
 int Utils::system_mutex(const QString &command, int *status)
 {
+    // The program ends only by a reboot it runs itself: what the saver holds goes first.
+    if (command.startsWith(QLatin1String("reboot")))
+        TableSaver::flush_all();
     QMutexLocker lock(&_system_mutex);
     const int st = shell_runner().run(command.toStdString());
     if (status)

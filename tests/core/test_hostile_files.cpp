@@ -282,11 +282,13 @@ private slots:
         small.rlim_cur = 1000;
         ::setrlimit(RLIMIT_FSIZE, &small);
         SyncUpdate::p_sync->when_saved([&] { done = true; });
+        SyncUpdate::p_sync->flush_saves();
         ::setrlimit(RLIMIT_FSIZE, &old);
         QVERIFY(!done);
         QCOMPARE(env->read_file(kTable), before);
         QCOMPARE(QDir(env->path("/data")).entryList(QDir::Files), QStringList{"ram_device_info"});
         SyncUpdate::p_sync->when_saved([&] { done = true; });
+        SyncUpdate::p_sync->flush_saves();
         QVERIFY(done);
         QCOMPARE(kor_file_u16(env->read_file(kTable), 0x562), 2560);
     }

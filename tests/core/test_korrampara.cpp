@@ -97,6 +97,7 @@ private slots:
             ParaChange::changed = 1;
         }
         SyncUpdate::p_sync->para_sync(1);
+        SyncUpdate::p_sync->flush_saves();
         QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x882), 70);
         QCOMPARE(int(kor_table()->shadow_u16(0x882)), 50);
         ParaChange::changed = 0;  // the scaler applied it and refreshes

@@ -1,10 +1,14 @@
 #include "core/para_change.h"
+#include "core/syncupdate.h"
+#include "core/table_saver.h"
 #include "core/utils.h"
 #include "core/worker.h"
 #include "hostlink/usbserver.h"
 #include "kor_test_helpers.h"
 
 #include <QElapsedTimer>
+#include <QSemaphore>
+#include <future>
 
 // Workers sleep until something is asked of them, and take it at once; only a pending timed
 // step makes them wake on their own.
@@ -14,6 +18,25 @@ class TestWorker : public KorTest {
 
     // Well under KorWorker::kIdleCheck: taken because it was announced, not found by chance.
     static constexpr int kPrompt = 1000;
+
+    // A writer held at its first write until released.
+    struct SlowWriter {
+        QSemaphore entered, release;
+        std::vector<QByteArray> written;
+        std::vector<std::thread::id> threads;
+        std::mutex m;
+        TableSaver::Writer fn()
+        {
+            return [this](const QByteArray &s) {
+                entered.release();
+                release.acquire();
+                std::lock_guard<std::mutex> lock(m);
+                written.push_back(s);
+                threads.push_back(std::this_thread::get_id());
+                return s != "fail";
+            };
+        }
+    };
 
 private slots:
     void rests_until_woken_data()
@@ -100,6 +123,77 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!usb->disk_present(), kPrompt);
         QVERIFY(QDir().mkpath(env->path("/mnt/usb1")));
         QTRY_VERIFY_WITH_TIMEOUT(usb->disk_present(), kPrompt);
+    }
+
+    // The table saver writes off the calling thread, newest snapshot first, and lets
+    // nothing go when the program reboots or its owner goes.
+    void newest_snapshot_wins()
+    {
+        SlowWriter w;
+        TableSaver saver(w.fn());
+        QCOMPARE(saver.submit("1"), uint64_t(1));
+        QVERIFY(w.entered.tryAcquire(1, 5000));  // "1" is being written
+        for (int i = 2; i <= 50; ++i)
+            saver.submit(QByteArray::number(i));
+        w.release.release(100);
+        saver.flush();
+        QCOMPARE(w.written, (std::vector<QByteArray>{"1", "50"}));
+        QVERIFY(w.threads[0] != std::this_thread::get_id());
+        const auto results = saver.take_results();
+        QCOMPARE(int(results.size()), 2);
+        QCOMPARE(results[1].generation, uint64_t(50));
+        QVERIFY(results[0].ok && results[1].ok);
+        saver.submit("fail");
+        saver.flush();
+        QVERIFY(!saver.take_results().at(0).ok);
+    }
+
+    void nothing_lost_data()
+    {
+        QTest::addColumn<bool>("by_reboot");
+        QTest::newRow("a reboot") << true;
+        QTest::newRow("the owner goes") << false;
+    }
+    void nothing_lost()
+    {
+        QFETCH(bool, by_reboot);
+        SlowWriter w;
+        auto saver = std::make_unique<TableSaver>(w.fn());
+        saver->submit("1");
+        QVERIFY(w.entered.tryAcquire(1, 5000));
+        saver->submit("2");
+        std::thread releaser([&w] {
+            QThread::msleep(50);
+            w.release.release(2);
+        });
+        if (by_reboot)
+            Utils::system_mutex(QStringLiteral("reboot"));
+        else
+            saver.reset();
+        {
+            std::lock_guard<std::mutex> lock(w.m);
+            QCOMPARE(w.written, (std::vector<QByteArray>{"1", "2"}));
+        }
+        releaser.join();
+        if (by_reboot)
+            QCOMPARE(env->commands().back(), std::string("reboot"));
+    }
+
+    // The refresh hands the table over and returns while the flash is busy; the file follows.
+    void refresh_never_waits_for_the_flash()
+    {
+        {
+            QMutexLocker lock(&ParaChange::mutex);
+            kor_table()->set_u16(0x882, 70);
+        }
+        std::future<void> refresh;
+        {
+            QMutexLocker busy(&Utils::_file_deal_mutex);
+            refresh = std::async(std::launch::async, [] { SyncUpdate::p_sync->para_sync(1); });
+            QVERIFY(refresh.wait_for(std::chrono::seconds(1)) == std::future_status::ready);
+        }
+        SyncUpdate::p_sync->flush_saves();
+        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x882), 70);
     }
 };
 

@@ -97,8 +97,12 @@ RecordingShellRunner *KorTestEnv::shell() const { return recording_shell(); }
 
 void KorTestEnv::process_events()
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+        // What a refresh handed to the saver is on flash, as the tests read it.
+        if (SyncUpdate::p_sync)
+            SyncUpdate::p_sync->flush_saves();
+    }
 }
 
 void KorTestEnv::tick(unsigned n) { G_timeTicks.fetch_add(n); }

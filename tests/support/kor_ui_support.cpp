@@ -1,5 +1,6 @@
 #include "kor_ui_support.h"
 
+#include "core/syncupdate.h"
 #include "kor_test_env.h"
 #include "platform/resources_init.h"
 #include "ui/shell/mainwindow.h"
@@ -80,6 +81,10 @@ void kor_press_code(int qt_key)
         return;
     QKeyEvent release(QEvent::KeyRelease, qt_key, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &release);
+    // A save the key asked for is on flash, and its success notice shown, before the test
+    // looks.
+    if (SyncUpdate::p_sync)
+        SyncUpdate::p_sync->flush_saves();
 }
 
 void kor_press(KorKey key) { kor_press_code(kor_key_code(key)); }

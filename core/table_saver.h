@@ -1,0 +1,56 @@
+#pragma once
+#include <QByteArray>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Writes table snapshots to flash on a thread of its own, so the GUI thread never waits on
+// the flash. The newest snapshot wins: while one is written, later ones replace each other,
+// so a burst of changes makes one or two writes. Each snapshot gets a generation number;
+// the owner learns, in its own thread, which generations reached the file and which failed.
+class TableSaver {
+public:
+    // Writes one snapshot whole (true on success). Called on the saver thread.
+    using Writer = std::function<bool(const QByteArray &snapshot)>;
+    struct Result {
+        uint64_t generation;
+        bool ok;
+    };
+
+    explicit TableSaver(Writer writer);
+    ~TableSaver();  // writes what is pending first
+    TableSaver(const TableSaver &) = delete;
+    TableSaver &operator=(const TableSaver &) = delete;
+
+    // Hands a snapshot over; returns its generation (1, 2, ...).
+    uint64_t submit(const QByteArray &snapshot);
+    // Waits until nothing is pending or being written (any thread but the saver's).
+    void flush();
+    // The results since the last call, oldest first.
+    std::vector<Result> take_results();
+    // Called on the saver thread after each write, e.g. to ask the owner's thread to call
+    // take_results(). Set before the first submit.
+    void set_on_result(std::function<void()> on_result) { m_on_result = std::move(on_result); }
+
+    // Every saver in the program writes what it holds (before a reboot).
+    static void flush_all();
+
+private:
+    void run();
+
+    Writer m_writer;
+    std::function<void()> m_on_result;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    QByteArray m_pending;
+    uint64_t m_pending_generation = 0;  // 0: nothing pending
+    uint64_t m_next_generation = 1;
+    bool m_writing = false;
+    bool m_stop = false;
+    std::vector<Result> m_results;
+    std::thread m_thread;
+};
