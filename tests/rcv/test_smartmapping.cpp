@@ -364,6 +364,21 @@ private slots:
             kor_save_row_screen(g_smartmapping, "smartmapping");
     }
 
+    // A language change re-texts the page in front; a stacked page shown later, also by a
+    // button that sets no texts, comes in the new language and in its own style.
+    void a_page_shown_later_takes_the_new_language()
+    {
+        start_page();
+        kor_keys("ORRORRRO");  // Step 3
+        kor_host_language(1);
+        QCOMPARE(kor_text(g_smartmapping, "label_step3"), QString("Step 3 Screen parameter setting"));
+        kor_keys("B");  // Step 2, shown as it was
+        QCOMPARE(shown_page(), 1);
+        QCOMPARE(kor_text(g_smartmapping, "label_step2"), QString("Step 2 Select port"));
+        widget<QAbstractButton>("Button_paraweld")->click();
+        QCOMPARE(widget("label_step1_6")->palette().color(QPalette::WindowText), QColor(Qt::white));
+    }
+
     // The sixteen orders of the routing picker: those from the top-right corner and the
     // straight column-first ones; 2 x 3 cabinets of 128 x 96 on LED1.
     void routing_patterns_data()
