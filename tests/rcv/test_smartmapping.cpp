@@ -115,6 +115,59 @@ bool shows_icon(QAbstractButton *b, bool on)
 }
 
 bool paging(const char *name) { return kor_child(file_frame(), name); }
+
+// The page's texts in zh, en, ru, vi and zh-TW.
+struct PageText {
+    const char *name;  // "" the no-file text
+    const char *text[5];
+};
+const PageText kTexts[] = {
+    {"label_title", {"智能调屏", "Smart debugging screen", "Умная регулировка экрана", "Điều chỉnh màn hình thông minh", "智能調屏"}},
+    {"Button_shortcut", {"快捷点屏", "Debugging\nscreen", "Быстрое каса\nние экрана", "Chạm vào màn\nhình nhanh", "快捷點屏"}},
+    {"Button_loadscan", {"加载扫描", "Load scan", "Загрузить\nсканирование", "Cài đặt\nquét", "加載掃描"}},
+    {"Button_paraweld", {"参数固化", "Curing\nparameter", "Фиксация\nпараметров", "Lưu thông\nsố", "參數固化"}},
+    {"Button_mapping", {"Mapping", "Mapping", "Mapping", "Mapping", "Mapping"}},
+    {"label_step1", {"步骤1箱体设置", "Step 1 Cabinet setup", "Шаг 1. Настройка кабинета", "Bước 1: Thiết lập cabin", "步驟1箱體設置"}},
+    {"label_boxwidth", {"箱体宽度", "Cabinet width", "Ширина кабинета", "Chiều rộng cabin", "箱體寬度"}},
+    {"label_boxheight", {"箱体高度", "Cabinet height", "Высота кабинета", "Chiều cao cabin", "箱體高度"}},
+    {"Button_next", {"下一步", "Next", "Следующий\nшаг", "Bước tiếp theo", "下一步"}},
+    {"label_step2", {"步骤2选择网口", "Step 2 Select port", "Шаг 2. Выберите сетевой порт", "Bước 2 :Chọn cổng mạng", "步驟2選擇網口"}},
+    {"Button_wlan1", {"网口1~8", "LED1~8", "LED1~8", "LED1~8", "網口1~8"}},
+    {"Button_wlan2", {"网口9~16", "LED9~16", "LED9~16", "LED9~16", "網口9~16"}},
+    {"Button_front_2", {"上一步", "Previous", "Предыдущий\nшаг", "Thao tác\nphía trước", "上一步"}},
+    {"Button_next_2", {"下一步", "Next", "Следующий\nшаг", "Bước tiếp theo", "下一步"}},
+    {"label_step3", {"步骤3屏参设置", "Step 3 Screen parameter setting", "Шаг 3.Настройка параметров экрана", "Bước 3:Cài đặt thông số màn hình", "步驟3屏參設置"}},
+    {"label_boxline", {"箱体行数", "Number of Cabinet in rows", "Кол-во рядов", "Số lượng hàng tủ", "箱體行數"}},
+    {"label_boxlcolumn", {"箱体列数", "Number of Cabinet in lines", "Кол-во столбцов", "Số lượng cột tủ", "箱體列數"}},
+    {"label_routeway", {"屏体走线方式", "Screen alignment mode", "Тип подключения кабинетов", "Chế độ căn chỉnh màn hình", "屏體走線方式"}},
+    {"label_horizon", {"水平偏移", "Horizontal offset", "Горизонтальное\nсмещение", "Bù đắp theo\nchiều ngang", "水平偏移"}},
+    {"label_vert", {"垂直偏移", "Vertical offset", "Вертикальное\nсмещение", "Bù đắp theo\nchiều dọc", "垂直偏移"}},
+    {"Button_route", {"走线1", "Routing 1", "След1", "Dấu vết1", "走線1"}},
+    {"Button_front_3", {"上一步", "Previous", "Предыдущий\nшаг", "Thao tác\nphía trước", "上一步"}},
+    {"Button_send", {"发送", "Send", "Отправить", "Gửi", "髮送"}},
+    {"Button_route16", {"走线16", "Routing 16", "След16", "Dấu vết16", "走線16"}},
+    {"Button_cancel", {"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}},
+    {"label_step1_5", {"步骤1选择网口", "Step 1 Select network port", "Шаг 1. Выбор LAN-порта", "Bước 1 Chọn cổng mạng", "步驟1選擇網口"}},
+    {"Button_wlan5", {"网口1~8", "LED1~8", "LED1~8", "LED1~8", "網口1~8"}},
+    {"Button_wlan6", {"网口9~16", "LED9~16", "LED9~16", "LED9~16", "網口9~16"}},
+    {"Button_next_5", {"下一步", "Next", "Следующий\nшаг", "Bước tiếp theo", "下一步"}},
+    {"label_step2_6", {"步骤2加载扫描参数", "Step 2 Upload scan parameters", "Шаг 2.Настройка сканирования", "Bước 2Tải thông số quét", "步驟2加載掃描參數"}},
+    {"label_step2_7", {"检测到以下屏参文件", "Detected the following screen parameter\n files", "Были обнаружены следующие файлы \nпараметров экрана", "Các tập tin tham số màn hình sau đã\n được phát hiện", "檢測到以下屏參文件"}},
+    {"Button_front_6", {"上一步", "Previous", "Предыдущий\nшаг", "Thao tác\nphía trước", "上一步"}},
+    {"Button_load", {"加载", "Load", "Загрузка", "Tải về", "加載"}},
+    {"", {"无加载文件!", "No loaded file!", "Нет файлов для загрузки!", "Không có tập tin để tải!", "無加載文件!"}},
+    {"label_step1_6", {"参数固化操作", "Parameter curing operation", "Операция отверждения параметров", "Lưu thông số", "參數固化操作"}},
+    {"Button_confirm", {"确定", "OK", "OK", "Đồng ý", "確定"}},
+    {"label_step1_7", {"Mapping开关", "Mapping switch", "Переключатель сопоставления", "Bật mapping", "Mapping開關"}},
+};
+// The keyboard's titles for width, height, rows, columns and the two offsets.
+const char *const kTitles[5][6] = {
+    {"箱体宽度", "箱体高度", "箱体行数", "箱体列数", "水平偏移", "垂直偏移"},
+    {"width", "height", "rows", "lines", "Horizontal", "Vertical"},
+    {"width", "height", "rows", "lines", "Horizontal", "Vertical"},
+    {"width", "height", "rows", "lines", "Horizontal", "Vertical"},
+    {"箱體寬度", "箱體高度", "箱體行數", "箱體列數", "水平偏移", "垂直偏移"},
+};
 }
 
 class TestSmartMapping : public KorTest {
@@ -255,6 +308,107 @@ private slots:
                 QCOMPARE(QPoint(c.x, c.y), QPoint(word(4) + cells[k].x() * word(0), word(6) + cells[k].y() * word(2)));
         }
         QVERIFY(sim_fpga()->received(port ^ 1, 0).empty());
+    }
+
+    // Every text of every stacked page, and the keyboard's titles, in the language shown:
+    // the page opened in it or switched to it by the host, English where it is not enabled.
+    void texts_in_every_language_data()
+    {
+        kor_columns<int, int, bool, int>({"language", "enabled", "host", "shown"});
+        QTest::newRow("zh") << 0 << 0x1F << false << 0;
+        QTest::newRow("en") << 1 << 0x1F << false << 1;
+        QTest::newRow("ru from the host") << 2 << 0x1F << true << 2;
+        QTest::newRow("vi") << 3 << 0x1F << false << 3;
+        QTest::newRow("zh-TW from the host") << 4 << 0x1F << true << 4;
+        QTest::newRow("ru not enabled") << 2 << 0x1B << false << 1;
+    }
+    void texts_in_every_language()
+    {
+        QFETCH(int, language);
+        QFETCH(int, shown);
+        kor_start_ui(*env);
+        keyboard = kor_install_scripted_keyboard();
+        g_lcd_lang_valid = uint8_t(kor_data<int>("enabled"));
+        if (!kor_data<bool>("host"))
+            g_language = uint8_t(language);
+        kor_open(kor_settings + "RRRO", 24);
+        if (kor_data<bool>("host"))
+            kor_host_language(language);
+        // Each stacked page is visited by touch, and each field pressed while its page is shown.
+        const auto click = [](const char *name) { widget<QAbstractButton>(name)->click(); };
+        const auto press = [](const char *name) { QTest::mouseClick(widget(name), Qt::LeftButton); };
+        click("Button_shortcut");
+        press("lineEdit_X");
+        press("lineEdit_Y");
+        for (const char *name : {"Button_next", "Button_next_2"})
+            click(name);
+        for (const char *name : {"lineEdit_line", "lineEdit_column", "lineEdit_horzion", "lineEdit_vert"})
+            press(name);
+        for (const char *name : {"Button_route", "Button_loadscan", "Button_next_5", "Button_paraweld", "Button_mapping"})
+            click(name);
+        for (const PageText &t : kTexts) {
+            const QString text = *t.name ? kor_text(g_smartmapping, t.name) : kor_label_texts(file_frame()).value(0);
+            QVERIFY2(text == QString::fromUtf8(t.text[shown]), t.name);
+        }
+        QStringList titles;
+        for (const ScriptedNumberKeyboard::Call &c : keyboard->calls)
+            titles << c.title;
+        QStringList want;
+        for (const char *title : kTitles[shown])
+            want << QString::fromUtf8(title);
+        QCOMPARE(titles, want);
+        // The tool column: taller entries where the texts are long.
+        const bool chinese = shown == 0 || shown == 4;
+        QCOMPARE(widget("Button_mapping")->geometry(), chinese ? QRect(5, 145, 65, 20) : QRect(5, 177, 65, 30));
+        if (shown == 2 || shown == 3)
+            kor_save_row_screen(g_smartmapping, "smartmapping");
+    }
+
+    // A language change re-texts the page in front; a stacked page shown later, also by a
+    // button that sets no texts, comes in the new language and in its own style.
+    void a_page_shown_later_takes_the_new_language()
+    {
+        start_page();
+        kor_keys("ORRORRRO");  // Step 3
+        kor_host_language(1);
+        QCOMPARE(kor_text(g_smartmapping, "label_step3"), QString("Step 3 Screen parameter setting"));
+        kor_keys("B");  // Step 2, shown as it was
+        QCOMPARE(shown_page(), 1);
+        QCOMPARE(kor_text(g_smartmapping, "label_step2"), QString("Step 2 Select port"));
+        widget<QAbstractButton>("Button_paraweld")->click();
+        QCOMPARE(widget("label_step1_6")->palette().color(QPalette::WindowText), QColor(Qt::white));
+    }
+
+    // The sixteen orders of the routing picker: those from the top-right corner and the
+    // straight column-first ones; 2 x 3 cabinets of 128 x 96 on LED1.
+    void routing_patterns_data()
+    {
+        // cells: (column, row) of each card in chain order
+        kor_columns<int, Cells>({"pattern", "cells"});
+        QTest::newRow("3 top-left columns straight") << 3 << Cells{{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 0}, {2, 1}};
+        QTest::newRow("5 top-right rows straight") << 5 << Cells{{2, 0}, {1, 0}, {0, 0}, {2, 1}, {1, 1}, {0, 1}};
+        QTest::newRow("6 top-right rows serpentine") << 6 << Cells{{2, 0}, {1, 0}, {0, 0}, {0, 1}, {1, 1}, {2, 1}};
+        QTest::newRow("7 top-right columns straight") << 7 << Cells{{2, 0}, {2, 1}, {1, 0}, {1, 1}, {0, 0}, {0, 1}};
+        QTest::newRow("8 top-right columns serpentine") << 8 << Cells{{2, 0}, {2, 1}, {1, 1}, {1, 0}, {0, 0}, {0, 1}};
+        QTest::newRow("11 bottom-left columns straight") << 11 << Cells{{0, 1}, {0, 0}, {1, 1}, {1, 0}, {2, 1}, {2, 0}};
+        QTest::newRow("15 bottom-right columns straight") << 15 << Cells{{2, 1}, {2, 0}, {1, 1}, {1, 0}, {0, 1}, {0, 0}};
+    }
+    void routing_patterns()
+    {
+        QFETCH(int, pattern);
+        QFETCH(Cells, cells);
+        sim_fpga()->set_chain(0, 6);
+        start_page();
+        keyboard->answers = QStringList{"2", "3"};
+        kor_keys("ORRORRRO");  // Step 1 as the form has it, Step 2 on LED1
+        kor_keys("ORORO");  // rows, columns, the picker on pattern 1
+        kor_keys(QString(pattern - 1, 'R') + "ORRRRO");  // the pattern, Send
+        QCOMPARE(int(line_type[11]), pattern);
+        QCOMPARE(kor_finish_job().job, 1);
+        for (int k = 0; k < 6; ++k) {
+            const SimRcvCard c = sim_fpga()->card(0, k);
+            QCOMPARE(QPoint(c.x, c.y), QPoint(128 * cells[k].x(), 96 * cells[k].y()));
+        }
     }
 
     void port_choice_data()

@@ -12,6 +12,7 @@
 #include "scaler/v331_manage.h"
 #include "ui/shell/advancedoption.h"
 #include "ui/shell/custommode.h"
+#include "ui/shell/kor_look.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/option.h"
 
@@ -162,9 +163,9 @@ inline QString kor_text(const QObject *page, const QString &name)
 {
     return kor_child(page, name)->property("text").toString();
 }
-inline QString kor_style(const QObject *page, const QString &name) { return kor_child(page, name)->styleSheet(); }
+inline QString kor_style(const QObject *page, const QString &name) { return kor_shown_style(kor_child(page, name)); }
 // Drawn with the focus colour, or with the red of a field being edited.
-inline bool kor_focused(const QWidget *w) { return w->styleSheet().contains("255,171,84"); }
+inline bool kor_focused(const QWidget *w) { return kor_shown_style(w).contains("255,171,84"); }
 inline bool kor_focused(const QObject *page, const QString &name) { return kor_focused(kor_child(page, name)); }
 inline bool kor_editing(const QObject *page, const QString &name) { return kor_style(page, name).contains("255,0,0"); }
 

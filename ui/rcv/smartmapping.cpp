@@ -8,6 +8,7 @@
 #include "platform/data_root.h"
 #include "ui/rcv/QRoundProgressBar.h"
 #include "ui/rcv/kor_list_frame.h"
+#include "ui/shell/kor_stack_polish.h"
 #include "ui/shell/my_lineedit.h"
 #include "ui_smartmapping.h"
 
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <algorithm>
 
@@ -163,6 +165,16 @@ QString group_text(int first)
     return s.arg(first).arg(first + 7);
 }
 
+// The routing icons, decoded once for the life of the program.
+const QIcon &route_icon(int pattern)
+{
+    static QIcon icons[16];
+    QIcon &icon = icons[pattern - 1];
+    if (icon.isNull())
+        icon = QIcon(QStringLiteral(":/png/line%1.png").arg(pattern));
+    return icon;
+}
+
 // A number field read as the worker wants it: decimal, 0 when it is not a number.
 long long field_value(const QLineEdit *field)
 {
@@ -252,6 +264,12 @@ SmartMapping::SmartMapping(QWidget *parent) : KorPage(24, parent), ui(new Ui::Sm
     }
     line_type[8] = 0;
     line_type[11] = 1;
+    // The stacked pages not shown are polished and texted when first shown.
+    new KorStackPolish(ui->stackedWidget);
+    connect(ui->stackedWidget, &QStackedWidget::currentChanged, this, [this](int index) {
+        if (m_texted[index] != kor_shown_language())
+            text_page(index);
+    });
     menulist_init();
     language_changed();
     m_list_shown = false;
@@ -490,7 +508,13 @@ void SmartMapping::on_Button_paraweld_clicked() { open_tool(6); }
 
 void SmartMapping::show_stacked(int index)
 {
+    text_page(index);
     ui->stackedWidget->setCurrentIndex(index);
+}
+
+void SmartMapping::text_page(int index)
+{
+    m_texted[index] = kor_shown_language();
     switch (index) {
     case 0: language_for_shortcutt_page0(); break;
     case 1: language_for_shortcutt_page1(); break;
@@ -524,15 +548,8 @@ void SmartMapping::open_tool(int index)
 
 void SmartMapping::language_changed()
 {
-    // Every stacked page is re-texted, so a page shown later never carries an old language.
-    language_for_shortcutt_page0();
-    language_for_shortcutt_page1();
-    language_for_shortcutt_page2();
-    language_for_shortcutt_page3();
-    language_for_loadscan_page4();
-    language_for_loadscan_page5();
-    language_for_paraweld_page6();
-    language_for_mapping_onoff_page7();
+    // The page shown now; the others are re-texted when next shown.
+    text_page(ui->stackedWidget->currentIndex());
 
     // Available files: the device's pack directory, else the stick.
     fpga_manage *manager = fpga_manage::p_fpga_manage;
@@ -596,7 +613,7 @@ void SmartMapping::language_for_shortcutt_page3()
 {
     for (int n = 1; n <= 16; ++n) {
         m_route_buttons[n - 1]->setText(filled(kRouting, n));
-        m_route_buttons[n - 1]->setIcon(QIcon(QStringLiteral(":/png/line%1.png").arg(n)));
+        m_route_buttons[n - 1]->setIcon(route_icon(n));
     }
     ui->Button_cancel->setText(kor_tr(kCancel));
 }
@@ -874,7 +891,7 @@ void SmartMapping::show_route(int pattern)
 {
     if (pattern < 1 || pattern > 16)
         return;
-    ui->Button_route->setIcon(QIcon(QStringLiteral(":/png/line%1.png").arg(pattern)));
+    ui->Button_route->setIcon(route_icon(pattern));
     ui->Button_route->setText(filled(kRouting, pattern));
     ui->Button_route->setIconSize(QSize(30, 20));
 }

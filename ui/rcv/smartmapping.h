@@ -135,6 +135,8 @@ private:
 
     // Shows stacked page `index` with its texts.
     void show_stacked(int index);
+    // The texts of stacked page `index` in the language shown.
+    void text_page(int index);
     // A button's move to a stacked page (re-texted when `retext`); false while a job runs.
     bool go_to_stacked(int index, bool retext = false);
     // An entry's stacked page; its file list is no longer shown.
@@ -271,6 +273,7 @@ private:
     FileRow m_rows[3];
 
     QMetaObject::Connection m_follow;
+    int m_texted[8] = {-1, -1, -1, -1, -1, -1, -1, -1};  // language of each stacked page's texts
 };
 
 extern SmartMapping *g_smartmapping;

@@ -1,5 +1,6 @@
 #include "ui/shell/kor_focus_list.h"
 
+#include "ui/shell/kor_look.h"
 #include "ui/shell/kor_page.h"
 
 #include <QWidget>
@@ -92,11 +93,11 @@ void KorFocusList::set_styles(int index, const QString &normal, const QString &f
 void KorFocusList::show_normal(int index) const
 {
     if (index >= 0 && index < m_items.size() && m_items[index].widget)
-        m_items[index].widget->setStyleSheet(m_items[index].normal);
+        kor_show_style(m_items[index].widget, m_items[index].normal);
 }
 
 void KorFocusList::show_focus(int index) const
 {
     if (index >= 0 && index < m_items.size() && m_items[index].widget)
-        m_items[index].widget->setStyleSheet(m_items[index].focus);
+        kor_show_style(m_items[index].widget, m_items[index].focus);
 }

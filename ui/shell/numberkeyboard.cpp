@@ -14,16 +14,31 @@ constexpr int kOk = 11;
 constexpr int kBack = 12;
 }
 
-NumberKeyboard::NumberKeyboard(QWidget *parent) : QDialog(parent), ui(new Ui::NumberKeyboard)
+NumberKeyboard::NumberKeyboard(QWidget *parent) : QDialog(parent)
 {
-    ui->setupUi(this);
     setFocusPolicy(Qt::StrongFocus);
+}
+
+Ui::NumberKeyboard *NumberKeyboard::form()
+{
+    if (ui)
+        return ui;
+    ui = new Ui::NumberKeyboard;
+    ui->setupUi(this);
     m_buttons = {ui->Button_1, ui->Button_2, ui->Button_3, ui->Button_4, ui->Button_5,
                  ui->Button_6, ui->Button_7, ui->Button_8, ui->Button_9, ui->Button_0,
                  ui->Button_del, ui->Button_ok, ui->Button_back};
     for (int i = 0; i < m_buttons.size(); ++i)
         connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { press(i); });
     highlight(0);
+    return ui;
+}
+
+void NumberKeyboard::setVisible(bool visible)
+{
+    if (visible)
+        form();
+    QDialog::setVisible(visible);
 }
 
 NumberKeyboard::~NumberKeyboard()
@@ -35,6 +50,7 @@ NumberKeyboard::~NumberKeyboard()
 
 void NumberKeyboard::label_show(QString title, QString text)
 {
+    form();
     ui->label_title->setText(title);
     ui->lineEdit_show->setText(text);
     m_typed.clear();
@@ -43,12 +59,12 @@ void NumberKeyboard::label_show(QString title, QString text)
 
 QString NumberKeyboard::title() const
 {
-    return ui->label_title->text();
+    return const_cast<NumberKeyboard *>(this)->form()->label_title->text();
 }
 
 QString NumberKeyboard::text() const
 {
-    return ui->lineEdit_show->text();
+    return const_cast<NumberKeyboard *>(this)->form()->lineEdit_show->text();
 }
 
 void NumberKeyboard::type_digit(int digit)
@@ -57,18 +73,18 @@ void NumberKeyboard::type_digit(int digit)
         return;
     // The first digit replaces the start text.
     m_typed.append(QChar('0' + digit));
-    ui->lineEdit_show->setText(m_typed);
+    form()->lineEdit_show->setText(m_typed);
 }
 
 void NumberKeyboard::delete_digit()
 {
     m_typed.chop(1);
-    ui->lineEdit_show->setText(m_typed);
+    form()->lineEdit_show->setText(m_typed);
 }
 
 void NumberKeyboard::confirm()
 {
-    const QString text = ui->lineEdit_show->text();
+    const QString text = form()->lineEdit_show->text();
     emit sendKeyBoardUIDataToLineEdit(text);
     accept();
 }
@@ -107,6 +123,7 @@ void NumberKeyboard::keyPressEvent(QKeyEvent *event)
 void NumberKeyboard::keyReleaseEvent(QKeyEvent *event)
 {
     event->accept();
+    form();
     const int n = m_buttons.size();
     switch (kor_logical_key(event->key())) {
     case KorKey::Left:

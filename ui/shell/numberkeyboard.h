@@ -8,10 +8,11 @@ namespace Ui {
 class NumberKeyboard;
 }
 
-// The shared number keyboard (g_numberkeyboard, built by the main window). A page titles it
-// with label_show() and runs it with exec(); OK emits sendKeyBoardUIDataToLineEdit with the
-// edit field's text and hides it, back hides it without an answer. Worked by the five keys
-// (left/right move over the thirteen buttons, OK presses the highlighted one) and by touch.
+// The shared number keyboard (g_numberkeyboard, made by the main window; its form is built
+// on first use, so start-up does not pay for it). A page titles it with label_show() and runs
+// it with exec(); OK emits sendKeyBoardUIDataToLineEdit with the edit field's text and hides
+// it, back hides it without an answer. Worked by the five keys (left/right move over the
+// thirteen buttons, OK presses the highlighted one) and by touch.
 class NumberKeyboard : public QDialog {
     Q_OBJECT
 public:
@@ -33,6 +34,8 @@ public:
     void type_digit(int digit);
     void delete_digit();
 
+    void setVisible(bool visible) override;
+
 signals:
     void sendKeyBoardUIDataToLineEdit(QString text);
 
@@ -42,10 +45,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The form, built when first needed.
+    Ui::NumberKeyboard *form();
     void press(int index);
     void highlight(int index);
 
-    Ui::NumberKeyboard *ui;
+    Ui::NumberKeyboard *ui = nullptr;
     QVector<QPushButton *> m_buttons;  // 1..9, 0, Del, OK, Back
     QString m_typed;
     int m_select = 0;
