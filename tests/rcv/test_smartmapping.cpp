@@ -5,6 +5,7 @@
 #include "platform/data_root.h"
 #include "ui/rcv/QRoundProgressBar.h"
 #include "ui/rcv/smartmapping.h"
+#include "ui/shell/tip.h"
 #include "ui/shell/kor_keyboard.h"
 
 #include <QAbstractButton>
@@ -548,6 +549,31 @@ private slots:
         QVERIFY(sim_fpga()->received(0, 0).empty());
         QCOMPARE(shown_names().size(), 2);
         check_choice();
+    }
+
+    // A pack refused as corrupt (or empty) closes the ring with a failure shown, not as a success.
+    void load_of_a_refused_pack_data()
+    {
+        kor_columns<QByteArray, bool>({"file", "refused"});
+        const QByteArray whole = encode_mapping_pack(MappingPack{QString(), QByteArray(600, 'p')});
+        QTest::newRow("whole") << whole << false;
+        QTest::newRow("truncated") << whole.chopped(10) << true;
+        QTest::newRow("empty") << encode_mapping_pack(MappingPack{QString(), QByteArray()}) << true;
+    }
+    void load_of_a_refused_pack()
+    {
+        QFETCH(bool, refused);
+        sim_fpga()->set_chain(0, 2);
+        env->write_file("/data/smartmapping/chosen.ykfile", kor_data<QByteArray>("file"));
+        start_page();
+        kor_keys("ROOO");  // the load scan, first group's first port confirmed
+        kor_keys("LOOO");  // Next, the only file chosen, Load
+        QCOMPARE(job_word(), 2);
+        QCOMPARE(kor_finish_job().job, 2);
+        KorTestEnv::process_events();
+        QVERIFY(!g_qround_bar);
+        QCOMPARE(g_tip->isVisible() && g_tip->kind() == 6, refused);
+        QCOMPARE(sim_fpga()->card(0, 0).pack.empty(), refused);
     }
 
     // The stick pulled leaves an empty list; a stick mounted fills it, its names as plain text.

@@ -10,6 +10,7 @@
 #include "ui/rcv/kor_list_frame.h"
 #include "ui/shell/kor_stack_polish.h"
 #include "ui/shell/my_lineedit.h"
+#include "ui/shell/tip.h"
 #include "ui_smartmapping.h"
 
 #include <QAbstractButton>
@@ -297,6 +298,11 @@ void SmartMapping::follow_worker()
     if (m_follow || !manager || !manager->notifier())
         return;
     m_follow = manager->notifier()->follow_jobs(this, 1, 4, [this](int percent) { job_progress(percent); });
+    // A job that failed, or a pack refused as corrupt, must not close the ring as a success does.
+    manager->notifier()->follow_job_results(this, 1, 4, [](int result) {
+        if (result != JobDone && g_tip)
+            g_tip->tip_create(6);
+    });
 }
 
 void SmartMapping::job_progress(int percent)

@@ -45,6 +45,9 @@ void TIP::tip_create(int kind)
     case 5:
         text = kor_tr("正在读取数据...", "Reading data...", "Чтение данных...", "Đang đọc dữ liệu...", "正在讀取數據...");
         break;
+    case 6:
+        text = kor_tr("操作失败!", "Failed!", "Ошибка!", "Thất bại!", "操作失敗!");
+        break;
     default:
         return;
     }

@@ -7,7 +7,7 @@ class TIP;
 }
 
 // The shared pop-up (g_tip, built by the main window): kind 1 the done tick, 3 a USB drive
-// is connected, 4 it was unplugged, 5 data are being read. It stays above the page in
+// is connected, 4 it was unplugged, 5 data are being read, 6 a job failed or was refused. It stays above the page in
 // front without taking the keys and hides itself after 300 ticks.
 class TIP : public QWidget {
     Q_OBJECT
