@@ -37,14 +37,14 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     kor_init_resources();
-    SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, SIGNAL(sig_update_para(int)));
+    SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
 
     // The main window runs the 10 ms tick, installs the pages' refresh hooks and shows the
     // home screen.
     MainWindow window;
     window.show();
 
-    SyncUpdate::pInstance()->attach(UsbServer::pInstance(), SIGNAL(sig_usb_update(int)));
+    SyncUpdate::pInstance()->attach(UsbServer::pInstance(), &UsbServer::sig_usb_update);
     UsbServer::p_usbserver->initialize();
 
     return app.exec();

@@ -1,3 +1,4 @@
+#include "core/gui_post.h"
 #include "core/korrampara.h"
 
 #include "core/global.h"
@@ -166,7 +167,12 @@ void KorRamPara::KorSetEDIDPara(int source, short width, short height, short rat
 
 void KorRamPara::test_signal(int code)
 {
-    emit sig_update_para(code);
+    // From a worker the signal is emitted in the GUI thread: Qt's cross-thread hand-over of a
+    // signal's arguments is not one ThreadSanitizer can see, the outbox is.
+    if (kor_in_gui_thread())
+        emit sig_update_para(code);
+    else
+        kor_post_to_gui(this, [this, code] { emit sig_update_para(code); });
 }
 
 void KorRamPara::ram_para_save()

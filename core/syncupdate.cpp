@@ -1,6 +1,7 @@
 #include "core/syncupdate.h"
 
 #include "core/global.h"
+#include "core/gui_post.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
 
@@ -22,7 +23,7 @@ SyncUpdate::SyncUpdate()
       }))
 {
     // The saver's thread asks the GUI thread to take its results.
-    m_saver->set_on_result([this] { QMetaObject::invokeMethod(this, [this] { take_save_results(); }, Qt::QueuedConnection); });
+    m_saver->set_on_result([this] { kor_post_to_gui(this, [this] { take_save_results(); }); });
 }
 
 SyncUpdate::~SyncUpdate()
@@ -47,10 +48,6 @@ void SyncUpdate::set_side_hook(PageHook hook)
     m_side_hook = std::move(hook);
 }
 
-void SyncUpdate::attach(QObject *source, const char *signal)
-{
-    connect(source, signal, this, SLOT(para_sync(int)), Qt::QueuedConnection);
-}
 
 void SyncUpdate::para_sync(int code)
 {

@@ -24,8 +24,13 @@ public:
     void set_page_hook(int page, PageHook hook);
     // Codes 105 and 106 (window check, key-board LEDs) reach only this hook.
     void set_side_hook(PageHook hook);
-    // Connects the table's signal, queued also from the GUI thread.
-    void attach(QObject *source, const char *signal);
+    // Connects an update-code signal (the table's, the USB watcher's), queued also from
+    // the GUI thread.
+    template <class Source>
+    void attach(Source *source, void (Source::*signal)(int))
+    {
+        connect(source, signal, this, &SyncUpdate::para_sync, Qt::QueuedConnection);
+    }
 
     // Table files written so far.
     int saves() const { return m_saves; }

@@ -1,9 +1,8 @@
 #include "hostlink/host_events.h"
 
 #include "core/global.h"
+#include "core/gui_post.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
 
 namespace {
 constexpr int kSmartMappingPage = 24;
@@ -15,11 +14,8 @@ std::function<void()> g_recovery_back;
 
 void close_page_queued(int page)
 {
-    QCoreApplication *app = QCoreApplication::instance();
-    if (!app)
-        return;
-    QMetaObject::invokeMethod(
-        app,
+    kor_post_to_gui(
+        nullptr,
         [page] {
             // The page may have gone while the call waited.
             if (g_page_focus.load(std::memory_order_acquire) != page)
@@ -27,8 +23,7 @@ void close_page_queued(int page)
             std::function<void()> hook = page == kSmartMappingPage ? g_smartmapping_back : g_recovery_back;
             if (hook)
                 hook();
-        },
-        Qt::QueuedConnection);
+        });
 }
 }
 

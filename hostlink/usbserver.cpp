@@ -1,6 +1,7 @@
 #include "hostlink/usbserver.h"
 
 #include "core/global.h"
+#include "core/gui_post.h"
 #include "platform/usb_disk.h"
 
 UsbServer *UsbServer::p_usbserver = nullptr;
@@ -34,6 +35,15 @@ int UsbServer::initialize()
     return m_worker.start([this] { run_pass(); }, nullptr, KorWorker::kIdleCheck, m_events->fd());
 }
 
+void UsbServer::announce(int code)
+{
+    // The signal is emitted in the GUI thread, whichever thread looked.
+    if (kor_in_gui_thread())
+        emit sig_usb_update(code);
+    else
+        kor_post_to_gui(this, [this, code] { emit sig_usb_update(code); });
+}
+
 void UsbServer::run_pass()
 {
     if (m_events)
@@ -44,10 +54,10 @@ void UsbServer::run_pass()
     m_present.store(present, std::memory_order_release);
     if (present) {
         kor_trace("usb: disk added, mounted at /mnt/usb1/\n");
-        emit sig_usb_update(100);
-        emit sig_usb_update(102);
+        announce(100);
+        announce(102);
     } else {
         kor_trace("usb: disk removed\n");
-        emit sig_usb_update(101);
+        announce(101);
     }
 }

@@ -29,6 +29,7 @@ signals:
 private:
     UsbServer();
     ~UsbServer() override;
+    void announce(int code);
 
     std::atomic<bool> m_present{false};
     std::unique_ptr<UsbDiskEvents> m_events;

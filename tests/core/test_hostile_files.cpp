@@ -74,7 +74,7 @@ class TestHostileFiles : public KorTest {
     void start_core()
     {
         kor_core_start();
-        SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, SIGNAL(sig_update_para(int)));
+        SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
     }
 
 private slots:

@@ -1,3 +1,4 @@
+#include "core/gui_post.h"
 #include "core/para_change.h"
 #include "core/syncupdate.h"
 #include "core/table_saver.h"
@@ -194,6 +195,24 @@ private slots:
         }
         SyncUpdate::p_sync->flush_saves();
         QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x882), 70);
+    }
+
+    // Calls posted by a worker run in the GUI thread, in order, and only while their context
+    // still exists.
+    void posts_reach_the_gui_thread()
+    {
+        QStringList ran;
+        auto *gone = new QObject;
+        QObject kept;
+        std::thread worker([&] {
+            kor_post_to_gui(&kept, [&] { ran << QString("a%1").arg(kor_in_gui_thread()); });
+            kor_post_to_gui(gone, [&] { ran << "gone"; });
+            kor_post_to_gui(nullptr, [&] { ran << QString("b%1").arg(kor_in_gui_thread()); });
+        });
+        worker.join();
+        QVERIFY(ran.isEmpty());
+        delete gone;
+        QTRY_COMPARE(ran, (QStringList{"a1", "b1"}));
     }
 };
 

@@ -91,7 +91,7 @@ private slots:
         g_page_focus = 24;
         SyncUpdate::p_sync->set_page_hook(24, [&seen](int code) { seen << in_gui(QString::number(code)); });
         UsbServer *usb = UsbServer::pInstance();
-        SyncUpdate::p_sync->attach(usb, SIGNAL(sig_usb_update(int)));
+        SyncUpdate::p_sync->attach(usb, &UsbServer::sig_usb_update);
         QCOMPARE(usb->initialize(), 0);
         QVERIFY(QDir().mkpath(env->path("/mnt/usb1")));
         QTRY_COMPARE(seen, (QStringList{"100", "102"}));

@@ -178,7 +178,7 @@ private slots:
     void stick_events()
     {
         UsbServer *usb = UsbServer::pInstance();
-        SyncUpdate::p_sync->attach(usb, SIGNAL(sig_usb_update(int)));
+        SyncUpdate::p_sync->attach(usb, &UsbServer::sig_usb_update);
         auto watch = [usb] {
             usb->run_pass();
             KorTestEnv::process_events();

@@ -100,6 +100,7 @@ private slots:
         QCOMPARE(int(g_set_led_para), 2);
         QCOMPARE(int(g_osd_update), 1);
         QCOMPARE(int(v331_manage::para_changed), 0);
+        KorTestEnv::process_events();  // the refresh is signalled in the GUI thread
         QCOMPARE(refresh.count(), 1);
     }
 

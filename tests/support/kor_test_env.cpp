@@ -3,6 +3,7 @@
 #include "core/brightness_request.h"
 #include "core/config_engine.h"
 #include "core/global.h"
+#include "core/gui_post.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
 #include "core/syncupdate.h"
@@ -54,6 +55,7 @@ void KorTestEnv::tear_down()
     g_bri_set_flag = 0;
     // Undelivered refresh signals must not reach the next test's objects.
     QCoreApplication::removePostedEvents(nullptr);
+    kor_drop_gui_posts();
     SyncUpdate::destroy_instance();
     KorRamPara::destroy_instance();
     ConfigEngine::destroy_instance();
@@ -63,7 +65,7 @@ void KorTestEnv::start()
 {
     ConfigEngine::pInstance();
     KorRamPara::pInstance();
-    SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, SIGNAL(sig_update_para(int)));
+    SyncUpdate::pInstance()->attach(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
 }
 
 QString KorTestEnv::path(const QString &board_path) const { return kor_path(board_path); }
