@@ -20,8 +20,11 @@ public:
 
     unsigned char ram[KOR_TABLE_SIZE];      // live table
     unsigned char shadow[KOR_TABLE_SIZE];   // what is both applied and saved
+    // Kept for the subsystems that are not built here: the host's register commands read and
+    // write the controller register block, and the receiver drivers write the live input
+    // status under the table's own mutex.
     unsigned char reg_block[KOR_REG_BLOCK_SIZE];
-    QMutex table_mutex;                     // live input status written by the receiver drivers
+    QMutex table_mutex;
 
     uint16_t u16(int offset) const;
     void set_u16(int offset, uint16_t value);
