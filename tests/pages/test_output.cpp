@@ -66,22 +66,32 @@ class TestOutput : public KorTest {
 
 private slots:
 
+    void opens_and_follows_the_host_data()
+    {
+        kor_columns<int, QString>({"language", "titles"});
+        QTest::newRow("zh-CN") << 0 << QString::fromUtf8("宽高");
+        QTest::newRow("zh-TW") << 4 << QString::fromUtf8("寬高");
+        QTest::newRow("ru: the keyboard in English") << 2 << "WH";
+    }
     // Opened on the table's size; typed values stay over other changes, and a host-side width
-    // reloads both fields.
+    // or height alone reloads both fields.
     void opens_and_follows_the_host()
     {
-        g_language = 0;
+        g_language = uint8_t(kor_data<int>("language"));
         settle({{0x562, 3840}, {0x564, 2160}});
         open_ledset();
         QCOMPARE(fields(), QString("3840x2160"));
-        kor_save_screen(g_ledset, "ledset");
+        if (g_language == 0)
+            kor_save_screen(g_ledset, "ledset");
         keyboard->answers << "5000" << "1500";
         kor_keys("OROR");
-        QCOMPARE(keyboard->calls[0].title + keyboard->calls[1].title, QString::fromUtf8("宽高"));
+        QTEST(keyboard->calls[0].title + keyboard->calls[1].title, "titles");
         settle({{0x882, 70}});
         QCOMPARE(fields(), QString("5000x1500"));
         settle({{0x562, 2560}});
         QCOMPARE(fields(), QString("2560x2160"));
+        settle({{0x564, 1440}});
+        QCOMPARE(fields(), QString("2560x1440"));
         kor_check_mode_key(13);
     }
 
@@ -108,10 +118,13 @@ private slots:
         kor_keys(kor_data<bool>("edit_height") ? "RO" : "O");
         QCOMPARE(keyboard->calls.size(), 1);
         QTEST(fields(), "shown");
-        // Only Apply writes the table.
-        QVERIFY(kor_table()->u16(0x562) == width && kor_table()->u16(0x564) == height && !v331_manage::para_changed);
         if (QByteArray(QTest::currentDataTag()) == "9000, height over budget")
             kor_save_screen(g_ledset, "ledset-clamped");
+        // Only Apply writes the table: Cancel leaves it as it was.
+        const QByteArray before = kor_ram();
+        kor_keys(kor_data<bool>("edit_height") ? "RRO" : "LO");
+        kor_check_left(13, 6);
+        QVERIFY(kor_ram() == before && !v331_manage::para_changed);
     }
 
     // A size differing from the table's is new; the LED parameters go to the FPGA worker
@@ -234,6 +247,10 @@ private slots:
         }
         QCOMPARE(icons(), links);
         QCOMPARE(kor_child(g_netset, "net_frame")->geometry(), QRect(24 + 68 * (port + 1 - first), 40, 58, 41));
+        QString selected;  // the column buttons drawn without a border
+        for (int c = 1; c <= 4; ++c)
+            selected += kor_style(g_netset, QString("LED%1Button").arg(c)).contains("border:0px") ? '1' : '0';
+        QCOMPARE(selected, QString("0000").replace(port + 1 - first, 1, '1'));
         if (port == 15) {  // a change of the links shows at the next key, also when the selection cannot move
             sim_fpga()->set_link_bits(uint16_t(~kLinks));
             kor_press(KorKey::Right);
