@@ -131,21 +131,25 @@ private slots:
     // only while it runs (register 80 of FPGA 0 reads 3).
     void apply_data()
     {
-        // width: table width before; typed: into the width, null: none; fpga_state: -1: no FPGA manager
-        kor_columns<int, QString, int>({"width", "typed", "fpga_state"});
-        QTest::newRow("new size, FPGA running") << 1920 << "3840" << 3;
-        QTest::newRow("new size, FPGA starting") << 1920 << "3840" << 1;
-        QTest::newRow("new size, no FPGA manager") << 1920 << "3840" << -1;
-        QTest::newRow("same size") << 1920 << QString() << 3;
-        QTest::newRow("host width above 32767 kept") << 40000 << QString() << 3;
+        // width: table width before (height 1080); typed: into the width (or the height), null: none;
+        // fpga_state: -1: no FPGA manager
+        kor_columns<int, QString, bool, int>({"width", "typed", "height", "fpga_state"});
+        QTest::newRow("new size, FPGA running") << 1920 << "3840" << false << 3;
+        QTest::newRow("new height, FPGA running") << 1920 << "720" << true << 3;
+        QTest::newRow("new size, FPGA starting") << 1920 << "3840" << false << 1;
+        QTest::newRow("new size, no FPGA manager") << 1920 << "3840" << false << -1;
+        QTest::newRow("same size") << 1920 << QString() << false << 3;
+        QTest::newRow("host width above 32767 kept") << 40000 << QString() << false << 3;
     }
     void apply()
     {
         QFETCH(int, width);
         QFETCH(QString, typed);
+        QFETCH(bool, height);
         QFETCH(int, fpga_state);
-        const int new_w = typed.isNull() ? width : typed.toInt();
-        const bool changed = new_w != width;
+        const int new_w = typed.isNull() || height ? width : typed.toInt();
+        const int new_h = !typed.isNull() && height ? typed.toInt() : 1080;
+        const bool changed = new_w != width || new_h != 1080;
         if (fpga_state >= 0) {
             sim_fpga()->set_state_after_bring_up(uint8_t(fpga_state));
             kor_fpga_up();
@@ -158,18 +162,18 @@ private slots:
                 {0x588, 9}, {0x58A, 10}, {0x58C, 11}, {0x58E, 12}});
         open_ledset();
         keyboard->answers << typed;  // null: the keyboard left without an answer
-        kor_keys("ORR");
+        kor_keys(height ? "ROR" : "ORR");
         QVERIFY(!g_tip->isVisible());
         kor_press(KorKey::Ok);  // Apply
 
         // Splice mode off and both output rectangles the whole screen.
-        const int expected[][2] = {{0x560, 0},     {0x562, new_w}, {0x564, 1080}, {0x580, 0},     {0x582, 0},
-                                   {0x584, new_w}, {0x586, 1080},  {0x588, 0},    {0x58A, 0},     {0x58C, new_w},
-                                   {0x58E, 1080}};
+        const int expected[][2] = {{0x560, 0},     {0x562, new_w}, {0x564, new_h}, {0x580, 0}, {0x582, 0},
+                                   {0x584, new_w}, {0x586, new_h}, {0x588, 0},     {0x58A, 0}, {0x58C, new_w},
+                                   {0x58E, new_h}};
         for (const auto &e : expected)
             QCOMPARE(int(kor_table()->u16(e[0])), e[1]);
         // A new size: window 0 fills it and the others are switched off.
-        const int whole[4] = {0, 0, new_w, 1080};
+        const int whole[4] = {0, 0, new_w, new_h};
         for (int w = 0; w < 6; ++w) {
             QCOMPARE(window_word(w, KorWindowRecord::kSource), w);
             for (int f = 0; f < 4; ++f)
