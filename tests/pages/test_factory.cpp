@@ -42,7 +42,7 @@ class TestFactory : public KorTest {
     Q_OBJECT
     void set_up() override
     {
-        v331_manage::pInstance()->led_para_wait_limit = std::chrono::milliseconds(0);
+        v331_manage::pInstance();
         g_lcd_lang_valid = 0x1F;
     }
 
@@ -174,7 +174,9 @@ private slots:
         QCOMPARE(int(g_set_led_para), handover ? 1 : 0);
         QCOMPARE(int(g_set_led_setup), handover ? 0 : 7);
 
-        // The scaler's pass: the refresh saves the restored table, re-texting the page in Chinese.
+        // The scaler's pass once the hand-over is done: the refresh saves the restored table,
+        // re-texting the page in Chinese.
+        g_set_led_para = 0;
         kor_scaler_pass();
         QByteArray want = defaults;
         if (keeps_edid)
