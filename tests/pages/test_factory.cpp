@@ -118,9 +118,10 @@ private slots:
         // differs: the words of 0x560 (bit 0), 0x562 (bit 1), 0x564 (bit 2) that the reset changes
         kor_columns<int, bool, bool, int, QString>({"item", "fpga", "inputs", "differs", "ip"});
         QTest::newRow("Keep IP: FPGA running, new size") << 1 << true << true << 7 << "10.0.0.5";
-        QTest::newRow("Keep IP: only the splice mode") << 1 << true << false << 1 << "10.0.0.5";
+        QTest::newRow("Keep IP: FPGA running, only the splice mode") << 1 << true << false << 1 << "10.0.0.5";
         QTest::newRow("Keep IP,EDIP: no FPGA or input manager") << 2 << false << false << 7 << "10.0.0.5";
-        QTest::newRow("Keep IP,EDIP: input manager, FPGA running, only the height") << 2 << true << true << 4 << "10.0.0.5";
+        QTest::newRow("Keep IP,EDIP: input manager, FPGA running, only the height")
+            << 2 << true << true << 4 << "10.0.0.5";
         QTest::newRow("Reset ALL: FPGA running, size unchanged") << 3 << true << true << 0 << "10.0.0.5";
         QTest::newRow("Reset ALL: address already the default") << 3 << false << true << 2 << "192.168.1.199";
     }

@@ -184,7 +184,8 @@ private slots:
         kor_keys("LLO");  // Apply
         KorTestEnv::process_events();
         // An Apply that stores refreshes the page in front.
-        QCOMPARE(kor_text(g_linkwlan, "label_wlan"), new_gateway.isEmpty() ? QString::fromUtf8("网口设置") : "Net connect");
+        QCOMPARE(kor_text(g_linkwlan, "label_wlan"),
+                 new_gateway.isEmpty() ? QString::fromUtf8("网口设置") : QString("Net connect"));
         if (new_gateway.isEmpty()) {
             QVERIFY(env->commands().empty());
             QCOMPARE(env->read_file("/data/configs/tcpip.ini"), ini_before);

@@ -254,7 +254,7 @@ private slots:
         choose(0, 4, 0);
         QVERIFY(t->ram[0x306] == 0 && g_wifi_reset_flag == 1);
         // Pixel-to-pixel: the whole high byte of every window's flags word.
-        KorTestEnv::process_events();
+        KorTestEnv::process_events();  // the saves asked for so far
         before = kor_ram();
         choose(1, 5, 1);
         QCOMPARE(differing(before).size(), 1 + 6);
