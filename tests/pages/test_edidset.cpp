@@ -101,7 +101,13 @@ private slots:
         QTest::newRow("rate to 30") << 0 << "ORROLORRRO" << QStringList() << hd30 << 1;
         // A host rate other than 60 or 30 survives leaving the rate item untouched.
         QTest::newRow("host rate 50 kept") << 50 << "OLO" << QStringList() << hd50 << 1;
+        QTest::newRow("width above 32767 stores 0") << 0 << "OOLO" << QStringList{"40000"} << QList<int>{0, 1080, 60}
+                                                   << 1;
+        // Back on the rate brings back what it showed, and the choice the next toggle starts from.
+        QTest::newRow("back on the rate") << 0 << "ORROLBRRRO" << QStringList() << hd << 1;
+        QTest::newRow("back on the rate, toggled again") << 0 << "ORROLBOLORRRO" << QStringList() << hd30 << 1;
         QTest::newRow("cancel stores nothing") << 0 << "OOLLO" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("delete stores nothing") << 0 << "OOLLLO" << QStringList{"1280"} << hd << 0;
         QTest::newRow("back stores nothing") << 0 << "OOB" << QStringList{"1280"} << hd << 0;
     }
     void edit_box()

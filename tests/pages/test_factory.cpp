@@ -42,7 +42,7 @@ class TestFactory : public KorTest {
     Q_OBJECT
     void set_up() override
     {
-        v331_manage::pInstance()->led_para_wait_limit = std::chrono::milliseconds(0);
+        v331_manage::pInstance();
         g_lcd_lang_valid = 0x1F;
     }
 
@@ -59,6 +59,7 @@ private slots:
         // Nothing written, nothing applied.
         QTest::newRow("OK twice on the stored language") << 0x1F << 0 << "OO" << "00" << 0;
         QTest::newRow("back while editing drops the choice") << 0x1F << 0 << "ORB" << "01-" << 0;
+        QTest::newRow("a language out of range opens in English") << 0x1F << 7 << "OB" << "1-" << 0;
     }
     void language()
     {
@@ -109,34 +110,46 @@ private slots:
     }
 
     // Every reset restores the stored table ("Keep IP,EDIP" all but the EDID area) in one
-    // change; "Reset ALL" first sets the network to its defaults. A new LED size goes to the
-    // FPGA worker while it runs; the EDID rewrite is asked of the input manager when there is one.
+    // change; "Reset ALL" first sets the network to its defaults unless the address is already
+    // the default. A new splice mode or LED size goes to the FPGA worker while it runs; the EDID
+    // rewrite is asked of the input manager when there is one, but not by "Keep IP,EDIP".
     void resets_data()
     {
-        QTest::addColumn<int>("item");
-        QTest::newRow("Keep IP: FPGA running, new size") << 1;
-        QTest::newRow("Keep IP,EDIP: no FPGA or input manager") << 2;
-        QTest::newRow("Reset ALL: FPGA running, size unchanged") << 3;
+        // differs: the words of 0x560 (bit 0), 0x562 (bit 1), 0x564 (bit 2) that the reset changes
+        kor_columns<int, bool, bool, int, QString>({"item", "fpga", "inputs", "differs", "ip"});
+        QTest::newRow("Keep IP: FPGA running, new size") << 1 << true << true << 7 << "10.0.0.5";
+        QTest::newRow("Keep IP: FPGA running, only the splice mode") << 1 << true << false << 1 << "10.0.0.5";
+        QTest::newRow("Keep IP,EDIP: no FPGA or input manager") << 2 << false << false << 7 << "10.0.0.5";
+        QTest::newRow("Keep IP,EDIP: input manager, FPGA running, only the height")
+            << 2 << true << true << 4 << "10.0.0.5";
+        QTest::newRow("Reset ALL: FPGA running, size unchanged") << 3 << true << true << 0 << "10.0.0.5";
+        QTest::newRow("Reset ALL: address already the default") << 3 << false << true << 2 << "192.168.1.199";
     }
     void resets()
     {
         QFETCH(int, item);
+        QFETCH(bool, fpga);
+        QFETCH(int, differs);
+        QFETCH(QString, ip);
         KorRamPara *table = kor_table();
-        const bool keeps_edid = item == 2, network = item == 3;
+        const bool keeps_edid = item == 2, network = item == 3 && ip != "192.168.1.199";
+        const bool rewrite = !keeps_edid && kor_data<bool>("inputs");
         ConfigEngine *config = ConfigEngine::p_config;
-        config->write_config_variant(ConfigItem::IPAddress, "10.0.0.5");
+        config->write_config_variant(ConfigItem::IPAddress, ip);
         config->write_config_variant(ConfigItem::SubNetMask, "255.0.0.0");
         config->write_config_variant(ConfigItem::GateWay, "10.0.0.1");
-        g_str_ip = "10.0.0.5";
-        if (!keeps_edid) {
+        g_str_ip = ip.toStdString();
+        if (kor_data<bool>("inputs"))
             dizidezorar::pInstance();
+        if (fpga)
             fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
-        }
-        // A table that differs from the defaults everywhere a reset may reach (the LED size but
-        // for "Reset ALL"), applied and saved, in English.
+        // A table that differs from the defaults everywhere a reset may reach (the splice mode
+        // and LED size as the row says), applied and saved, in English.
         const QByteArray defaults = stored_defaults();
-        for (int off = 0; off < KOR_TABLE_SIZE; ++off)
-            table->ram[off] = network && off >= 0x560 && off < 0x566 ? defaults[2 + off - 0x300] : uint8_t(off * 7 + 3);
+        for (int off = 0; off < KOR_TABLE_SIZE; ++off) {
+            const bool same = off >= 0x560 && off < 0x566 && !(differs >> ((off - 0x560) / 2) & 1);
+            table->ram[off] = same ? defaults[2 + off - 0x300] : uint8_t(off * 7 + 3);
+        }
         table->set_u16(0x300, 1);
         std::memcpy(table->shadow, table->ram, KOR_TABLE_SIZE);
         g_language = 1;
@@ -147,7 +160,7 @@ private slots:
         QSettings file(env->path("/data/configs/tcpip.ini"), QSettings::IniFormat);
         QCOMPARE(file.value("config/IPAddress").toString() + " " + file.value("config/SubNetMask").toString() + " " +
                      file.value("config/GateWay").toString(),
-                 network ? "192.168.1.199 255.255.255.0 192.168.1.1" : "10.0.0.5 255.0.0.0 10.0.0.1");
+                 network ? "192.168.1.199 255.255.255.0 192.168.1.1" : ip + " 255.0.0.0 10.0.0.1");
         QCOMPARE(env->commands().empty(), !network);
         QByteArray expected = before;
         for (int off = 0x300; off < KOR_TABLE_SIZE; ++off)
@@ -157,11 +170,14 @@ private slots:
         QCOMPARE(kor_shadow(), before);  // the refresh step's
         QCOMPARE(int(v331_manage::para_changed), 1);
         for (const auto &flag : dizidezorar::edid_rewrite)
-            QCOMPARE(int(flag), keeps_edid ? 0 : 1);
-        QCOMPARE(int(g_set_led_para), item == 1 ? 1 : 0);
-        QCOMPARE(int(g_set_led_setup), item == 1 ? 0 : 7);
+            QCOMPARE(int(flag), rewrite ? 1 : 0);
+        const bool handover = fpga && differs;
+        QCOMPARE(int(g_set_led_para), handover ? 1 : 0);
+        QCOMPARE(int(g_set_led_setup), handover ? 0 : 7);
 
-        // The scaler's pass: the refresh saves the restored table, re-texting the page in Chinese.
+        // The scaler's pass once the hand-over is done: the refresh saves the restored table,
+        // re-texting the page in Chinese.
+        g_set_led_para = 0;
         kor_scaler_pass();
         QByteArray want = defaults;
         if (keeps_edid)
@@ -174,19 +190,29 @@ private slots:
         QVERIFY(!g_factory && kor_mode_key_reached_custom_mode());
     }
 
-    // Which OSD fonts the scaler's flash holds; without the scaler manager none is known to be there.
+    void font_lines_data()
+    {
+        // fonts: in the scaler's flash, -1: no scaler manager; lines: the sizes drawn green, CN then EN
+        kor_columns<int, bool, QString>({"fonts", "written", "lines"});
+        QTest::newRow("32 Chinese, 64 English") << 0x09 << false << "32 64|128";
+        QTest::newRow("all but 64 Chinese") << 0x0B << false << "32 32|64|128";
+        QTest::newRow("a font image written") << 0x01 << true << "32|64|128 32|64|128";
+        QTest::newRow("no scaler manager") << -1 << false << " ";
+    }
+    // Which OSD fonts the scaler's flash holds, as read when the page is built.
     void font_lines()
     {
-        v331_manage::p_v331_manage->font_valid = 0x09;  // 32 Chinese, 64 English
+        QFETCH(int, fonts);
+        env->scaler()->set_fonts(unsigned(fonts));
+        v331_manage::p_v331_manage->read_v331_font();
+        if (kor_data<bool>("written"))
+            QCOMPARE(v331_manage::p_v331_manage->write_font_image(QByteArray(64, 'f')), 0);
+        if (fonts < 0)
+            v331_manage::destroy_instance();
         open_factory();
-        QCOMPARE(green_sizes(kor_text(g_factory, "FontCN")) + " " + green_sizes(kor_text(g_factory, "FontEN")),
-                 QString("32 64|128"));
-        kor_save_screen(g_factory, "factory-fonts");
-        kor_keys("B");
-        v331_manage::destroy_instance();
-        kor_keys("O");
-        QCOMPARE(green_sizes(kor_text(g_factory, "FontCN")) + " " + green_sizes(kor_text(g_factory, "FontEN")),
-                 QString(" "));
+        QTEST(green_sizes(kor_text(g_factory, "FontCN")) + " " + green_sizes(kor_text(g_factory, "FontEN")), "lines");
+        if (fonts == 0x09)
+            kor_save_screen(g_factory, "factory-fonts");
     }
 };
 

@@ -191,8 +191,12 @@ private slots:
             if (!typed[i].isNull())
                 type(8 + i, typed[i]);
         env->shell()->clear();
+        kor_table()->ram[0x300] = 1;  // a language the next refresh brings
         kor_keys("LLO");  // Apply
         KorTestEnv::process_events();
+        // An Apply that stores refreshes the page in front.
+        QCOMPARE(kor_text(g_linkwlan, "label_wlan"),
+                 new_gateway.isEmpty() ? QString::fromUtf8("网口设置") : QString("Net connect"));
         if (new_gateway.isEmpty()) {
             QVERIFY(env->commands().empty());
             QCOMPARE(env->read_file("/data/configs/tcpip.ini"), ini_before);

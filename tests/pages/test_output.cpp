@@ -66,22 +66,32 @@ class TestOutput : public KorTest {
 
 private slots:
 
+    void opens_and_follows_the_host_data()
+    {
+        kor_columns<int, QString>({"language", "titles"});
+        QTest::newRow("zh-CN") << 0 << QString::fromUtf8("宽高");
+        QTest::newRow("zh-TW") << 4 << QString::fromUtf8("寬高");
+        QTest::newRow("ru: the keyboard in English") << 2 << "WH";
+    }
     // Opened on the table's size; typed values stay over other changes, and a host-side width
-    // reloads both fields.
+    // or height alone reloads both fields.
     void opens_and_follows_the_host()
     {
-        g_language = 0;
+        g_language = uint8_t(kor_data<int>("language"));
         settle({{0x562, 3840}, {0x564, 2160}});
         open_ledset();
         QCOMPARE(fields(), QString("3840x2160"));
-        kor_save_screen(g_ledset, "ledset");
+        if (g_language == 0)
+            kor_save_screen(g_ledset, "ledset");
         keyboard->answers << "5000" << "1500";
         kor_keys("OROR");
-        QCOMPARE(keyboard->calls[0].title + keyboard->calls[1].title, QString::fromUtf8("宽高"));
+        QTEST(keyboard->calls[0].title + keyboard->calls[1].title, "titles");
         settle({{0x882, 70}});
         QCOMPARE(fields(), QString("5000x1500"));
         settle({{0x562, 2560}});
         QCOMPARE(fields(), QString("2560x2160"));
+        settle({{0x564, 1440}});
+        QCOMPARE(fields(), QString("2560x1440"));
         kor_check_mode_key(13);
     }
 
@@ -108,31 +118,38 @@ private slots:
         kor_keys(kor_data<bool>("edit_height") ? "RO" : "O");
         QCOMPARE(keyboard->calls.size(), 1);
         QTEST(fields(), "shown");
-        // Only Apply writes the table.
-        QVERIFY(kor_table()->u16(0x562) == width && kor_table()->u16(0x564) == height && !v331_manage::para_changed);
         if (QByteArray(QTest::currentDataTag()) == "9000, height over budget")
             kor_save_screen(g_ledset, "ledset-clamped");
+        // Only Apply writes the table: Cancel leaves it as it was.
+        const QByteArray before = kor_ram();
+        kor_keys(kor_data<bool>("edit_height") ? "RRO" : "LO");
+        kor_check_left(13, 6);
+        QVERIFY(kor_ram() == before && !v331_manage::para_changed);
     }
 
     // A size differing from the table's is new; the LED parameters go to the FPGA worker
     // only while it runs (register 80 of FPGA 0 reads 3).
     void apply_data()
     {
-        // width: table width before; typed: into the width, null: none; fpga_state: -1: no FPGA manager
-        kor_columns<int, QString, int>({"width", "typed", "fpga_state"});
-        QTest::newRow("new size, FPGA running") << 1920 << "3840" << 3;
-        QTest::newRow("new size, FPGA starting") << 1920 << "3840" << 1;
-        QTest::newRow("new size, no FPGA manager") << 1920 << "3840" << -1;
-        QTest::newRow("same size") << 1920 << QString() << 3;
-        QTest::newRow("host width above 32767 kept") << 40000 << QString() << 3;
+        // width: table width before (height 1080); typed: into the width (or the height), null: none;
+        // fpga_state: -1: no FPGA manager
+        kor_columns<int, QString, bool, int>({"width", "typed", "height", "fpga_state"});
+        QTest::newRow("new size, FPGA running") << 1920 << "3840" << false << 3;
+        QTest::newRow("new height, FPGA running") << 1920 << "720" << true << 3;
+        QTest::newRow("new size, FPGA starting") << 1920 << "3840" << false << 1;
+        QTest::newRow("new size, no FPGA manager") << 1920 << "3840" << false << -1;
+        QTest::newRow("same size") << 1920 << QString() << false << 3;
+        QTest::newRow("host width above 32767 kept") << 40000 << QString() << false << 3;
     }
     void apply()
     {
         QFETCH(int, width);
         QFETCH(QString, typed);
+        QFETCH(bool, height);
         QFETCH(int, fpga_state);
-        const int new_w = typed.isNull() ? width : typed.toInt();
-        const bool changed = new_w != width;
+        const int new_w = typed.isNull() || height ? width : typed.toInt();
+        const int new_h = !typed.isNull() && height ? typed.toInt() : 1080;
+        const bool changed = new_w != width || new_h != 1080;
         if (fpga_state >= 0) {
             sim_fpga()->set_state_after_bring_up(uint8_t(fpga_state));
             kor_fpga_up();
@@ -145,18 +162,18 @@ private slots:
                 {0x588, 9}, {0x58A, 10}, {0x58C, 11}, {0x58E, 12}});
         open_ledset();
         keyboard->answers << typed;  // null: the keyboard left without an answer
-        kor_keys("ORR");
+        kor_keys(height ? "ROR" : "ORR");
         QVERIFY(!g_tip->isVisible());
         kor_press(KorKey::Ok);  // Apply
 
         // Splice mode off and both output rectangles the whole screen.
-        const int expected[][2] = {{0x560, 0},     {0x562, new_w}, {0x564, 1080}, {0x580, 0},     {0x582, 0},
-                                   {0x584, new_w}, {0x586, 1080},  {0x588, 0},    {0x58A, 0},     {0x58C, new_w},
-                                   {0x58E, 1080}};
+        const int expected[][2] = {{0x560, 0},     {0x562, new_w}, {0x564, new_h}, {0x580, 0}, {0x582, 0},
+                                   {0x584, new_w}, {0x586, new_h}, {0x588, 0},     {0x58A, 0}, {0x58C, new_w},
+                                   {0x58E, new_h}};
         for (const auto &e : expected)
             QCOMPARE(int(kor_table()->u16(e[0])), e[1]);
         // A new size: window 0 fills it and the others are switched off.
-        const int whole[4] = {0, 0, new_w, 1080};
+        const int whole[4] = {0, 0, new_w, new_h};
         for (int w = 0; w < 6; ++w) {
             QCOMPARE(window_word(w, KorWindowRecord::kSource), w);
             for (int f = 0; f < 4; ++f)
@@ -234,6 +251,10 @@ private slots:
         }
         QCOMPARE(icons(), links);
         QCOMPARE(kor_child(g_netset, "net_frame")->geometry(), QRect(24 + 68 * (port + 1 - first), 40, 58, 41));
+        QString selected;  // the column buttons drawn without a border
+        for (int c = 1; c <= 4; ++c)
+            selected += kor_style(g_netset, QString("LED%1Button").arg(c)).contains("border:0px") ? '1' : '0';
+        QCOMPARE(selected, QString("0000").replace(port + 1 - first, 1, '1'));
         if (port == 15) {  // a change of the links shows at the next key, also when the selection cannot move
             sim_fpga()->set_link_bits(uint16_t(~kLinks));
             kor_press(KorKey::Right);

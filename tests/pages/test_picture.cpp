@@ -90,6 +90,8 @@ private slots:
         QTest::newRow("brightness: back restores the value at the last OK") << 0 << 0 << 30 << "ORROOLLB" << 32;
         QTest::newRow("brightness: host word with a high byte") << 0 << 0 << 0x0105 << "OO" << 100;
         QTest::newRow("red up") << 1 << 1 << 64 << "ORRO" << 66;
+        QTest::newRow("green up") << 1 << 2 << 70 << "ORO" << 71;
+        QTest::newRow("blue down") << 1 << 3 << 30 << "OLO" << 29;
     }
     void editing()
     {

@@ -156,7 +156,8 @@ private slots:
         // Projection in and out of editing; then choosing WiFi wraps to the left.
         QTest::newRow("projection, then WiFi") << 1 << 0 << 0 << "RRROOROL" << "image1"
                                                << "image1|OFF|Seamless|Click OK|OFF|OFF";
-        QTest::newRow("back while choosing stays, a second leaves") << 1 << 0 << 0 << "RRRROLBB" << "image1" << "";
+        QTest::newRow("window 3 is off; back while choosing stays, a second leaves")
+            << 1 << 2 << 0 << "RRRROLBB" << "image1" << "";
         // Stepping the empty list must not wrap its index round to 255.
         QTest::newRow("no window: the list stays empty") << 0 << 0 << 0 << "ORLLBOO" << "" << first.mid(6);
     }
@@ -188,32 +189,56 @@ private slots:
         }
     }
 
-    // Each row in turn on one page: what its OK writes, and nothing else.
+    void volume_data()
+    {
+        // audio: window 3's audio byte; after: its volume and audio bytes, -1: nothing written
+        kor_columns<int, int, int, int>({"audio", "choice", "volume", "after"});
+        QTest::newRow("OFF with the sound on") << 0x81 << 0 << 0 << 0;
+        QTest::newRow("ON with the sound off") << 0x01 << 1 << 255 << 0x80;
+        QTest::newRow("ON with the sound on") << 0x81 << 1 << -1 << -1;
+        QTest::newRow("OFF with the sound off") << 0x01 << 0 << -1 << -1;
+    }
+    // The sound row acts on the window the list shows, and only when its state changes.
+    void volume()
+    {
+        QFETCH(int, volume);
+        KorRamPara *t = kor_table();
+        enable_windows(0x05);
+        t->ram[record(2) + 20] = 0x40;
+        t->ram[record(2) + 21] = uint8_t(kor_data<int>("audio"));
+        open_othersetup();
+        const QByteArray before = kor_ram();
+        // Window 3 in the list applies nothing by itself.
+        choose(0, 0, 1);
+        QCOMPARE(int(v331_manage::para_changed), 0);
+        choose(1, 1, kor_data<int>("choice"));
+        QCOMPARE(int(v331_manage::para_changed), 1);
+        const QList<int> written{0x840, record(2) + 20, record(2) + 21};
+        QCOMPARE(differing(before), volume < 0 ? QList<int>() : written);
+        if (volume >= 0)
+            QVERIFY(t->u16(0x840) == 2 && t->ram[record(2) + 20] == volume &&
+                    t->ram[record(2) + 21] == kor_data<int>("after"));
+    }
+
+    // Each other row in turn on one page: what its OK writes, and nothing else; the switch
+    // effect and pixel-to-pixel are saved at once.
     void applying_each_item()
     {
         KorRamPara *t = kor_table();
         enable_windows(0x05);
-        t->ram[record(2) + 20] = 0x40;
-        t->ram[record(2) + 21] = 0x81;  // window 3, sound on
         for (int k = 0; k < 32; ++k)
             t->set_u16(0xB00 + 2 * k, uint16_t(0x3300 + k));
         for (int w = 0; w < 6; ++w)
             t->set_u16(record(w) + 18, w % 2 ? 0x77FB : 0x2204);
         open_othersetup();
-        QByteArray before = kor_ram();
-        // Window 3 in the list applies nothing by itself; the sound row acts on it.
-        choose(0, 0, 1);
-        QCOMPARE(int(v331_manage::para_changed), 0);
-        choose(1, 1, 0);
-        QCOMPARE(int(v331_manage::para_changed), 1);
-        QCOMPARE(differing(before), (QList<int>{0x840, record(2) + 20, record(2) + 21}));
-        QVERIFY(t->u16(0x840) == 2 && t->ram[record(2) + 20] == 0 && t->ram[record(2) + 21] == 0);
         // Fade: the word, bit 2 of the three windows without it, 60 in the low byte of each word
         // of the pairs; seamless clears the bit in all six and leaves the pairs.
-        before = kor_ram();
-        choose(1, 2, 1);
+        QByteArray before = kor_ram();
+        choose(2, 2, 1);
         QCOMPARE(differing(before).size(), 1 + 3 + 32);
         QVERIFY(t->ram[0x846] == 1 && t->ram[record(1) + 18] == 0xFF && t->ram[0xB3E] == 60);
+        KorTestEnv::process_events();
+        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x846), 1);
         before = kor_ram();
         choose(0, 2, 0);
         QCOMPARE(differing(before).size(), 1 + 6);
@@ -229,10 +254,16 @@ private slots:
         choose(0, 4, 0);
         QVERIFY(t->ram[0x306] == 0 && g_wifi_reset_flag == 1);
         // Pixel-to-pixel: the whole high byte of every window's flags word.
+        KorTestEnv::process_events();  // the saves asked for so far
         before = kor_ram();
         choose(1, 5, 1);
         QCOMPARE(differing(before).size(), 1 + 6);
         QVERIFY(t->ram[0x842] == 1 && t->ram[record(0) + 19] == 1 && t->ram[record(1) + 19] == 1);
+        KorTestEnv::process_events();
+        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x842), 1);
+        choose(0, 5, 0);
+        QCOMPARE(differing(before).size(), 6);
+        QVERIFY(t->ram[0x842] == 0 && t->ram[record(0) + 19] == 0 && t->ram[record(1) + 19] == 0);
     }
 
     // A language set while a page is in front re-texts it; its choices keep the language they

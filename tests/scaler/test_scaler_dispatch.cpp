@@ -42,10 +42,12 @@ private slots:
         row("nature, type taken modulo 4", {{0x888, 6}}, {"color_gains(8192,8192,8192)"});
         row("custom", {{0x888, 0}, {0x88A, 128}, {0x88C, 64}, {0x88E, 255}}, {"color_gains(8192,4096,16320)"});
         row("pattern", {{0x360, 5}}, {"pattern(5)"});
+        row("pattern above 8 is none", {{0x360, 9}}, {"pattern(0)"});
         row("window pairs", {{0xB00 + 4 * 2, 61}, {0xB02 + 4 * 5, 1}, {0xB00 + 4 * 6, 1}},
             {"window_value(2,0,61)", "window_value(5,1,1)"});
         row("width", {{0x562, 2560}}, {"panel_init(2560,1080,0,0,0)"});
         row("out1 size", {{0x584, 1280}, {0x586, 720}}, {"panel_init(1920,1080,1280,720,0)"});
+        row("splice mode taken modulo 6", {{0x560, 7}}, {"panel_init(1920,1080,0,0,1)"});
     }
     void programs_each_change()
     {
@@ -102,25 +104,19 @@ private slots:
         QCOMPARE(int(v331_manage::para_changed), 0);
         KorTestEnv::process_events();  // the refresh is signalled in the GUI thread
         QCOMPARE(refresh.count(), 1);
-    }
-
-    void fonts_data()
-    {
-        QTest::addColumn<unsigned>("present");
-        QTest::newRow("none") << 0u;
-        QTest::newRow("32-pixel Chinese and 64-pixel English") << 0x09u;
-    }
-    void fonts()
-    {
-        QFETCH(unsigned, present);
-        env->scaler()->set_fonts(present);
-        scaler_manager()->read_v331_font();
-        QCOMPARE(unsigned(scaler_manager()->font_valid), present);
-        // A font image written re-reads them.
-        QCOMPARE(scaler_manager()->write_font_image(QByteArray(64, 'f')), 0);
-        QCOMPARE(int(scaler_manager()->font_valid), 0x0F);
-        QCOMPARE(env->scaler()->calls_named("font_image").size(), size_t(1));
-        QCOMPARE(scaler_manager()->write_font_image(QByteArray()), 255);
+        // A hand-over that never ends holds the panel back no longer than the limit.
+        KorTestEnv::process_events();  // the refresh takes the shadow
+        env->scaler()->clear();
+        scaler_manager()->led_para_wait_limit = std::chrono::milliseconds(20);
+        g_set_led_para = 1;
+        change({{0x562, 1280}});
+        auto stuck = std::async(std::launch::async, [] { scaler_manager()->run_pass(); });
+        const bool ended = stuck.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        if (!ended)
+            g_set_led_para = 0;  // so that the check fails rather than hangs
+        stuck.wait();
+        QVERIFY(ended);
+        QCOMPARE(kor_scaler_calls(env->scaler()), QStringList("panel_init(1280,2160,0,0,0)"));
     }
 
     void worker_applies_and_refreshes()

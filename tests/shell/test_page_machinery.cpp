@@ -308,6 +308,26 @@ private slots:
         QVERIFY(beneath->events.filter("confirm").isEmpty());
     }
 
+    void usb_tips_on_the_list_pages_data()
+    {
+        // kind: the pop-up shown, 0: none
+        kor_columns<int, int, int>({"page", "code", "kind"});
+        QTest::newRow("smart mapping, stick added") << 24 << 100 << 3;
+        QTest::newRow("upgrade, stick removed") << 26 << 101 << 4;
+        QTest::newRow("upgrade, reading") << 26 << 102 << 5;
+        QTest::newRow("recovery, stick added") << 25 << 100 << 0;
+    }
+    // The refresh step tells about the stick on the pages that list its files.
+    void usb_tips_on_the_list_pages()
+    {
+        QFETCH(int, page);
+        QFETCH(int, kind);
+        KorProbePage *probe = open_probe(page);
+        kor_refresh(kor_data<int>("code"));
+        QCOMPARE(probe->events.filter("refresh").size(), 1);
+        QCOMPARE(g_tip->isVisible() ? g_tip->kind() : 0, kind);
+    }
+
     void tip_hides_after_300_ticks()
     {
         for (int kind : {1, 2, 3, 4, 5, 6, 7}) {
