@@ -68,7 +68,7 @@ private slots:
                  QVector<int>({0xAA, kept ? 1280 : 1920}));
     }
 
-    void save_is_atomic_and_only_on_change()
+    void saved_only_on_change()
     {
         env->start();
         auto saves_after_save = [] {
@@ -84,8 +84,6 @@ private slots:
         QCOMPARE(saves_after_save(), before + 1);
         QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x562), 2560);
         QCOMPARE(int(kor_table()->shadow_u16(0x562)), 2560);
-        // No temporary file left beside it.
-        QCOMPARE(QDir(env->path("/data")).entryList(QDir::Files), QStringList{"ram_device_info"});
     }
 
     void pending_change_is_saved_but_not_shadowed()
