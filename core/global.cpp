@@ -1,7 +1,5 @@
 #include "core/global.h"
 
-#include "core/worker.h"
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -40,28 +38,6 @@ uint32_t factoryage_log_diff10 = 0;
 uint32_t factoryage_log_diff20 = 0;
 uint32_t factoryage_log_diffmore = 0;
 uint32_t G_factoryage_ticks = 0;
-
-void kor_send_job(uint8_t job, uint8_t step)
-{
-    const uint16_t word = uint16_t(job | (step << 8));
-    __atomic_store_n(reinterpret_cast<uint16_t *>(g_send_para), word, __ATOMIC_RELEASE);
-    kor_wake_workers();
-}
-
-void kor_set_job_step(uint8_t step)
-{
-    __atomic_store_n(&g_send_para[1], step, __ATOMIC_RELEASE);
-}
-
-uint8_t kor_job()
-{
-    return __atomic_load_n(&g_send_para[0], __ATOMIC_ACQUIRE);
-}
-
-uint8_t kor_job_step()
-{
-    return __atomic_load_n(&g_send_para[1], __ATOMIC_ACQUIRE);
-}
 
 void kor_trace(const char *format, ...)
 {

@@ -37,22 +37,12 @@ RcvFrame make_frame(uint8_t port, uint16_t card, uint8_t command, uint32_t addre
 uint16_t le16(const unsigned char *p) { return uint16_t(p[0] | (p[1] << 8)); }
 }
 
-uint16_t fpga_manage::rcv_card_field()
-{
-    return __atomic_load_n(reinterpret_cast<uint16_t *>(g_send_para + 30), __ATOMIC_ACQUIRE);
-}
-
-void fpga_manage::set_card_field(uint16_t value)
-{
-    __atomic_store_n(reinterpret_cast<uint16_t *>(g_send_para + 30), value, __ATOMIC_RELEASE);
-}
-
 void fpga_manage::set_job_step(uint8_t step)
 {
     // The step is the worker's; byte 1 only mirrors it, so a stray store there by a page
     // cannot move the job.
     m_job.step = step;
-    __atomic_store_n(&g_send_para[1], step, __ATOMIC_RELEASE);
+    kor_set_job_step(step);
 }
 
 void fpga_manage::push_op(const CardOp &op, bool front)
@@ -114,7 +104,7 @@ void fpga_manage::refuse_card_job()
     if (!job)
         return;
     // Byte 1 is the upgrade engine's step now: only the job byte is cleared.
-    __atomic_store_n(&g_send_para[0], uint8_t(0), __ATOMIC_RELEASE);
+    kor_drop_job();
     kor_trace("\n fpga job %d refused: USB upgrade running\n", int(job));
     m_notifier->post_result(job, JobBusy);
     m_notifier->post_progress(job, 100);
@@ -185,9 +175,7 @@ bool fpga_manage::prepare_card_job()
         uint8_t command = RCV_CMD_CURE;
         if (job == 4) {
             command = RCV_CMD_MAPPING;
-            unsigned char v[4];
-            std::memcpy(v, g_send_para + 16, 4);
-            rcv_put32(data, uint32_t(v[0]) | (uint32_t(v[1]) << 8) | (uint32_t(v[2]) << 16) | (uint32_t(v[3]) << 24));
+            rcv_put32(data, kor_mapping_value());
         }
         for (uint8_t port = 0; port < kPorts; ++port)
             if (links & (1u << port))
@@ -250,7 +238,7 @@ int fpga_manage::plan_chain(uint8_t port, const RcvFrame &count_reply)
 void fpga_manage::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
 {
     // No report yet; the page relists only once a card is named here.
-    set_card_field(0xFFFF);
+    kor_set_card_field(0xFFFF);
     if (what == RCV_CHECK)
         m_listed = false;
     if (!get_fpga_status()) {
@@ -294,7 +282,7 @@ int fpga_manage::on_recovery_check(int screen, int net, int attempt, const RcvFr
     if (reply.data.size() < 2)
         return 1;
     const uint16_t card = rcv_get16(reply.data.data());
-    set_card_field(card);
+    kor_set_card_field(card);
     if (card == kRcvNoCard)
         return 0;
     const RecoveryNet &n = m_job.screens[size_t(screen)].nets[size_t(net)];
@@ -379,10 +367,10 @@ void fpga_manage::finish_card_job()
     bool raise_99 = false;
     if (job == 6) {
         if (m_job.unrecovered_card >= 0)
-            set_card_field(uint16_t(m_job.unrecovered_card));
+            kor_set_card_field(uint16_t(m_job.unrecovered_card));
         // The list is emptied, and the page relists on 99, only when every net was checked
         // again and no card is left; a recovery cut short leaves the card listed.
-        if (m_listed && !m_job.failed && rcv_card_field() == kRcvNoCard) {
+        if (m_listed && !m_job.failed && kor_card_field() == kRcvNoCard) {
             m_listed = false;
             m_notifier->post_recovery_list(QStringList(), 0);
             raise_99 = true;

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/worker.h"
 #include "fpga/fpga_job_notifier.h"
+#include "fpga/fpga_job_request.h"
 #include "fpga/pack_formats.h"
 #include "platform/rcv_frame.h"
 
@@ -106,8 +107,8 @@ public:
     // The pack-file reader (null only if it could not be built).
     rcvRecovery *p_rcv_recovery_file = nullptr;
 
-    // The card field of jobs 5 and 6 (bytes 30-31 of g_send_para), read with acquire.
-    static uint16_t rcv_card_field();
+    // The card field of jobs 5 and 6.
+    static uint16_t rcv_card_field() { return kor_card_field(); }
 
     // Log of the last USB-stick upgrade: date, time and each step's result, one per line
     // ("\n"). Complete when update code 104 arrives.
@@ -163,7 +164,6 @@ private:
     void push_op(const CardOp &op, bool front = false);
     void report_percent();
     void set_job_step(uint8_t step);
-    static void set_card_field(uint16_t value);
     int plan_chain(uint8_t port, const RcvFrame &count_reply);
     void prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what);
     void queue_recovery_net(int screen, int net, int attempt);

@@ -230,14 +230,14 @@ void fpga_manage::usb_upgrade_deal()
         }
         m_usb = UsbUpgrade();
         g_usb_grade.store(0, std::memory_order_release);
-        __atomic_store_n(&g_send_para[1], uint8_t(0), __ATOMIC_RELEASE);
+        kor_set_job_step(0);
         kor_trace("\n usb upgrade done\n");
         m_notifier->post_update_code(104);
         return;
     }
     }
     // The step is the engine's own; byte 1 mirrors it.
-    __atomic_store_n(&g_send_para[1], m_usb.step, __ATOMIC_RELEASE);
+    kor_set_job_step(m_usb.step);
 }
 
 void fpga_manage::reboot_deal()

@@ -3,6 +3,7 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/utils.h"
+#include "fpga/fpga_job_request.h"
 #include "fpga/fpga_manage.h"
 #include "platform/data_root.h"
 #include "platform/kor_clock.h"

@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "fpga/fpga_job_request.h"
 #include "fpga/fpga_manage.h"
 #include "hostlink/host_events.h"
 #include "ui/rcv/QRoundProgressBar.h"
