@@ -95,8 +95,10 @@ public:
     static constexpr int kBrightnessReg = 6;
     void rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY what);
     void usb_upgrade_deal();
-    // Board paths of the upgrade packages on the stick, as the upgrade page lists them.
-    QStringList get_usb_file_list_path();
+    // Board paths of the upgrade packages on the stick (at most kMaxPackages, directory
+    // order); the upgrade page lists the same.
+    static constexpr int kMaxPackages = 100;
+    static QStringList get_usb_file_list_path();
     // The board path of the directory holding the upgrade packages: "/mnt/usb1" or its
     // subdirectory named by g_usb_grade_path; empty when the setting leads off the stick.
     static QString usb_upgrade_dir();

@@ -18,7 +18,6 @@
 namespace {
 const char kAppPath[] = "/data/app/korZ73N";
 const char kStick[] = "/mnt/usb1";
-constexpr int kMaxPackages = 100;
 constexpr qint64 kPackageMax = qint64(kUpgradeImageMax) + 1024 * kUpgradeHead;
 
 QString image_name(const UpgradeImage &img)
@@ -96,20 +95,9 @@ QString fpga_manage::usb_upgrade_dir()
 QStringList fpga_manage::get_usb_file_list_path()
 {
     const QString dir = usb_upgrade_dir();
-    QStringList files;
     if (dir.isEmpty())
-        return files;
-    const QFileInfoList entries = QDir(kor_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-    for (const QFileInfo &fi : entries) {
-        const QString suffix = fi.suffix();
-        if (suffix != QLatin1String("KOR") && suffix != QLatin1String("KORZK"))
-            continue;
-        files << dir + QLatin1Char('/') + fi.fileName();
-        kor_trace("\n usb upgrade package: %s\n", qPrintable(files.last()));
-        if (files.size() >= kMaxPackages)
-            break;
-    }
-    return files;
+        return QStringList();
+    return rcvRecovery::list_files(dir, {QStringLiteral("KOR"), QStringLiteral("KORZK")}, kMaxPackages);
 }
 
 int fpga_manage::write_upgrade_image(const UpgradeImage &img)
@@ -204,6 +192,8 @@ void fpga_manage::usb_upgrade_deal()
             usb_log(QStringLiteral("upgrade directory refused: ") + setting);
         }
         m_usb.files = get_usb_file_list_path();
+        for (const QString &file : qAsConst(m_usb.files))
+            kor_trace("\n usb upgrade package: %s\n", qPrintable(file));
         usb_log(QStringLiteral("packages: %1").arg(m_usb.files.size()));
         m_usb.step = m_usb.files.isEmpty() ? 3 : 2;
         break;

@@ -5,13 +5,11 @@
 #include "core/utils.h"
 #include "fpga/fpga_job_request.h"
 #include "fpga/fpga_manage.h"
-#include "platform/data_root.h"
 #include "platform/kor_clock.h"
 #include "ui/rcv/QRoundProgressBar.h"
 #include "ui/rcv/kor_list_frame.h"
 #include "ui_firmware_usbgrade.h"
 
-#include <QDir>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFrame>
@@ -91,31 +89,17 @@ void firmware_usbgrade::language_changed()
 
 void firmware_usbgrade::get_file_list_smartpath()
 {
-    // Empty when the setting leads off the stick: nothing is listed then.
-    const QString dir = fpga_manage::usb_upgrade_dir();
-
-    // Every scan starts afresh: a rescan never lists a package twice.
-    m_file_list.clear();
+    static_assert(kMaxFiles >= fpga_manage::kMaxPackages, "a mark for every package listed");
+    // Every scan starts afresh: a rescan never lists a package twice. The engine installs
+    // what is listed here.
+    m_file_list = fpga_manage::get_usb_file_list_path();
     std::fill(std::begin(m_marks), std::end(m_marks), uint8_t(0));
     m_current_page = 0;
     m_kor_count = 0;
     m_korzk_count = 0;
-
-    const QFileInfoList entries =
-        dir.isEmpty() ? QFileInfoList()
-                      : QDir(kor_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-    const QString base = dir + QLatin1Char('/');
-    for (const QFileInfo &info : entries) {
-        if (m_file_list.size() >= kMaxFiles)
-            break;
-        const QString suffix = info.suffix();
-        const bool plain = suffix == QLatin1String("KOR");
-        if (!plain && suffix != QLatin1String("KORZK"))
-            continue;
-        const int index = m_file_list.size();
-        m_file_list << base + info.fileName();
-        kor_trace("\n usb upgrade file: %s\n", qPrintable(m_file_list.last()));
-        if (plain) {
+    for (int index = 0; index < m_file_list.size(); ++index) {
+        kor_trace("\n usb upgrade file: %s\n", qPrintable(m_file_list.at(index)));
+        if (QFileInfo(m_file_list.at(index)).suffix() == QLatin1String("KOR")) {
             if (m_kor_count == 0)
                 m_marks[index] = 1;
             ++m_kor_count;
