@@ -1,5 +1,8 @@
 #include "core/global.h"
 
+#include "core/utils.h"
+#include "platform/kor_clock.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -38,6 +41,12 @@ uint32_t factoryage_log_diff10 = 0;
 uint32_t factoryage_log_diff20 = 0;
 uint32_t factoryage_log_diffmore = 0;
 uint32_t G_factoryage_ticks = 0;
+
+QDateTime kor_system_now()
+{
+    QMutexLocker lock(&Utils::_system_mutex);
+    return kor_now();
+}
 
 void kor_trace(const char *format, ...)
 {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+class QDateTime;
+
 // Shared globals. Values that a page writes and a worker reads are atomics (release on
 // store, acquire on load): the board is ARM, where plain stores may be seen out of order.
 
@@ -45,6 +47,10 @@ extern uint32_t factoryage_log_diff10;
 extern uint32_t factoryage_log_diff20;
 extern uint32_t factoryage_log_diffmore;
 extern uint32_t G_factoryage_ticks;
+
+// The wall clock, read under Utils::_system_mutex: never in the middle of a shell command
+// (a date change).
+QDateTime kor_system_now();
 
 // Trace output, printed only while g_debugSwitch is 254.
 void kor_trace(const char *format, ...) __attribute__((format(printf, 1, 2)));

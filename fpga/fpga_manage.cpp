@@ -7,8 +7,8 @@
 #include "fpga/rcv_recovery_file.h"
 #include "platform/devices.h"
 #include "platform/fpga_device.h"
-#include "platform/kor_clock.h"
 
+#include <QDateTime>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -194,11 +194,7 @@ uint16_t fpga_manage::read_links()
 
 int fpga_manage::IT8563WE_Get(TimeRealType *time)
 {
-    QDateTime now;
-    {
-        QMutexLocker lock(&Utils::_system_mutex);
-        now = kor_now();
-    }
+    const QDateTime now = kor_system_now();
     std::memset(time, 0, sizeof *time);
     time->second = uint8_t(now.time().second());
     time->minute = uint8_t(now.time().minute());

@@ -86,7 +86,7 @@ public:
     static int get_eth_param_addr(unsigned char port, unsigned short *x, unsigned short *y, unsigned short *w,
                                   unsigned short *h);
     unsigned short get_wlan_state();
-    int IT8563WE_Get(TimeRealType *time);
+    static int IT8563WE_Get(TimeRealType *time);
 
     // Parts of the worker's pass.
     void set_led_para_deal();

@@ -2,15 +2,12 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
-#include "core/utils.h"
 #include "fpga/fpga_job_request.h"
 #include "fpga/fpga_manage.h"
-#include "platform/kor_clock.h"
 #include "ui/rcv/QRoundProgressBar.h"
 #include "ui/rcv/kor_list_frame.h"
 #include "ui_firmware_usbgrade.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -255,19 +252,8 @@ void firmware_usbgrade::trace_release(KorKey key)
 
 QString firmware_usbgrade::time_text()
 {
-    TimeRealType t{};
-    if (fpga_manage::p_fpga_manage) {
-        fpga_manage::p_fpga_manage->IT8563WE_Get(&t);
-    } else {
-        QDateTime now;
-        {
-            QMutexLocker lock(&Utils::_system_mutex);
-            now = kor_now();
-        }
-        t.hour = uint8_t(now.time().hour());
-        t.minute = uint8_t(now.time().minute());
-        t.second = uint8_t(now.time().second());
-    }
+    TimeRealType t;
+    fpga_manage::IT8563WE_Get(&t);
     return QStringLiteral("%1:%2:%3").arg(int(t.hour)).arg(int(t.minute)).arg(int(t.second));
 }
 
