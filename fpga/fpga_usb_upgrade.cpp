@@ -1,9 +1,9 @@
-// The USB-stick upgrade engine: runs on the worker's passes while g_usb_grade is 1,
-// stepped on byte 1 of g_send_para: 0 start, 1 list the packages, 2 install one package
-// per pass, 3 finish (clear the flag, raise 104). An installed application takes effect by
-// a reboot a little after the end, once the page has shown the result.
+#include "fpga/fpga_usb_upgrade.h"
+
 #include "core/global.h"
 #include "core/utils.h"
+#include "fpga/fpga_job_notifier.h"
+#include "fpga/fpga_job_request.h"
 #include "fpga/fpga_manage.h"
 #include "fpga/pack_formats.h"
 #include "fpga/rcv_recovery_file.h"
@@ -60,14 +60,19 @@ int UsbUpgradeReport::failed() const
     return int(packages.size()) - installed();
 }
 
-QString fpga_manage::now_text()
+fpga_usb_upgrade::fpga_usb_upgrade(std::shared_ptr<FpgaDevice> dev, fpga_job_notifier *notifier)
+    : m_dev(std::move(dev)), m_notifier(notifier)
+{
+}
+
+QString fpga_usb_upgrade::now_text()
 {
     TimeRealType t;
-    IT8563WE_Get(&t);
+    fpga_manage::IT8563WE_Get(&t);
     return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-void fpga_manage::usb_log(const QString &line)
+void fpga_usb_upgrade::usb_log(const QString &line)
 {
     QMutexLocker lock(&m_log_mutex);
     if (!usb_upgrade_log.empty())
@@ -75,7 +80,7 @@ void fpga_manage::usb_log(const QString &line)
     usb_upgrade_log += line.toStdString();
 }
 
-QString fpga_manage::usb_upgrade_dir()
+QString fpga_usb_upgrade::usb_upgrade_dir()
 {
     const QString stick = QString::fromLatin1(kStick);
     const QString sub = QString::fromStdString(g_usb_grade_path);
@@ -92,7 +97,7 @@ QString fpga_manage::usb_upgrade_dir()
     return dir;
 }
 
-QStringList fpga_manage::get_usb_file_list_path()
+QStringList fpga_usb_upgrade::get_usb_file_list_path()
 {
     const QString dir = usb_upgrade_dir();
     if (dir.isEmpty())
@@ -100,7 +105,7 @@ QStringList fpga_manage::get_usb_file_list_path()
     return rcvRecovery::list_files(dir, {QStringLiteral("KOR"), QStringLiteral("KORZK")}, kMaxPackages);
 }
 
-int fpga_manage::write_upgrade_image(const UpgradeImage &img)
+int fpga_usb_upgrade::write_upgrade_image(const UpgradeImage &img)
 {
     switch (img.kind) {
     case UpgradeApplication:
@@ -124,7 +129,7 @@ int fpga_manage::write_upgrade_image(const UpgradeImage &img)
     }
 }
 
-UsbPackageResult fpga_manage::install_package(const QString &path)
+UsbPackageResult fpga_usb_upgrade::install_package(const QString &path)
 {
     UsbPackageResult r;
     r.package = QFileInfo(path).fileName();
@@ -165,7 +170,7 @@ UsbPackageResult fpga_manage::install_package(const QString &path)
     return r;
 }
 
-void fpga_manage::usb_upgrade_deal()
+void fpga_usb_upgrade::usb_upgrade_deal()
 {
     if (!m_usb.active) {
         m_usb = UsbUpgrade();
@@ -209,7 +214,7 @@ void fpga_manage::usb_upgrade_deal()
         break;
     }
     default: {
-        const UsbUpgradeReport report = usb_upgrade_report();
+        const UsbUpgradeReport report = this->report();
         usb_log(QStringLiteral("USB upgrade end %1: %2 ok, %3 failed")
                     .arg(now_text())
                     .arg(report.installed())
@@ -230,7 +235,7 @@ void fpga_manage::usb_upgrade_deal()
     kor_set_job_step(m_usb.step);
 }
 
-void fpga_manage::reboot_deal()
+void fpga_usb_upgrade::reboot_deal()
 {
     if (!m_reboot_pending || Utils::getTimeSpace(m_reboot_tick) < kRebootTicks)
         return;
@@ -239,8 +244,20 @@ void fpga_manage::reboot_deal()
     Utils::system_mutex(QStringLiteral("reboot"));
 }
 
-UsbUpgradeReport fpga_manage::usb_upgrade_report() const
+UsbUpgradeReport fpga_usb_upgrade::report() const
 {
     QMutexLocker lock(&m_log_mutex);
     return m_usb_report;
+}
+
+std::string fpga_usb_upgrade::log_text() const
+{
+    QMutexLocker lock(&m_log_mutex);
+    return usb_upgrade_log;
+}
+
+void fpga_usb_upgrade::set_font_writer(FontWriter writer)
+{
+    QMutexLocker lock(&m_font_mutex);
+    m_font_writer = std::move(writer);
 }

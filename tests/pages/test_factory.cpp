@@ -130,7 +130,7 @@ private slots:
         g_str_ip = "10.0.0.5";
         if (!keeps_edid) {
             dizidezorar::pInstance();
-            fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
+            fpga_manage::pInstance()->set_register_for_test(0, 80, 3);
         }
         // A table that differs from the defaults everywhere a reset may reach (the LED size but
         // for "Reset ALL"), applied and saved, in English.
