@@ -72,10 +72,10 @@ rcv_recovery::rcv_recovery(QWidget *parent) : KorPage(25, parent), ui(new Ui_rcv
     ui->setupUi(this);
     ui->label_para_file->hide();
     ui->Button_closetest->hide();
+    ring.follow(this, 5, 6, [this](int percent) { on_job_progress(percent); });
     if (fpga_manage *m = fpga_manage::p_fpga_manage) {
         // Both arrive queued in the GUI thread and only while this page exists; the list
         // is posted before the 100 that closes the ring, so the card is drawn first.
-        m->notifier()->follow_jobs(this, 5, 6, [this](int percent) { on_job_progress(percent); });
         m->notifier()->follow_job_results(this, 5, 6, [this](int result) { take_job_result(result); });
         m->notifier()->follow_recovery_list(
             this, [this](const QStringList &entries, int count) { take_card_list(entries, count); });
@@ -210,13 +210,6 @@ void rcv_recovery::menulist_sel_right()
     focus.move(1);
 }
 
-void rcv_recovery::start_job(uint8_t job)
-{
-    QRoundProgressBar::create_qround_bar(this);
-    connect(this, &rcv_recovery::sig_qround_bar_update, g_qround_bar, &QRoundProgressBar::para_sync);
-    kor_send_job(job, 0);
-}
-
 void rcv_recovery::menulist_button_ok_page()
 {
     if (kor_job() != 0 || g_qround_bar)
@@ -226,7 +219,7 @@ void rcv_recovery::menulist_button_ok_page()
         entry_count = 0;
         check_failed = false;
         rcv_self_recovery_file_list();
-        start_job(5);
+        ring.start(5);
     } else {
         if (recovery_refused)
             return;
@@ -234,7 +227,7 @@ void rcv_recovery::menulist_button_ok_page()
             focus.select(0);
             return;
         }
-        start_job(6);
+        ring.start(6);
     }
     focus.show_focus(ui_select);
 }
@@ -258,7 +251,6 @@ void rcv_recovery::host_back_page()
 
 void rcv_recovery::on_job_progress(int percent)
 {
-    emit sig_qround_bar_update(percent);
     if (percent > 99 && back_when_job_ends && !g_qround_bar && !is_closed()) {
         back_when_job_ends = false;
         menulist_back_page();
