@@ -121,8 +121,6 @@ void firmware_usbgrade::upgrade_file_list()
         m_file_text[k].clear();
         m_file_button[k] = nullptr;
     }
-    m_previous = nullptr;
-    m_next = nullptr;
 
     m_frame_file = kor_list_frame(ui->frame, QRect(10, 50, 280, 90));
     const QFont font = small_font();
@@ -151,16 +149,9 @@ void firmware_usbgrade::upgrade_file_list()
         m_file_label[k] = label;
         m_file_button[k] = button;
     }
-    if (m_current_page > 0) {
-        m_previous = kor_list_page_button(m_frame_file, QStringLiteral("Button_previous"), QRect(250, 5, 20, 20),
-                                          QStringLiteral(":/png/previous.png"));
-        connect(m_previous, &QPushButton::clicked, this, &firmware_usbgrade::kor_Button_previous_clicked);
-    }
-    if (m_current_page < m_last_page) {
-        m_next = kor_list_page_button(m_frame_file, QStringLiteral("Button_next"), QRect(250, 80, 20, 20),
-                                      QStringLiteral(":/png/next.png"));
-        connect(m_next, &QPushButton::clicked, this, &firmware_usbgrade::kor_Button_next_clicked);
-    }
+    kor_list_turn_buttons(
+        m_frame_file, m_current_page, m_last_page, this, [this] { kor_Button_previous_clicked(); },
+        [this] { kor_Button_next_clicked(); });
     m_frame_file->show();
 }
 

@@ -61,3 +61,16 @@ QPushButton *kor_list_page_button(QFrame *frame, const QString &name, const QRec
     button->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);"));
     return button;
 }
+
+void kor_list_turn_buttons(QFrame *frame, int current, int last, QObject *page, std::function<void()> previous,
+                           std::function<void()> next)
+{
+    if (current > 0)
+        QObject::connect(kor_list_page_button(frame, QStringLiteral("Button_previous"), QRect(250, 5, 20, 20),
+                                              QStringLiteral(":/png/previous.png")),
+                         &QPushButton::clicked, page, std::move(previous));
+    if (current < last)
+        QObject::connect(kor_list_page_button(frame, QStringLiteral("Button_next"), QRect(250, 80, 20, 20),
+                                              QStringLiteral(":/png/next.png")),
+                         &QPushButton::clicked, page, std::move(next));
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 
 class QFont;
 class QFrame;
@@ -25,3 +26,8 @@ QPushButton *kor_list_row_button(QFrame *frame, int row, int width);
 int kor_button_number(const QObject *sender);
 // A page-turning button showing `icon` over its whole size.
 QPushButton *kor_list_page_button(QFrame *frame, const QString &name, const QRect &geometry, const QString &icon);
+// The page-turning buttons of a four-row list 280 x 90: "Button_previous" at the top right
+// while a page comes before page `current`, "Button_next" at the bottom right while one comes
+// after; a click runs `previous` or `next` while `page` exists.
+void kor_list_turn_buttons(QFrame *frame, int current, int last, QObject *page, std::function<void()> previous,
+                           std::function<void()> next);

@@ -109,8 +109,6 @@ void rcv_recovery::rcv_self_recovery_file_list()
     kor_retire_frame(frame_file);
     std::fill(std::begin(entry_label), std::end(entry_label), nullptr);
     std::fill(std::begin(entry_text), std::end(entry_text), QString());
-    button_previous = nullptr;
-    button_next = nullptr;
 
     frame_file = kor_list_frame(ui->frame, QRect(10, 50, 280, 90));
     QFont font;
@@ -156,16 +154,9 @@ void rcv_recovery::rcv_self_recovery_file_list()
         }
     }
 
-    if (current_page > 0) {
-        button_previous = kor_list_page_button(frame_file, QStringLiteral("Button_previous"), QRect(250, 5, 20, 20),
-                                               QStringLiteral(":/png/previous.png"));
-        connect(button_previous, &QPushButton::clicked, this, &rcv_recovery::kor_Button_previous_clicked);
-    }
-    if (current_page < last_page) {
-        button_next = kor_list_page_button(frame_file, QStringLiteral("Button_next"), QRect(250, 80, 20, 20),
-                                           QStringLiteral(":/png/next.png"));
-        connect(button_next, &QPushButton::clicked, this, &rcv_recovery::kor_Button_next_clicked);
-    }
+    kor_list_turn_buttons(
+        frame_file, current_page, last_page, this, [this] { kor_Button_previous_clicked(); },
+        [this] { kor_Button_next_clicked(); });
     frame_file->show();
 }
 

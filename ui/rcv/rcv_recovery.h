@@ -73,8 +73,6 @@ private:
     QLabel *entry_label[kRows] = {};
     QString entry_text[kRows];
     uint8_t file_select = 0;
-    QPushButton *button_previous = nullptr;
-    QPushButton *button_next = nullptr;
     bool back_when_job_ends = false;
     bool check_failed = false;  // the last job could not do what was asked
 };
