@@ -157,16 +157,8 @@ void firmware_usbgrade::upgrade_file_list()
 
 void firmware_usbgrade::kor_button_file_clicked()
 {
-    const int k = kor_button_number(sender());
-    if (k < 0 || k >= kPerPage)
-        return;
-    // The entry last clicked may not be on this page.
-    if (m_file_label[m_file_select])
-        m_file_label[m_file_select]->setStyleSheet(QString::fromLatin1(kUnmarkedClick));
-    m_file_select = uint8_t(k);
-    kor_trace("\n kor_button_file_clicked ...file_select = %d\n", m_file_select);
-    if (m_file_label[m_file_select])
-        m_file_label[m_file_select]->setStyleSheet(QString::fromLatin1(kMarked));
+    kor_list_choose_row(sender(), m_file_label, kPerPage, &m_file_select, QString::fromLatin1(kUnmarkedClick),
+                        QString::fromLatin1(kMarked));
 }
 
 void firmware_usbgrade::kor_Button_previous_clicked()

@@ -1,5 +1,7 @@
 #include "ui/rcv/kor_list_frame.h"
 
+#include "core/global.h"
+
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -48,6 +50,21 @@ int kor_button_number(const QObject *sender)
     bool ok = false;
     const int row = sender ? sender->objectName().toInt(&ok) : -1;
     return ok ? row : -1;
+}
+
+void kor_list_choose_row(const QObject *sender, QLabel *const *labels, int rows, uint8_t *chosen,
+                         const QString &left_style, const QString &chosen_style)
+{
+    const int row = kor_button_number(sender);
+    if (row < 0 || row >= rows)
+        return;
+    // The row chosen before may not be on this page.
+    if (labels[*chosen])
+        labels[*chosen]->setStyleSheet(left_style);
+    *chosen = uint8_t(row);
+    kor_trace("\n kor_button_file_clicked ...file_select = %d\n", int(*chosen));
+    if (labels[*chosen])
+        labels[*chosen]->setStyleSheet(chosen_style);
 }
 
 QPushButton *kor_list_page_button(QFrame *frame, const QString &name, const QRect &geometry, const QString &icon)

@@ -162,15 +162,8 @@ void rcv_recovery::rcv_self_recovery_file_list()
 
 void rcv_recovery::kor_button_file_clicked()
 {
-    const int row = kor_button_number(sender());
-    if (row < 0 || row >= kRows)
-        return;
-    if (entry_label[file_select])
-        entry_label[file_select]->setStyleSheet(QString::fromUtf8(kEntryLeft));
-    file_select = uint8_t(row);
-    kor_trace("\n kor_button_file_clicked ...file_select = %d\n", int(file_select));
-    if (entry_label[file_select])
-        entry_label[file_select]->setStyleSheet(QString::fromUtf8(kEntrySelected));
+    kor_list_choose_row(sender(), entry_label, kRows, &file_select, QString::fromUtf8(kEntryLeft),
+                        QString::fromUtf8(kEntrySelected));
 }
 
 void rcv_recovery::kor_Button_previous_clicked()
