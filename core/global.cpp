@@ -1,6 +1,7 @@
 #include "core/global.h"
 
-#include "core/worker.h"
+#include "core/utils.h"
+#include "platform/kor_clock.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -42,26 +43,10 @@ uint32_t factoryage_log_diff20 = 0;
 uint32_t factoryage_log_diffmore = 0;
 uint32_t G_factoryage_ticks = 0;
 
-void kor_send_job(uint8_t job, uint8_t step)
+QDateTime kor_system_now()
 {
-    const uint16_t word = uint16_t(job | (step << 8));
-    __atomic_store_n(reinterpret_cast<uint16_t *>(g_send_para), word, __ATOMIC_RELEASE);
-    kor_wake_workers();
-}
-
-void kor_set_job_step(uint8_t step)
-{
-    __atomic_store_n(&g_send_para[1], step, __ATOMIC_RELEASE);
-}
-
-uint8_t kor_job()
-{
-    return __atomic_load_n(&g_send_para[0], __ATOMIC_ACQUIRE);
-}
-
-uint8_t kor_job_step()
-{
-    return __atomic_load_n(&g_send_para[1], __ATOMIC_ACQUIRE);
+    QMutexLocker lock(&Utils::_system_mutex);
+    return kor_now();
 }
 
 void kor_trace(const char *format, ...)

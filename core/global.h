@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+class QDateTime;
+
 // Shared globals. Values that a page writes and a worker reads are atomics (release on
 // store, acquire on load): the board is ARM, where plain stores may be seen out of order.
 
@@ -18,8 +20,7 @@ extern std::string g_str_ip;
 extern std::string g_srt_mask;
 extern std::string g_str_gateway;
 
-// FPGA job request. Byte 0 the job, byte 1 the worker's step; a page writes both as one
-// 16-bit store (kor_send_job). The rest holds the job's fields.
+// FPGA job request; its fields are reached through fpga/fpga_job_request.h only.
 alignas(4) extern unsigned char g_send_para[36];
 // Quick-setup record of smart mapping: u16 w, u16 h, u16 x offset, u16 y offset,
 // u8 port, u8 rows, u8 columns, u8 routing pattern.
@@ -48,12 +49,9 @@ extern uint32_t factoryage_log_diff20;
 extern uint32_t factoryage_log_diffmore;
 extern uint32_t G_factoryage_ticks;
 
-// Job request of g_send_para: bytes 0 and 1 published together with release ordering.
-void kor_send_job(uint8_t job, uint8_t step = 0);
-// Byte 1 alone (the upgrade page resets the engine's step before raising g_usb_grade).
-void kor_set_job_step(uint8_t step);
-uint8_t kor_job();          // acquire
-uint8_t kor_job_step();     // acquire
+// The wall clock, read under Utils::_system_mutex: never in the middle of a shell command
+// (a date change).
+QDateTime kor_system_now();
 
 // Trace output, printed only while g_debugSwitch is 254.
 void kor_trace(const char *format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,9 +1,9 @@
-// The USB-stick upgrade engine: runs on the worker's passes while g_usb_grade is 1,
-// stepped on byte 1 of g_send_para: 0 start, 1 list the packages, 2 install one package
-// per pass, 3 finish (clear the flag, raise 104). An installed application takes effect by
-// a reboot a little after the end, once the page has shown the result.
+#include "fpga/fpga_usb_upgrade.h"
+
 #include "core/global.h"
 #include "core/utils.h"
+#include "fpga/fpga_job_notifier.h"
+#include "fpga/fpga_job_request.h"
 #include "fpga/fpga_manage.h"
 #include "fpga/pack_formats.h"
 #include "fpga/rcv_recovery_file.h"
@@ -18,7 +18,6 @@
 namespace {
 const char kAppPath[] = "/data/app/korZ73N";
 const char kStick[] = "/mnt/usb1";
-constexpr int kMaxPackages = 100;
 constexpr qint64 kPackageMax = qint64(kUpgradeImageMax) + 1024 * kUpgradeHead;
 
 QString image_name(const UpgradeImage &img)
@@ -61,14 +60,19 @@ int UsbUpgradeReport::failed() const
     return int(packages.size()) - installed();
 }
 
-QString fpga_manage::now_text()
+fpga_usb_upgrade::fpga_usb_upgrade(std::shared_ptr<FpgaDevice> dev, fpga_job_notifier *notifier)
+    : m_dev(std::move(dev)), m_notifier(notifier)
+{
+}
+
+QString fpga_usb_upgrade::now_text()
 {
     TimeRealType t;
-    IT8563WE_Get(&t);
+    fpga_manage::IT8563WE_Get(&t);
     return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-void fpga_manage::usb_log(const QString &line)
+void fpga_usb_upgrade::usb_log(const QString &line)
 {
     QMutexLocker lock(&m_log_mutex);
     if (!usb_upgrade_log.empty())
@@ -76,7 +80,7 @@ void fpga_manage::usb_log(const QString &line)
     usb_upgrade_log += line.toStdString();
 }
 
-QString fpga_manage::usb_upgrade_dir()
+QString fpga_usb_upgrade::usb_upgrade_dir()
 {
     const QString stick = QString::fromLatin1(kStick);
     const QString sub = QString::fromStdString(g_usb_grade_path);
@@ -93,26 +97,15 @@ QString fpga_manage::usb_upgrade_dir()
     return dir;
 }
 
-QStringList fpga_manage::get_usb_file_list_path()
+QStringList fpga_usb_upgrade::get_usb_file_list_path()
 {
     const QString dir = usb_upgrade_dir();
-    QStringList files;
     if (dir.isEmpty())
-        return files;
-    const QFileInfoList entries = QDir(kor_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-    for (const QFileInfo &fi : entries) {
-        const QString suffix = fi.suffix();
-        if (suffix != QLatin1String("KOR") && suffix != QLatin1String("KORZK"))
-            continue;
-        files << dir + QLatin1Char('/') + fi.fileName();
-        kor_trace("\n usb upgrade package: %s\n", qPrintable(files.last()));
-        if (files.size() >= kMaxPackages)
-            break;
-    }
-    return files;
+        return QStringList();
+    return rcvRecovery::list_files(dir, {QStringLiteral("KOR"), QStringLiteral("KORZK")}, kMaxPackages);
 }
 
-int fpga_manage::write_upgrade_image(const UpgradeImage &img)
+int fpga_usb_upgrade::write_upgrade_image(const UpgradeImage &img)
 {
     switch (img.kind) {
     case UpgradeApplication:
@@ -136,7 +129,7 @@ int fpga_manage::write_upgrade_image(const UpgradeImage &img)
     }
 }
 
-UsbPackageResult fpga_manage::install_package(const QString &path)
+UsbPackageResult fpga_usb_upgrade::install_package(const QString &path)
 {
     UsbPackageResult r;
     r.package = QFileInfo(path).fileName();
@@ -177,7 +170,7 @@ UsbPackageResult fpga_manage::install_package(const QString &path)
     return r;
 }
 
-void fpga_manage::usb_upgrade_deal()
+void fpga_usb_upgrade::usb_upgrade_deal()
 {
     if (!m_usb.active) {
         m_usb = UsbUpgrade();
@@ -204,6 +197,8 @@ void fpga_manage::usb_upgrade_deal()
             usb_log(QStringLiteral("upgrade directory refused: ") + setting);
         }
         m_usb.files = get_usb_file_list_path();
+        for (const QString &file : qAsConst(m_usb.files))
+            kor_trace("\n usb upgrade package: %s\n", qPrintable(file));
         usb_log(QStringLiteral("packages: %1").arg(m_usb.files.size()));
         m_usb.step = m_usb.files.isEmpty() ? 3 : 2;
         break;
@@ -219,7 +214,7 @@ void fpga_manage::usb_upgrade_deal()
         break;
     }
     default: {
-        const UsbUpgradeReport report = usb_upgrade_report();
+        const UsbUpgradeReport report = this->report();
         usb_log(QStringLiteral("USB upgrade end %1: %2 ok, %3 failed")
                     .arg(now_text())
                     .arg(report.installed())
@@ -230,17 +225,17 @@ void fpga_manage::usb_upgrade_deal()
         }
         m_usb = UsbUpgrade();
         g_usb_grade.store(0, std::memory_order_release);
-        __atomic_store_n(&g_send_para[1], uint8_t(0), __ATOMIC_RELEASE);
+        kor_set_job_step(0);
         kor_trace("\n usb upgrade done\n");
         m_notifier->post_update_code(104);
         return;
     }
     }
     // The step is the engine's own; byte 1 mirrors it.
-    __atomic_store_n(&g_send_para[1], m_usb.step, __ATOMIC_RELEASE);
+    kor_set_job_step(m_usb.step);
 }
 
-void fpga_manage::reboot_deal()
+void fpga_usb_upgrade::reboot_deal()
 {
     if (!m_reboot_pending || Utils::getTimeSpace(m_reboot_tick) < kRebootTicks)
         return;
@@ -249,8 +244,20 @@ void fpga_manage::reboot_deal()
     Utils::system_mutex(QStringLiteral("reboot"));
 }
 
-UsbUpgradeReport fpga_manage::usb_upgrade_report() const
+UsbUpgradeReport fpga_usb_upgrade::report() const
 {
     QMutexLocker lock(&m_log_mutex);
     return m_usb_report;
+}
+
+std::string fpga_usb_upgrade::log_text() const
+{
+    QMutexLocker lock(&m_log_mutex);
+    return usb_upgrade_log;
+}
+
+void fpga_usb_upgrade::set_font_writer(FontWriter writer)
+{
+    QMutexLocker lock(&m_font_mutex);
+    m_font_writer = std::move(writer);
 }

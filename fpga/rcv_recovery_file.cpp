@@ -38,20 +38,30 @@ QString rcvRecovery::resolve(const QString &path)
     return kor_path(path);
 }
 
-int rcvRecovery::get_dir_file(const QString &dir)
+QStringList rcvRecovery::list_files(const QString &dir, const QStringList &suffixes, int limit,
+                                    QDir::Filters filters, QDir::SortFlags sort)
 {
     QStringList found;
-    QDir d(kor_path(dir));
-    int result = 1;
-    if (d.exists()) {
-        QString base = dir;
-        while (base.endsWith(QLatin1Char('/')))
-            base.chop(1);
-        const QFileInfoList entries = d.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-        for (const QFileInfo &fi : entries)
-            found << base + QLatin1Char('/') + fi.fileName();
-        result = 0;
+    if (limit <= 0)
+        return found;
+    QString base = dir;
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    const QFileInfoList entries = QDir(kor_path(dir)).entryInfoList(filters, sort);
+    for (const QFileInfo &fi : entries) {
+        if (!suffixes.isEmpty() && !suffixes.contains(fi.suffix()))
+            continue;
+        found << base + QLatin1Char('/') + fi.fileName();
+        if (found.size() >= limit)
+            break;
     }
+    return found;
+}
+
+int rcvRecovery::get_dir_file(const QString &dir)
+{
+    const int result = QDir(kor_path(dir)).exists() ? 0 : 1;
+    const QStringList found = list_files(dir);
     QMutexLocker lock(&m_mutex);
     m_files = found;
     return result;
@@ -85,18 +95,18 @@ int rcvRecovery::read_recovery_dir(const QString &dir, std::vector<RecoveryScree
 {
     QString why;
     std::vector<RecoveryScreen> all;
-    const QDir d(kor_path(dir));
-    const QFileInfoList entries = d.exists() ? d.entryInfoList(QDir::Files | QDir::System | QDir::NoSymLinks, QDir::Name)
-                                             : QFileInfoList();
-    if (entries.isEmpty())
+    // Not only regular files: anything else there refuses the check.
+    const QStringList files = list_files(dir, QStringList(), INT_MAX, QDir::Files | QDir::System | QDir::NoSymLinks,
+                                         QDir::Name);
+    if (files.isEmpty())
         why = QStringLiteral("no pack");
-    for (const QFileInfo &fi : entries) {
+    for (const QString &path : files) {
         bool ok;
-        const QByteArray file = read_small_file(fi.absoluteFilePath(), &ok);
+        const QByteArray file = read_small_file(path, &ok);
         std::vector<RecoveryScreen> part;
         QString pack_error = QStringLiteral("cannot read");
         if (!ok || decode_recovery_pack(file, &part, &pack_error) != 0) {
-            why = fi.fileName() + QStringLiteral(": ") + pack_error;
+            why = QFileInfo(path).fileName() + QStringLiteral(": ") + pack_error;
             break;
         }
         all.insert(all.end(), part.begin(), part.end());

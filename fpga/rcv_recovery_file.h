@@ -1,9 +1,11 @@
 #pragma once
 #include "fpga/pack_formats.h"
 
+#include <QDir>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
+#include <climits>
 #include <vector>
 
 // The pack-file reader: lists pack directories and reads the smart-mapping and recovery
@@ -12,6 +14,14 @@
 // and the FPGA worker, so it is kept under a lock and handed out as a copy.
 class rcvRecovery {
 public:
+    // Board paths of the files in board directory `dir` that `filters` lets through (by default
+    // regular files, links left out), in directory order unless `sort` says otherwise; only
+    // those with one of `suffixes` when any are given; at most `limit` of them. Every pack and
+    // package directory is listed this way.
+    static QStringList list_files(const QString &dir, const QStringList &suffixes = QStringList(),
+                                  int limit = INT_MAX, QDir::Filters filters = QDir::Files | QDir::NoSymLinks,
+                                  QDir::SortFlags sort = QDir::Unsorted);
+
     // Lists the regular files of dir (symbolic links left out, directory order) into the
     // file list. 0 on success, 1 when the directory cannot be listed (the list is then empty).
     int get_dir_file(const QString &dir);

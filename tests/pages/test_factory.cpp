@@ -142,7 +142,7 @@ private slots:
         if (kor_data<bool>("inputs"))
             dizidezorar::pInstance();
         if (fpga)
-            fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
+            fpga_manage::pInstance()->set_register_for_test(0, 80, 3);
         // A table that differs from the defaults everywhere a reset may reach (the splice mode
         // and LED size as the row says), applied and saved, in English.
         const QByteArray defaults = stored_defaults();

@@ -35,7 +35,7 @@ class TestFactoryAge : public KorTest {
     void set_up() override
     {
         kor_clock_set_fixed(QDateTime(QDate(2024, 3, 7), QTime(9, 5, 41)));
-        fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
+        fpga_manage::pInstance()->set_register_for_test(0, 80, 3);
     }
     void open_page()
     {
@@ -172,7 +172,7 @@ private slots:
         QFETCH(QString, blocker);
         int hook_calls = 0;  // the page's re-rendering
         MainWindow::set_agelog_hook([&hook_calls] { ++hook_calls; });
-        fpga_manage::p_fpga_manage->MCU_REG_func[0][80] = blocker == "stopped" ? 2 : 3;
+        fpga_manage::p_fpga_manage->set_register_for_test(0, 80, blocker == "stopped" ? 2 : 3);
         set_regs(1, 2, 3);
         if (blocker == "no manager")
             fpga_manage::destroy_instance();

@@ -2,11 +2,10 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
-#include "core/utils.h"
-#include "platform/kor_clock.h"
 #include "ui/shell/mainwindow.h"
 #include "ui_factoryage.h"
 
+#include <QDateTime>
 #include <QFrame>
 #include <QLabel>
 
@@ -77,12 +76,7 @@ int factoryage::page_count() const
 
 void factoryage::ageloginit()
 {
-    QDateTime now;
-    {
-        // Never while a shell command (a date change) runs.
-        QMutexLocker lock(&Utils::_system_mutex);
-        now = kor_now();
-    }
+    const QDateTime now = kor_system_now();
     const QString waiting
         = now.toString(QStringLiteral("MM-dd hh:mm")) + QStringLiteral("  ") + QStringLiteral("正在老化中...");
 

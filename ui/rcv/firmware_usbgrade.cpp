@@ -2,16 +2,12 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
-#include "core/utils.h"
+#include "fpga/fpga_job_request.h"
 #include "fpga/fpga_manage.h"
-#include "platform/data_root.h"
-#include "platform/kor_clock.h"
 #include "ui/rcv/QRoundProgressBar.h"
 #include "ui/rcv/kor_list_frame.h"
 #include "ui_firmware_usbgrade.h"
 
-#include <QDir>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -90,31 +86,17 @@ void firmware_usbgrade::language_changed()
 
 void firmware_usbgrade::get_file_list_smartpath()
 {
-    // Empty when the setting leads off the stick: nothing is listed then.
-    const QString dir = fpga_manage::usb_upgrade_dir();
-
-    // Every scan starts afresh: a rescan never lists a package twice.
-    m_file_list.clear();
+    static_assert(kMaxFiles >= fpga_manage::kMaxPackages, "a mark for every package listed");
+    // Every scan starts afresh: a rescan never lists a package twice. The engine installs
+    // what is listed here.
+    m_file_list = fpga_manage::get_usb_file_list_path();
     std::fill(std::begin(m_marks), std::end(m_marks), uint8_t(0));
     m_current_page = 0;
     m_kor_count = 0;
     m_korzk_count = 0;
-
-    const QFileInfoList entries =
-        dir.isEmpty() ? QFileInfoList()
-                      : QDir(kor_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-    const QString base = dir + QLatin1Char('/');
-    for (const QFileInfo &info : entries) {
-        if (m_file_list.size() >= kMaxFiles)
-            break;
-        const QString suffix = info.suffix();
-        const bool plain = suffix == QLatin1String("KOR");
-        if (!plain && suffix != QLatin1String("KORZK"))
-            continue;
-        const int index = m_file_list.size();
-        m_file_list << base + info.fileName();
-        kor_trace("\n usb upgrade file: %s\n", qPrintable(m_file_list.last()));
-        if (plain) {
+    for (int index = 0; index < m_file_list.size(); ++index) {
+        kor_trace("\n usb upgrade file: %s\n", qPrintable(m_file_list.at(index)));
+        if (QFileInfo(m_file_list.at(index)).suffix() == QLatin1String("KOR")) {
             if (m_kor_count == 0)
                 m_marks[index] = 1;
             ++m_kor_count;
@@ -139,8 +121,6 @@ void firmware_usbgrade::upgrade_file_list()
         m_file_text[k].clear();
         m_file_button[k] = nullptr;
     }
-    m_previous = nullptr;
-    m_next = nullptr;
 
     m_frame_file = kor_list_frame(ui->frame, QRect(10, 50, 280, 90));
     const QFont font = small_font();
@@ -169,31 +149,16 @@ void firmware_usbgrade::upgrade_file_list()
         m_file_label[k] = label;
         m_file_button[k] = button;
     }
-    if (m_current_page > 0) {
-        m_previous = kor_list_page_button(m_frame_file, QStringLiteral("Button_previous"), QRect(250, 5, 20, 20),
-                                          QStringLiteral(":/png/previous.png"));
-        connect(m_previous, &QPushButton::clicked, this, &firmware_usbgrade::kor_Button_previous_clicked);
-    }
-    if (m_current_page < m_last_page) {
-        m_next = kor_list_page_button(m_frame_file, QStringLiteral("Button_next"), QRect(250, 80, 20, 20),
-                                      QStringLiteral(":/png/next.png"));
-        connect(m_next, &QPushButton::clicked, this, &firmware_usbgrade::kor_Button_next_clicked);
-    }
+    kor_list_turn_buttons(
+        m_frame_file, m_current_page, m_last_page, this, [this] { kor_Button_previous_clicked(); },
+        [this] { kor_Button_next_clicked(); });
     m_frame_file->show();
 }
 
 void firmware_usbgrade::kor_button_file_clicked()
 {
-    const int k = kor_button_number(sender());
-    if (k < 0 || k >= kPerPage)
-        return;
-    // The entry last clicked may not be on this page.
-    if (m_file_label[m_file_select])
-        m_file_label[m_file_select]->setStyleSheet(QString::fromLatin1(kUnmarkedClick));
-    m_file_select = uint8_t(k);
-    kor_trace("\n kor_button_file_clicked ...file_select = %d\n", m_file_select);
-    if (m_file_label[m_file_select])
-        m_file_label[m_file_select]->setStyleSheet(QString::fromLatin1(kMarked));
+    kor_list_choose_row(sender(), m_file_label, kPerPage, &m_file_select, QString::fromLatin1(kUnmarkedClick),
+                        QString::fromLatin1(kMarked));
 }
 
 void firmware_usbgrade::kor_Button_previous_clicked()
@@ -270,19 +235,8 @@ void firmware_usbgrade::trace_release(KorKey key)
 
 QString firmware_usbgrade::time_text()
 {
-    TimeRealType t{};
-    if (fpga_manage::p_fpga_manage) {
-        fpga_manage::p_fpga_manage->IT8563WE_Get(&t);
-    } else {
-        QDateTime now;
-        {
-            QMutexLocker lock(&Utils::_system_mutex);
-            now = kor_now();
-        }
-        t.hour = uint8_t(now.time().hour());
-        t.minute = uint8_t(now.time().minute());
-        t.second = uint8_t(now.time().second());
-    }
+    TimeRealType t;
+    fpga_manage::IT8563WE_Get(&t);
     return QStringLiteral("%1:%2:%3").arg(int(t.hour)).arg(int(t.minute)).arg(int(t.second));
 }
 

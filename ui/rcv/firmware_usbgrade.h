@@ -73,8 +73,6 @@ private:
     QLabel *m_file_label[kPerPage] = {};
     QString m_file_text[kPerPage];
     QPushButton *m_file_button[kPerPage] = {};
-    QPushButton *m_previous = nullptr;
-    QPushButton *m_next = nullptr;
 };
 
 extern firmware_usbgrade *g_firmware_usbgrade;

@@ -1,5 +1,7 @@
 #include "ui/rcv/kor_list_frame.h"
 
+#include "core/global.h"
+
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -50,6 +52,21 @@ int kor_button_number(const QObject *sender)
     return ok ? row : -1;
 }
 
+void kor_list_choose_row(const QObject *sender, QLabel *const *labels, int rows, uint8_t *chosen,
+                         const QString &left_style, const QString &chosen_style)
+{
+    const int row = kor_button_number(sender);
+    if (row < 0 || row >= rows)
+        return;
+    // The row chosen before may not be on this page.
+    if (labels[*chosen])
+        labels[*chosen]->setStyleSheet(left_style);
+    *chosen = uint8_t(row);
+    kor_trace("\n kor_button_file_clicked ...file_select = %d\n", int(*chosen));
+    if (labels[*chosen])
+        labels[*chosen]->setStyleSheet(chosen_style);
+}
+
 QPushButton *kor_list_page_button(QFrame *frame, const QString &name, const QRect &geometry, const QString &icon)
 {
     QPushButton *button = new QPushButton(frame);
@@ -60,4 +77,17 @@ QPushButton *kor_list_page_button(QFrame *frame, const QString &name, const QRec
     button->setFocusPolicy(Qt::NoFocus);
     button->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);"));
     return button;
+}
+
+void kor_list_turn_buttons(QFrame *frame, int current, int last, QObject *page, std::function<void()> previous,
+                           std::function<void()> next)
+{
+    if (current > 0)
+        QObject::connect(kor_list_page_button(frame, QStringLiteral("Button_previous"), QRect(250, 5, 20, 20),
+                                              QStringLiteral(":/png/previous.png")),
+                         &QPushButton::clicked, page, std::move(previous));
+    if (current < last)
+        QObject::connect(kor_list_page_button(frame, QStringLiteral("Button_next"), QRect(250, 80, 20, 20),
+                                              QStringLiteral(":/png/next.png")),
+                         &QPushButton::clicked, page, std::move(next));
 }

@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "fpga/fpga_job_request.h"
 #include "fpga/fpga_manage.h"
 #include "hostlink/host_events.h"
 #include "ui/rcv/QRoundProgressBar.h"
@@ -71,10 +72,10 @@ rcv_recovery::rcv_recovery(QWidget *parent) : KorPage(25, parent), ui(new Ui_rcv
     ui->setupUi(this);
     ui->label_para_file->hide();
     ui->Button_closetest->hide();
+    ring.follow(this, 5, 6, [this](int percent) { on_job_progress(percent); });
     if (fpga_manage *m = fpga_manage::p_fpga_manage) {
         // Both arrive queued in the GUI thread and only while this page exists; the list
         // is posted before the 100 that closes the ring, so the card is drawn first.
-        m->notifier()->follow_jobs(this, 5, 6, [this](int percent) { on_job_progress(percent); });
         m->notifier()->follow_job_results(this, 5, 6, [this](int result) { take_job_result(result); });
         m->notifier()->follow_recovery_list(
             this, [this](const QStringList &entries, int count) { take_card_list(entries, count); });
@@ -108,8 +109,6 @@ void rcv_recovery::rcv_self_recovery_file_list()
     kor_retire_frame(frame_file);
     std::fill(std::begin(entry_label), std::end(entry_label), nullptr);
     std::fill(std::begin(entry_text), std::end(entry_text), QString());
-    button_previous = nullptr;
-    button_next = nullptr;
 
     frame_file = kor_list_frame(ui->frame, QRect(10, 50, 280, 90));
     QFont font;
@@ -155,30 +154,16 @@ void rcv_recovery::rcv_self_recovery_file_list()
         }
     }
 
-    if (current_page > 0) {
-        button_previous = kor_list_page_button(frame_file, QStringLiteral("Button_previous"), QRect(250, 5, 20, 20),
-                                               QStringLiteral(":/png/previous.png"));
-        connect(button_previous, &QPushButton::clicked, this, &rcv_recovery::kor_Button_previous_clicked);
-    }
-    if (current_page < last_page) {
-        button_next = kor_list_page_button(frame_file, QStringLiteral("Button_next"), QRect(250, 80, 20, 20),
-                                           QStringLiteral(":/png/next.png"));
-        connect(button_next, &QPushButton::clicked, this, &rcv_recovery::kor_Button_next_clicked);
-    }
+    kor_list_turn_buttons(
+        frame_file, current_page, last_page, this, [this] { kor_Button_previous_clicked(); },
+        [this] { kor_Button_next_clicked(); });
     frame_file->show();
 }
 
 void rcv_recovery::kor_button_file_clicked()
 {
-    const int row = kor_button_number(sender());
-    if (row < 0 || row >= kRows)
-        return;
-    if (entry_label[file_select])
-        entry_label[file_select]->setStyleSheet(QString::fromUtf8(kEntryLeft));
-    file_select = uint8_t(row);
-    kor_trace("\n kor_button_file_clicked ...file_select = %d\n", int(file_select));
-    if (entry_label[file_select])
-        entry_label[file_select]->setStyleSheet(QString::fromUtf8(kEntrySelected));
+    kor_list_choose_row(sender(), entry_label, kRows, &file_select, QString::fromUtf8(kEntryLeft),
+                        QString::fromUtf8(kEntrySelected));
 }
 
 void rcv_recovery::kor_Button_previous_clicked()
@@ -209,13 +194,6 @@ void rcv_recovery::menulist_sel_right()
     focus.move(1);
 }
 
-void rcv_recovery::start_job(uint8_t job)
-{
-    QRoundProgressBar::create_qround_bar(this);
-    connect(this, &rcv_recovery::sig_qround_bar_update, g_qround_bar, &QRoundProgressBar::para_sync);
-    kor_send_job(job, 0);
-}
-
 void rcv_recovery::menulist_button_ok_page()
 {
     if (kor_job() != 0 || g_qround_bar)
@@ -225,7 +203,7 @@ void rcv_recovery::menulist_button_ok_page()
         entry_count = 0;
         check_failed = false;
         rcv_self_recovery_file_list();
-        start_job(5);
+        ring.start(5);
     } else {
         if (recovery_refused)
             return;
@@ -233,7 +211,7 @@ void rcv_recovery::menulist_button_ok_page()
             focus.select(0);
             return;
         }
-        start_job(6);
+        ring.start(6);
     }
     focus.show_focus(ui_select);
 }
@@ -257,7 +235,6 @@ void rcv_recovery::host_back_page()
 
 void rcv_recovery::on_job_progress(int percent)
 {
-    emit sig_qround_bar_update(percent);
     if (percent > 99 && back_when_job_ends && !g_qround_bar && !is_closed()) {
         back_when_job_ends = false;
         menulist_back_page();

@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/rcv/kor_job_ring.h"
 #include "ui/shell/kor_page.h"
 
 #include <QString>
@@ -55,13 +56,14 @@ private:
 
     // The worker's finding, handed over in the GUI thread.
     void take_card_list(const QStringList &entries, int count);
+    // After the ring took the job's percent.
     void on_job_progress(int percent);
     void take_job_result(int result);
-    void start_job(uint8_t job);
     // Entries that can be shown: never more than the list holds.
     int listed_count() const;
 
     Ui_rcv_recovery *ui;
+    KorJobRing ring;
     QStringList card_list;
     int32_t recovery_refused = 0;
     int8_t current_page = 0;
@@ -71,8 +73,6 @@ private:
     QLabel *entry_label[kRows] = {};
     QString entry_text[kRows];
     uint8_t file_select = 0;
-    QPushButton *button_previous = nullptr;
-    QPushButton *button_next = nullptr;
     bool back_when_job_ends = false;
     bool check_failed = false;  // the last job could not do what was asked
 };

@@ -1,11 +1,10 @@
 #include "ui/shell/advancedoption.h"
 
 #include "core/config_engine.h"
-#include "platform/data_root.h"
+#include "fpga/rcv_recovery_file.h"
 #include "ui/shell/my_lineedit.h"
 #include "ui_advancedoption.h"
 
-#include <QDir>
 #include <QPixmap>
 
 AdvancedOption *g_advancedoption = nullptr;
@@ -59,8 +58,7 @@ void AdvancedOption::on_Button_factory_clicked()
 void AdvancedOption::on_Button_rcv_recovery_clicked()
 {
     // Only with at least one pack to recover from; the directory is read on this key only.
-    const QDir packs(kor_path(QStringLiteral("/data/rcvrecovery")));
-    if (packs.entryList(QDir::Files).isEmpty())
+    if (rcvRecovery::list_files(QStringLiteral("/data/rcvrecovery"), QStringList(), 1, QDir::Files).isEmpty())
         return;
     open_page(25);
 }

@@ -4,7 +4,6 @@
 #include "core/utils.h"
 #include "core/worker.h"
 #include "fpga/fpga_manage.h"
-#include "platform/kor_clock.h"
 #include "ui/shell/kor_page.h"
 #include "ui/shell/lockwindow.h"
 #include "ui/shell/mainmenu.h"
@@ -13,6 +12,7 @@
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QKeyEvent>
 
 MainWindow *g_mainwindow = nullptr;
@@ -100,11 +100,7 @@ void MainWindow::getagelog()
     fpga_manage *fpga = fpga_manage::p_fpga_manage;
     if (!fpga)
         return;
-    QDateTime now;
-    {
-        QMutexLocker lock(&Utils::_system_mutex);
-        now = kor_now();
-    }
+    const QDateTime now = kor_system_now();
     fpga->read_from_register(40, 0);
     fpga->read_from_register(42, 0);
     fpga->read_from_register(43, 0);

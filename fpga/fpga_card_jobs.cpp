@@ -1,9 +1,9 @@
-// The receiving-card jobs of g_send_para: step machines over the worker's passes. Step 0
-// copies the request and plans the frames, step 1 sends them with acknowledge rounds,
-// step 2 clears the job bytes and reports 100, whatever the outcome.
+#include "fpga/fpga_card_jobs.h"
+
 #include "core/global.h"
 #include "core/utils.h"
-#include "fpga/fpga_manage.h"
+#include "fpga/fpga_job_request.h"
+#include "fpga/fpga_registers.h"
 #include "fpga/rcv_recovery_file.h"
 #include "fpga/route_pattern.h"
 #include "platform/fpga_device.h"
@@ -37,25 +37,21 @@ RcvFrame make_frame(uint8_t port, uint16_t card, uint8_t command, uint32_t addre
 uint16_t le16(const unsigned char *p) { return uint16_t(p[0] | (p[1] << 8)); }
 }
 
-uint16_t fpga_manage::rcv_card_field()
+fpga_card_jobs::fpga_card_jobs(fpga_registers &registers, std::shared_ptr<FpgaDevice> dev,
+                               fpga_job_notifier *notifier)
+    : m_registers(registers), m_dev(std::move(dev)), m_notifier(notifier)
 {
-    return __atomic_load_n(reinterpret_cast<uint16_t *>(g_send_para + 30), __ATOMIC_ACQUIRE);
 }
 
-void fpga_manage::set_card_field(uint16_t value)
-{
-    __atomic_store_n(reinterpret_cast<uint16_t *>(g_send_para + 30), value, __ATOMIC_RELEASE);
-}
-
-void fpga_manage::set_job_step(uint8_t step)
+void fpga_card_jobs::set_job_step(uint8_t step)
 {
     // The step is the worker's; byte 1 only mirrors it, so a stray store there by a page
     // cannot move the job.
     m_job.step = step;
-    __atomic_store_n(&g_send_para[1], step, __ATOMIC_RELEASE);
+    kor_set_job_step(step);
 }
 
-void fpga_manage::push_op(const CardOp &op, bool front)
+void fpga_card_jobs::push_op(const CardOp &op, bool front)
 {
     if (front)
         m_job.ops.push_front(op);
@@ -64,7 +60,7 @@ void fpga_manage::push_op(const CardOp &op, bool front)
     ++m_job.ops_total;
 }
 
-void fpga_manage::push_chunks(uint8_t port, uint16_t card, uint8_t write_cmd, uint8_t end_cmd, const QByteArray &data,
+void fpga_card_jobs::push_chunks(uint8_t port, uint16_t card, uint8_t write_cmd, uint8_t end_cmd, const QByteArray &data,
                               bool front)
 {
     std::vector<CardOp> ops;
@@ -88,7 +84,7 @@ void fpga_manage::push_chunks(uint8_t port, uint16_t card, uint8_t write_cmd, ui
     }
 }
 
-void fpga_manage::report_percent()
+void fpga_card_jobs::report_percent()
 {
     if (m_job.ops_total <= 0)
         return;
@@ -99,28 +95,28 @@ void fpga_manage::report_percent()
     }
 }
 
-void fpga_manage::start_card_job(uint8_t job)
+void fpga_card_jobs::start(uint8_t job)
 {
     m_job = CardJob();
     m_job.job = job;
     set_job_step(0);
     kor_trace("\n fpga job %d start\n", int(job));
-    card_job_pass();
+    pass();
 }
 
-void fpga_manage::refuse_card_job()
+void fpga_card_jobs::refuse()
 {
     const uint8_t job = kor_job();
     if (!job)
         return;
     // Byte 1 is the upgrade engine's step now: only the job byte is cleared.
-    __atomic_store_n(&g_send_para[0], uint8_t(0), __ATOMIC_RELEASE);
+    kor_drop_job();
     kor_trace("\n fpga job %d refused: USB upgrade running\n", int(job));
     m_notifier->post_result(job, JobBusy);
     m_notifier->post_progress(job, 100);
 }
 
-void fpga_manage::card_job_pass()
+void fpga_card_jobs::pass()
 {
     if (m_job.job == 5 || m_job.job == 6) {
         rcv_recovery_check_deal(m_job.job == 5 ? RCV_CHECK : RCV_RECOVERY);
@@ -132,7 +128,7 @@ void fpga_manage::card_job_pass()
     });
 }
 
-void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY what)
+void fpga_card_jobs::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY what)
 {
     if (m_job.job != (what == RCV_CHECK ? 5 : 6))
         return;
@@ -141,7 +137,7 @@ void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY what)
 
 // Every card job: step 0 prepares its frames, step 1 exchanges them with the cards, step 2
 // ends the job (also after a failure).
-void fpga_manage::job_steps(const std::function<void()> &prepare)
+void fpga_card_jobs::job_steps(const std::function<void()> &prepare)
 {
     switch (m_job.step) {
     case 0:
@@ -162,7 +158,7 @@ void fpga_manage::job_steps(const std::function<void()> &prepare)
     }
 }
 
-bool fpga_manage::prepare_card_job()
+bool fpga_card_jobs::prepare_card_job()
 {
     const uint8_t job = m_job.job;
     if (job < 1 || job > 4) {
@@ -173,11 +169,11 @@ bool fpga_manage::prepare_card_job()
     std::memcpy(m_job.line, line_type, sizeof m_job.line);
     if (job == 2)
         m_job.pack_path = QString::fromStdString(g_ykfile_name);
-    if (!get_fpga_status()) {
+    if (!m_registers.running()) {
         kor_trace("\n fpga job %d: fpga not running\n", int(job));
         return false;
     }
-    const uint16_t links = read_links();
+    const uint16_t links = m_registers.read_links();
 
     if (job == 3 || job == 4) {
         // Every linked port is told at once; its chain answers as one.
@@ -185,11 +181,9 @@ bool fpga_manage::prepare_card_job()
         uint8_t command = RCV_CMD_CURE;
         if (job == 4) {
             command = RCV_CMD_MAPPING;
-            unsigned char v[4];
-            std::memcpy(v, g_send_para + 16, 4);
-            rcv_put32(data, uint32_t(v[0]) | (uint32_t(v[1]) << 8) | (uint32_t(v[2]) << 16) | (uint32_t(v[3]) << 24));
+            rcv_put32(data, kor_mapping_value());
         }
-        for (uint8_t port = 0; port < kPorts; ++port)
+        for (uint8_t port = 0; port < fpga_registers::kPorts; ++port)
             if (links & (1u << port))
                 push_op(CardOp{make_frame(port, kRcvAllCards, command, 0, data), nullptr});
         if (m_job.ops.empty())
@@ -209,7 +203,7 @@ bool fpga_manage::prepare_card_job()
         }
         m_job.pack = pack.data;
     }
-    if (port >= kPorts || !(links & (1u << port))) {
+    if (port >= fpga_registers::kPorts || !(links & (1u << port))) {
         kor_trace("\n fpga job %d: port %d has no link\n", int(job), int(port));
         return false;
     }
@@ -219,7 +213,7 @@ bool fpga_manage::prepare_card_job()
     return true;
 }
 
-int fpga_manage::plan_chain(uint8_t port, const RcvFrame &count_reply)
+int fpga_card_jobs::plan_chain(uint8_t port, const RcvFrame &count_reply)
 {
     if (count_reply.data.size() < 2)
         return 1;
@@ -247,13 +241,13 @@ int fpga_manage::plan_chain(uint8_t port, const RcvFrame &count_reply)
     return 0;
 }
 
-void fpga_manage::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
+void fpga_card_jobs::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
 {
     // No report yet; the page relists only once a card is named here.
-    set_card_field(0xFFFF);
+    kor_set_card_field(0xFFFF);
     if (what == RCV_CHECK)
         m_listed = false;
-    if (!get_fpga_status()) {
+    if (!m_registers.running()) {
         kor_trace("\n rcv_recovery_check_deal: fpga not running\n");
         m_job.failed = true;
         return;
@@ -265,7 +259,7 @@ void fpga_manage::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
         m_job.result = JobPackRefused;
         return;
     }
-    const uint16_t links = read_links();
+    const uint16_t links = m_registers.read_links();
     for (size_t s = 0; s < m_job.screens.size(); ++s) {
         for (size_t n = 0; n < m_job.screens[s].nets.size(); ++n) {
             const uint8_t port = m_job.screens[s].nets[n].port;
@@ -279,7 +273,7 @@ void fpga_manage::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
         m_job.failed = true;
 }
 
-void fpga_manage::queue_recovery_net(int screen, int net, int attempt)
+void fpga_card_jobs::queue_recovery_net(int screen, int net, int attempt)
 {
     const uint8_t port = m_job.screens[size_t(screen)].nets[size_t(net)].port;
     push_op(CardOp{make_frame(port, kRcvAllCards, RCV_CMD_CHECK),
@@ -289,12 +283,12 @@ void fpga_manage::queue_recovery_net(int screen, int net, int attempt)
             attempt > 0);
 }
 
-int fpga_manage::on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply)
+int fpga_card_jobs::on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply)
 {
     if (reply.data.size() < 2)
         return 1;
     const uint16_t card = rcv_get16(reply.data.data());
-    set_card_field(card);
+    kor_set_card_field(card);
     if (card == kRcvNoCard)
         return 0;
     const RecoveryNet &n = m_job.screens[size_t(screen)].nets[size_t(net)];
@@ -319,7 +313,7 @@ int fpga_manage::on_recovery_check(int screen, int net, int attempt, const RcvFr
     return 0;
 }
 
-int fpga_manage::exchange_ops()
+int fpga_card_jobs::exchange_ops()
 {
     for (int budget = kOpsPerPass; budget > 0; --budget) {
         if (m_job.ops.empty())
@@ -373,16 +367,16 @@ int fpga_manage::exchange_ops()
     return m_job.ops.empty() ? ExchangeDone : ExchangePending;
 }
 
-void fpga_manage::finish_card_job()
+void fpga_card_jobs::finish_card_job()
 {
     const uint8_t job = m_job.job;
     bool raise_99 = false;
     if (job == 6) {
         if (m_job.unrecovered_card >= 0)
-            set_card_field(uint16_t(m_job.unrecovered_card));
+            kor_set_card_field(uint16_t(m_job.unrecovered_card));
         // The list is emptied, and the page relists on 99, only when every net was checked
         // again and no card is left; a recovery cut short leaves the card listed.
-        if (m_listed && !m_job.failed && rcv_card_field() == kRcvNoCard) {
+        if (m_listed && !m_job.failed && kor_card_field() == kRcvNoCard) {
             m_listed = false;
             m_notifier->post_recovery_list(QStringList(), 0);
             raise_99 = true;
