@@ -1,5 +1,6 @@
 #include "fpga/fpga_job_notifier.h"
 
+#include "core/gui_post.h"
 #include "core/korrampara.h"
 
 namespace {
@@ -15,13 +16,8 @@ std::function<void(int, int)> for_jobs(int first, int last, std::function<void(i
 
 void fpga_job_notifier::post(Message m)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_outbox.push_back(std::move(m));
-    if (!m_wake_pending) {
-        m_wake_pending = true;
-        // Posted while the lock is held, so the GUI thread's deliver() is ordered after it.
-        QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
-    }
+    // Through the program's one way back to the GUI thread, in order with everything else.
+    kor_post_to_gui(this, [this, m = std::move(m)] { emit_message(m); });
 }
 
 void fpga_job_notifier::post_progress(int job, int percent)
@@ -46,28 +42,25 @@ void fpga_job_notifier::post_update_code(int code)
 
 void fpga_job_notifier::deliver()
 {
-    std::vector<Message> messages;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        messages.swap(m_outbox);
-        m_wake_pending = false;
-    }
-    for (const Message &m : messages) {
-        switch (m.kind) {
-        case Message::Progress:
-            emit job_progress(m.a, m.b);
-            break;
-        case Message::Result:
-            emit job_result(m.a, m.b);
-            break;
-        case Message::List:
-            emit recovery_list(m.list, m.a);
-            break;
-        case Message::Code:
-            if (KorRamPara *t = KorRamPara::p_korrampara_config)
-                t->test_signal(m.a);
-            break;
-        }
+    kor_deliver_gui_posts();
+}
+
+void fpga_job_notifier::emit_message(const Message &m)
+{
+    switch (m.kind) {
+    case Message::Progress:
+        emit job_progress(m.a, m.b);
+        break;
+    case Message::Result:
+        emit job_result(m.a, m.b);
+        break;
+    case Message::List:
+        emit recovery_list(m.list, m.a);
+        break;
+    case Message::Code:
+        if (KorRamPara *t = KorRamPara::p_korrampara_config)
+            t->test_signal(m.a);
+        break;
     }
 }
 

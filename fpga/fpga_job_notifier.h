@@ -2,13 +2,10 @@
 #include <QObject>
 #include <QStringList>
 #include <functional>
-#include <mutex>
-#include <vector>
 
 // How the FPGA worker reaches the pages. The worker never touches a page and never emits a
-// signal: it posts its messages into this object's outbox (under a lock) and wakes the GUI
-// thread with one queued call; there deliver() emits them, in order, as the signals below
-// and raises the update codes. A page connects the signals with itself as the receiver or
+// signal: it posts its messages through kor_post_to_gui (core/gui_post.h); in the GUI thread
+// they are emitted, in order, as the signals below, and the update codes raised. A page connects the signals with itself as the receiver or
 // context, so a page that is gone gets nothing.
 //
 //   job_progress(job, percent)     job 1..6 of g_send_para; 0..99 while it runs, 100 once
@@ -56,8 +53,8 @@ public:
                                                  std::function<void(const QStringList &, int)> on_list);
 
 public slots:
-    // GUI thread: emits what the worker has posted so far. Runs by itself from the event
-    // loop; tests that drive the worker's pass directly call it.
+    // GUI thread: delivers what the workers have posted so far (kor_deliver_gui_posts). Runs
+    // by itself from the event loop; tests that drive the worker's pass directly call it.
     void deliver();
 
 signals:
@@ -73,8 +70,7 @@ private:
         QStringList list;
     };
     void post(Message m);
+    void emit_message(const Message &m);
 
-    std::mutex m_mutex;
-    std::vector<Message> m_outbox;
-    bool m_wake_pending = false;
+
 };
