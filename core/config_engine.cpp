@@ -111,7 +111,7 @@ void ConfigEngine::load()
     std::lock_guard<std::mutex> lock(m_mutex);
     for (int i = 0; i < ConfigItem::ConfigCount; ++i)
         m_values[i] = values[i];
-    g_usb_grade_path = m_values[ConfigItem::UsbUpgradeDir].toString().toStdString();
+    kor_set_usb_grade_path(m_values[ConfigItem::UsbUpgradeDir].toString().toStdString());
     bool ok = false;
     const int langs = m_values[ConfigItem::LcdLangValid].toString().toInt(&ok);
     g_lcd_lang_valid = ok ? uint8_t(langs & 0x1F) : uint8_t(0x1F);
@@ -135,7 +135,7 @@ void ConfigEngine::write_config_variant(ConfigItem::ConfigName item, const QVari
         m_saved = false;
     }
     if (item == ConfigItem::UsbUpgradeDir)
-        g_usb_grade_path = value.toString().toStdString();
+        kor_set_usb_grade_path(value.toString().toStdString());
     save();
 }
 

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 std::atomic<uint32_t> G_timeTicks{0};
 std::atomic<uint8_t> g_debugSwitch{254};
@@ -14,6 +15,21 @@ std::atomic<uint8_t> g_lcd_lang_valid{0x1F};
 std::atomic<uint8_t> g_page_focus{0};
 
 std::string g_usb_grade_path = " ";
+namespace {
+std::mutex g_usb_grade_path_mutex;
+}
+
+std::string kor_usb_grade_path()
+{
+    std::lock_guard<std::mutex> lock(g_usb_grade_path_mutex);
+    return g_usb_grade_path;
+}
+
+void kor_set_usb_grade_path(const std::string &path)
+{
+    std::lock_guard<std::mutex> lock(g_usb_grade_path_mutex);
+    g_usb_grade_path = path;
+}
 std::string g_str_ip;
 std::string g_srt_mask;
 std::string g_str_gateway;
@@ -67,7 +83,7 @@ void kor_globals_reset()
     g_language = 0;
     g_lcd_lang_valid = 0x1F;
     g_page_focus = 0;
-    g_usb_grade_path = " ";
+    kor_set_usb_grade_path(" ");
     g_str_ip.clear();
     g_srt_mask.clear();
     g_str_gateway.clear();

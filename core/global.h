@@ -16,6 +16,9 @@ extern std::atomic<uint8_t> g_lcd_lang_valid;    // bit n: language n allowed
 extern std::atomic<uint8_t> g_page_focus;        // number of the page in front, 0..26
 
 extern std::string g_usb_grade_path;             // "config/usbupgradedir"; " " = stick root
+// The settings write it and the FPGA worker reads it during an upgrade: through these only.
+std::string kor_usb_grade_path();
+void kor_set_usb_grade_path(const std::string &path);
 extern std::string g_str_ip;
 extern std::string g_srt_mask;
 extern std::string g_str_gateway;

@@ -83,7 +83,7 @@ void fpga_usb_upgrade::usb_log(const QString &line)
 QString fpga_usb_upgrade::usb_upgrade_dir()
 {
     const QString stick = QString::fromLatin1(kStick);
-    const QString sub = QString::fromStdString(g_usb_grade_path);
+    const QString sub = QString::fromStdString(kor_usb_grade_path());
     if (sub == QLatin1String(" "))
         return stick;
     const QString dir = QDir::cleanPath(stick + QLatin1Char('/') + sub);
@@ -189,7 +189,7 @@ void fpga_usb_upgrade::usb_upgrade_deal()
     }
     case 1:
         if (usb_upgrade_dir().isEmpty()) {
-            const QString setting = QString::fromStdString(g_usb_grade_path);
+            const QString setting = QString::fromStdString(kor_usb_grade_path());
             {
                 QMutexLocker lock(&m_log_mutex);
                 m_usb_report.refused_dir = setting;
