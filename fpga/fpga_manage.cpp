@@ -3,6 +3,8 @@
 #include "core/brightness_request.h"
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/para_change.h"
+#include "core/table_map.h"
 #include "core/utils.h"
 #include "platform/devices.h"
 #include "platform/fpga_device.h"
@@ -175,7 +177,11 @@ void fpga_manage::brightness_deal()
     const KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
         return;
-    const unsigned percent = std::min<unsigned>(table->u16(0x880), 100);
+    unsigned percent;
+    {
+        QMutexLocker lock(&ParaChange::mutex);
+        percent = std::min<unsigned>(table->u16(KorTable::kBrightness), 100);
+    }
     const uint8_t level = uint8_t(percent * 255 / 100);
     for (unsigned char fpga = 0; fpga < 2; ++fpga)
         write_to_register(kBrightnessReg, 0xFF, level, fpga);

@@ -2,6 +2,8 @@
 
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/para_change.h"
+#include "core/table_map.h"
 #include "platform/fpga_device.h"
 
 #include <cstring>
@@ -80,8 +82,9 @@ void fpga_registers::build_ram_image(int fpga)
     std::memset(m_ram[fpga], 0, kRamSize);
     uint16_t off_x = 0, off_y = 0;
     if (KorRamPara *t = KorRamPara::p_korrampara_config) {
-        off_x = t->u16(0x566);
-        off_y = t->u16(0x568);
+        QMutexLocker lock(&ParaChange::mutex);
+        off_x = t->u16(KorTable::kScreenOffsetX);
+        off_y = t->u16(KorTable::kScreenOffsetY);
     }
     for (unsigned char port = 0; port < kPorts; ++port) {
         unsigned short ax, ay, aw, ah;
