@@ -26,20 +26,15 @@ void kor_page_register_24()
     });
 }
 
-namespace {
-const KorText kTitle = {"智能调屏", "Smart debugging screen", "Умная регулировка экрана",
-                        "Điều chỉnh màn hình thông minh", "智能調屏"};
-const KorText kShortcut = {"快捷点屏", "Debugging\nscreen", "Быстрое каса\nние экрана", "Chạm vào màn\nhình nhanh",
-                           "快捷點屏"};
-const KorText kLoadscan = {"加载扫描", "Load scan", "Загрузить\nсканирование", "Cài đặt\nquét", "加載掃描"};
-const KorText kParaweld = {"参数固化", "Curing\nparameter", "Фиксация\nпараметров", "Lưu thông\nsố", "參數固化"};
-}
-
 // ---- Construction ---------------------------------------------------------------------------
 
 SmartMapping::SmartMapping(QWidget *parent) : KorPage(24, parent), ui(new Ui::SmartMapping)
 {
     ui->setupUi(this);
+    connect(ui->Button_shortcut, &QPushButton::clicked, this, &SmartMapping::on_Button_shortcut_clicked);
+    connect(ui->Button_loadscan, &QPushButton::clicked, this, &SmartMapping::on_Button_loadscan_clicked);
+    connect(ui->Button_paraweld, &QPushButton::clicked, this, &SmartMapping::on_Button_paraweld_clicked);
+    connect(ui->Button_mapping, &QPushButton::clicked, this, &SmartMapping::on_Button_mapping_clicked);
     m_ports = new SmartMappingPorts(this);
     m_parts[0] = m_quick = new SmartMappingQuick(this);
     m_parts[1] = m_scan = new SmartMappingLoadScan(this);
@@ -154,42 +149,44 @@ bool SmartMapping::mode_key_refused() const
 
 void SmartMapping::key_left()
 {
-    move_key(-1);
+    route_key(KorKey::Left);
 }
 
 void SmartMapping::key_right()
 {
-    move_key(1);
-}
-
-void SmartMapping::move_key(int step)
-{
-    if (ring_shown())
-        return;
-    if (m_in_tool)
-        tool()->key_move(step);
-    else
-        column_move(step);
+    route_key(KorKey::Right);
 }
 
 void SmartMapping::key_ok()
 {
-    if (ring_shown())
-        return;
-    if (m_in_tool)
-        tool()->key_ok();
-    else
-        column_enter();
+    route_key(KorKey::Ok);
 }
 
 void SmartMapping::key_back()
 {
+    route_key(KorKey::Back);
+}
+
+void SmartMapping::route_key(KorKey key)
+{
     if (ring_shown())
         return;
-    if (m_in_tool)
-        tool()->key_back();
-    else
+    const int step = key == KorKey::Right ? 1 : -1;
+    if (m_in_tool) {
+        SmartMappingPart *part = tool();
+        if (key == KorKey::Ok)
+            part->key_ok();
+        else if (key == KorKey::Back)
+            part->key_back();
+        else
+            part->key_move(step);
+    } else if (key == KorKey::Ok) {
+        column_enter();
+    } else if (key == KorKey::Back) {
         Button_back_clicked();
+    } else {
+        column_move(step);
+    }
 }
 
 void SmartMapping::Button_back_clicked()
@@ -253,7 +250,7 @@ void SmartMapping::column_move(int step)
 
 void SmartMapping::menulist_main_sel()
 {
-    tool()->show_first();
+    tool()->open(false);
 }
 
 void SmartMapping::leave_tool(int entry)
@@ -265,7 +262,7 @@ void SmartMapping::leave_tool(int entry)
 void SmartMapping::column_enter()
 {
     m_in_tool = true;
-    tool()->enter();
+    tool()->open(true);
 }
 
 void SmartMapping::on_Button_shortcut_clicked() { open_tool(0); }
@@ -321,10 +318,12 @@ void SmartMapping::language_changed()
     focus.set_styles(1, QString::fromLatin1(m_file_count ? SmStyle::normal : SmStyle::greyed),
                      QString::fromLatin1(SmStyle::focus));
 
-    ui->label_title->setText(kor_tr(kTitle));
-    ui->Button_shortcut->setText(kor_tr(kShortcut));
-    ui->Button_loadscan->setText(kor_tr(kLoadscan));
-    ui->Button_paraweld->setText(kor_tr(kParaweld));
+    ui->label_title->setText(
+        kor_tr("智能调屏", "Smart debugging screen", "Умная регулировка экрана", "Điều chỉnh màn hình thông minh", "智能調屏"));
+    ui->Button_shortcut->setText(
+        kor_tr("快捷点屏", "Debugging\nscreen", "Быстрое каса\nние экрана", "Chạm vào màn\nhình nhanh", "快捷點屏"));
+    ui->Button_loadscan->setText(kor_tr("加载扫描", "Load scan", "Загрузить\nсканирование", "Cài đặt\nquét", "加載掃描"));
+    ui->Button_paraweld->setText(kor_tr("参数固化", "Curing\nparameter", "Фиксация\nпараметров", "Lưu thông\nsố", "參數固化"));
     ui->Button_mapping->setText(QStringLiteral("Mapping"));
     const int lang = kor_shown_language();
     const bool chinese = lang == 0 || lang == 4;

@@ -86,8 +86,8 @@ private:
     void follow_worker();
     void job_progress(int percent);
 
-    // Left and right alike: the column, else the tool entered.
-    void move_key(int step);
+    // Every key alike: nothing while a job runs; the column's action, else the tool entered.
+    void route_key(KorKey key);
     void menulist_init();
     void menulist_main_sel();
     void menulist_fuc_sel_default();

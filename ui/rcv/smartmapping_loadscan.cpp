@@ -61,16 +61,13 @@ void SmartMappingLoadScan::build_page(int index, QWidget *page)
     sm_connect_clicked(page, this);
 }
 
-void SmartMappingLoadScan::enter()
+void SmartMappingLoadScan::open(bool enter)
 {
-    m_page->on_Button_loadscan_clicked();
-    menulist_loadscan_page1_init(1);
-}
-
-void SmartMappingLoadScan::show_first()
-{
-    m_page->go_to_stacked(4, true);
-    menulist_loadscan_page1_init(0);
+    if (enter)
+        m_page->on_Button_loadscan_clicked();
+    else
+        m_page->go_to_stacked(4, true);
+    menulist_loadscan_page1_init(enter);
 }
 
 void SmartMappingLoadScan::key_move(int step)

@@ -21,19 +21,17 @@ public:
     explicit SmartMappingLoadScan(SmartMapping *page);
     ~SmartMappingLoadScan() override;
 
-    void enter() override;
-    void show_first() override;
+    void open(bool enter) override;
     void key_move(int step) override;
     void key_ok() override;
     void key_back() override;
-    void build_page(int index, QWidget *page) override;
-    void text_page(int index) override;
-
     // A tool was entered by its entry: the file list is no longer shown.
     void forget_list() { m_list_shown = false; }
     // The stick was removed or mounted: the list shown is built again from its first row.
     void usb_changed();
 
+    void build_page(int index, QWidget *page) override;
+    void text_page(int index) override;
     void language_for_loadscan_page4();
     void language_for_loadscan_page5();
 

@@ -103,19 +103,15 @@ QStringList sm_list_ykfiles(const QString &board_dir, int room)
 
 void sm_connect_clicked(QWidget *form, QObject *receiver)
 {
+    static const QMetaMethod clicked =
+        QAbstractButton::staticMetaObject.method(QAbstractButton::staticMetaObject.indexOfSignal("clicked()"));
     const QMetaObject *meta = receiver->metaObject();
-    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
-        const QMetaMethod slot = meta->method(i);
-        const QByteArray name = slot.name();
-        if (slot.methodType() != QMetaMethod::Slot || slot.parameterCount() != 0 || !name.startsWith("on_") ||
-            !name.endsWith("_clicked"))
-            continue;
-        const QString button = QString::fromLatin1(name.mid(3, name.size() - 3 - 8));
-        QAbstractButton *b = form->findChild<QAbstractButton *>(button, Qt::FindDirectChildrenOnly);
-        if (!b)
-            continue;
-        const QMetaMethod clicked = b->metaObject()->method(b->metaObject()->indexOfSignal("clicked()"));
-        QObject::connect(b, clicked, receiver, slot);
+    for (QObject *child : form->children()) {
+        QAbstractButton *button = qobject_cast<QAbstractButton *>(child);
+        const int slot =
+            button ? meta->indexOfSlot("on_" + button->objectName().toLatin1() + "_clicked()") : -1;
+        if (slot >= 0)
+            QObject::connect(button, clicked, receiver, meta->method(slot));
     }
 }
 

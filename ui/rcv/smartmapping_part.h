@@ -58,10 +58,9 @@ class SmartMappingPart : public QObject {
 public:
     SmartMappingPart(SmartMapping *page, int entry);
 
-    // OK on its entry in the column: the keys go into the tool.
-    virtual void enter() = 0;
-    // The column's selection reached its entry: its first stacked page is shown.
-    virtual void show_first() = 0;
+    // Its first stacked page shown: the column's selection reached its entry, or with
+    // `enter` OK on the entry took the keys into the tool.
+    virtual void open(bool enter) = 0;
     // The keys inside the tool.
     virtual void key_move(int step);
     virtual void key_ok() = 0;

@@ -71,7 +71,9 @@ void SmartMappingQuick::build_page(int index, QWidget *page)
         add_field(m_step1, m_step1_ui->lineEdit_X);
         add_field(m_step1, m_step1_ui->lineEdit_Y);
         add_button(m_step1, m_step1_ui->Button_next);
-        break;
+        // Its one button: it shows with the page, whose opening this keeps cheap.
+        connect(m_step1_ui->Button_next, &QPushButton::clicked, this, &SmartMappingQuick::on_Button_next_clicked);
+        return;
     case 1:
         m_step2_ui.reset(new Ui::SmartMappingStep2Page);
         m_step2_ui->setupUi(page);
@@ -98,15 +100,14 @@ void SmartMappingQuick::build_page(int index, QWidget *page)
     sm_connect_clicked(page, this);
 }
 
-void SmartMappingQuick::enter()
+void SmartMappingQuick::open(bool enter)
 {
+    if (!enter) {
+        m_page->go_to_stacked(0, true);
+        return;
+    }
     m_page->on_Button_shortcut_clicked();
     menulist_shortcut_page1_init();
-}
-
-void SmartMappingQuick::show_first()
-{
-    m_page->go_to_stacked(0, true);
 }
 
 // ---- Keys -----------------------------------------------------------------------------------

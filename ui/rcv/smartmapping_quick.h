@@ -20,20 +20,19 @@ class SmartMappingQuick : public SmartMappingPart {
 public:
     explicit SmartMappingQuick(SmartMapping *page);
     ~SmartMappingQuick() override;
-
-    void enter() override;
-    void show_first() override;
-    void key_move(int step) override;
-    void key_ok() override;
-    void key_back() override;
-    void build_page(int index, QWidget *page) override;
-    void text_page(int index) override;
     // The number keyboard's title for one of its fields; empty for any other.
     QString keyboard_title(My_lineEdit *field) const;
 
+    void build_page(int index, QWidget *page) override;
+    void text_page(int index) override;
     void language_for_shortcutt_page0();
     void language_for_shortcutt_page1();
     void language_for_shortcutt_page2();
+
+    void open(bool enter) override;
+    void key_move(int step) override;
+    void key_ok() override;
+    void key_back() override;
 
 public slots:
     void on_Button_next_clicked();

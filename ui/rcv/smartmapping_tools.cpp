@@ -44,15 +44,14 @@ void SmartMappingCuring::build_page(int, QWidget *page)
     sm_connect_clicked(page, this);
 }
 
-void SmartMappingCuring::enter()
+void SmartMappingCuring::open(bool enter)
 {
+    if (!enter) {
+        m_page->go_to_stacked(6, true);
+        return;
+    }
     m_page->on_Button_paraweld_clicked();
     menulist_paraweld_page1_init();
-}
-
-void SmartMappingCuring::show_first()
-{
-    m_page->go_to_stacked(6, true);
 }
 
 void SmartMappingCuring::menulist_paraweld_page1_init()
@@ -102,10 +101,11 @@ void SmartMappingSwitch::build_page(int, QWidget *page)
     sm_connect_clicked(page, this);
 }
 
-void SmartMappingSwitch::enter()
+void SmartMappingSwitch::open(bool enter)
 {
     show_state();
-    menulist_mapping_page1_init();
+    if (enter)
+        menulist_mapping_page1_init();
 }
 
 void SmartMappingSwitch::show_mapping_state(bool on)

@@ -30,8 +30,7 @@ public:
     explicit SmartMappingCuring(SmartMapping *page);
     ~SmartMappingCuring() override;
 
-    void enter() override;
-    void show_first() override;
+    void open(bool enter) override;
     void key_ok() override { menulist_paraweld_button_ok_page(); }
     void key_back() override { menulist_paraweld_back_page(); }
     void build_page(int index, QWidget *page) override;
@@ -59,8 +58,7 @@ public:
 
     // The entry's slot: the switch shows the register's state.
     void show_state();
-    void enter() override;
-    void show_first() override { show_state(); }
+    void open(bool enter) override;
     void key_ok() override { menulist_mapping_button_ok_page(); }
     void key_back() override { menulist_mapping_back_page(); }
     void build_page(int index, QWidget *page) override;
