@@ -43,8 +43,7 @@ void fpga_manage::destroy_instance()
 }
 
 fpga_manage::fpga_manage()
-    : p_rcv_recovery_file(&m_pack_reader),
-      m_dev(kor_devices().fpga),
+    : m_dev(kor_devices().fpga),
       m_notifier(new fpga_job_notifier),
       m_registers(m_dev),
       m_jobs(m_registers, m_dev, m_notifier.get()),

@@ -93,7 +93,6 @@ public:
     fpga_job_notifier *notifier() const { return m_notifier.get(); }
     // The pack-file reader.
     rcvRecovery *rcv_recovery_file() { return &m_pack_reader; }
-    rcvRecovery *const p_rcv_recovery_file;  // the same; kept for the smart-mapping page
     // The card field of jobs 5 and 6.
     static uint16_t rcv_card_field() { return kor_card_field(); }
 

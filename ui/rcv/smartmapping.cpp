@@ -97,47 +97,38 @@ SmartMappingPart *SmartMapping::part_of(int stacked) const
 
 bool SmartMapping::ring_shown()
 {
-    return g_qround_bar != nullptr;
+    return KorJobRing::shown();
 }
 
 void SmartMapping::follow_worker()
 {
+    m_ring.follow(this, 1, 4, [this](int) {
+        if (m_usb_pending && !ring_shown()) {
+            m_usb_pending = false;
+            m_scan->usb_changed();
+        }
+    });
     fpga_manage *manager = fpga_manage::p_fpga_manage;
-    if (m_follow || !manager || !manager->notifier())
+    if (m_results || !manager)
         return;
-    m_follow = manager->notifier()->follow_jobs(this, 1, 4, [this](int percent) { job_progress(percent); });
     // A job that failed, or a pack refused as corrupt, must not close the ring as a success does.
-    manager->notifier()->follow_job_results(this, 1, 4, [](int result) {
+    m_results = manager->notifier()->follow_job_results(this, 1, 4, [](int result) {
         if (result != JobDone && g_tip)
             g_tip->tip_create(6);
     });
 }
 
-void SmartMapping::job_progress(int percent)
-{
-    emit sig_qround_bar_update(percent);
-    if (m_usb_pending && !ring_shown()) {
-        m_usb_pending = false;
-        m_scan->usb_changed();
-    }
-}
-
 bool SmartMapping::start_ring()
 {
-    // Without the worker nothing would ever close the ring and free the keys.
     follow_worker();
-    if (ring_shown() || !m_follow)
-        return false;
-    QRoundProgressBar::create_qround_bar(this);
-    connect(this, &SmartMapping::sig_qround_bar_update, g_qround_bar, &QRoundProgressBar::para_sync);
-    return true;
+    return m_ring.show();
 }
 
 // Ring and connection first: a job that ends at once must still find them.
 void SmartMapping::start_job(int job)
 {
-    if (start_ring())
-        kor_send_job(job);
+    follow_worker();
+    m_ring.start(uint8_t(job));
 }
 
 bool SmartMapping::mode_key_refused() const
@@ -310,9 +301,9 @@ void SmartMapping::language_changed()
 
     // Available files: the device's pack directory, else the stick.
     fpga_manage *manager = fpga_manage::p_fpga_manage;
-    if (manager && manager->p_rcv_recovery_file &&
-        manager->p_rcv_recovery_file->get_dir_file(QString::fromLatin1(kSmSmartDir)) == 0)
-        m_file_count = manager->p_rcv_recovery_file->file_count();
+    if (manager && manager->rcv_recovery_file() &&
+        manager->rcv_recovery_file()->get_dir_file(QString::fromLatin1(kSmSmartDir)) == 0)
+        m_file_count = manager->rcv_recovery_file()->file_count();
     if (m_file_count == 0)
         m_file_count = sm_list_ykfiles(QString::fromLatin1(kSmUsbDir), kSmMaxFiles).size();
     focus.set_styles(1, QString::fromLatin1(m_file_count ? SmStyle::normal : SmStyle::greyed),

@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/rcv/kor_job_ring.h"
 #include "ui/shell/kor_page.h"
 
 #include <QMetaObject>
@@ -84,7 +85,6 @@ protected:
 private:
     static bool ring_shown();
     void follow_worker();
-    void job_progress(int percent);
 
     // Every key alike: nothing while a job runs; the column's action, else the tool entered.
     void route_key(KorKey key);
@@ -115,7 +115,8 @@ private:
     bool m_usb_pending = false;  // a stick change came while a job ran
     bool m_built[8] = {};
     int m_texted[8] = {-1, -1, -1, -1, -1, -1, -1, -1};  // language of each stacked page's texts
-    QMetaObject::Connection m_follow;
+    KorJobRing m_ring;
+    QMetaObject::Connection m_results;
 };
 
 extern SmartMapping *g_smartmapping;

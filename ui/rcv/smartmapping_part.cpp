@@ -1,5 +1,6 @@
 #include "ui/rcv/smartmapping_part.h"
 
+#include "fpga/rcv_recovery_file.h"
 #include "platform/data_root.h"
 #include "ui/rcv/QRoundProgressBar.h"
 #include "ui/rcv/smartmapping.h"
@@ -81,24 +82,7 @@ QString sm_group_text(int first)
 
 QStringList sm_list_ykfiles(const QString &board_dir, int room)
 {
-    QStringList out;
-    if (room <= 0)
-        return out;
-    const QDir dir(kor_path(board_dir));
-    if (!dir.exists())
-        return out;
-    QString base = board_dir;
-    while (base.endsWith(QLatin1Char('/')))
-        base.chop(1);
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-    for (const QFileInfo &fi : entries) {
-        if (fi.suffix() != QLatin1String("ykfile"))
-            continue;
-        out << base + QLatin1Char('/') + fi.fileName();
-        if (out.size() >= room)
-            break;
-    }
-    return out;
+    return rcvRecovery::list_files(board_dir, {QStringLiteral("ykfile")}, room);
 }
 
 void sm_connect_clicked(QWidget *form, QObject *receiver)

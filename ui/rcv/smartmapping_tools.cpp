@@ -1,6 +1,7 @@
 #include "ui/rcv/smartmapping_tools.h"
 
 #include "core/global.h"
+#include "fpga/fpga_job_request.h"
 #include "fpga/fpga_manage.h"
 #include "ui/rcv/smartmapping.h"
 #include "ui_smartmapping_curing.h"
@@ -154,9 +155,7 @@ void SmartMappingSwitch::on_Button_mapping_state_clicked()
     const bool on = manager->MCU_REG_func[0][0] & 0x80;
     manager->write_to_register(0, 0x80, on ? 0 : 0x80, 0);
     show_mapping_state(!on);
-    const uint32_t value = on ? 0 : 9;
-    for (int i = 0; i < 4; ++i)
-        g_send_para[16 + i] = uint8_t(value >> (8 * i));
+    kor_set_mapping_value(on ? 0 : 9);
     kor_send_job(4);
 }
 
