@@ -1,4 +1,5 @@
 #pragma once
+#include "core/page_numbers.h"
 #include "core/table_saver.h"
 
 #include <QObject>
@@ -14,7 +15,7 @@ class SyncUpdate : public QObject {
     Q_OBJECT
 public:
     using PageHook = std::function<void(int code)>;
-    static constexpr int kPages = 27;
+    static constexpr int kPages = KorPageNo::kCount;
 
     static SyncUpdate *p_sync;
     static SyncUpdate *pInstance();

@@ -2,11 +2,12 @@
 
 #include "core/global.h"
 #include "core/gui_post.h"
+#include "core/page_numbers.h"
 
 
 namespace {
-constexpr int kSmartMappingPage = 24;
-constexpr int kRecoveryPage = 25;
+constexpr int kSmartMappingPage = KorPageNo::SmartMapping;
+constexpr int kRecoveryPage = KorPageNo::rcv_recovery;
 
 // Read and written in the GUI thread only.
 std::function<void()> g_smartmapping_back;

@@ -16,7 +16,7 @@
 #include <cstring>
 
 EDIDset *g_edidset = nullptr;
-KOR_PAGE(8, EDIDset, g_edidset, 3)
+KOR_PAGE(EDIDset, g_edidset, InputChoose)
 
 namespace {
 const char kTabInactive[] =
@@ -87,7 +87,7 @@ QPushButton *made_button(QWidget *page, const char *caption)
 }
 }
 
-EDIDset::EDIDset(QWidget *parent) : KorPage(8, parent), ui(new Ui::EDIDset)
+EDIDset::EDIDset(QWidget *parent) : KorPage(KorPageNo::EDIDset, parent), ui(new Ui::EDIDset)
 {
     ui->setupUi(this);
     ui_select = 0;

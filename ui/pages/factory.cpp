@@ -12,7 +12,7 @@
 #include "ui_factory.h"
 
 factory *g_factory = nullptr;
-KOR_PAGE(18, factory, g_factory, 12)
+KOR_PAGE(factory, g_factory, AdvancedOption)
 
 namespace {
 constexpr int kLanguages = 5;
@@ -43,7 +43,7 @@ QString piece(const QString &text, bool present)
 }
 
 factory::factory(QWidget *parent)
-    : KorPage(18, parent)
+    : KorPage(KorPageNo::factory, parent)
     , ui(new Ui::factory)
     , combo_normal(kor_combo_style("rgb(255,255,255)"))
     , combo_focus(kor_combo_style("rgb(255,171,84)"))

@@ -12,9 +12,9 @@
 factoryage *g_factoryage = nullptr;
 
 // Besides the page itself, the tick re-renders the open page on every ageing pass.
-void kor_page_register_23()
+void kor_page_register_factoryage()
 {
-    kor_page_register<factoryage>(23, &g_factoryage, 12);
+    kor_page_register<factoryage>(KorPageNo::factoryage, &g_factoryage, KorPageNo::AdvancedOption);
     MainWindow::set_agelog_hook([] {
         if (g_factoryage)
             g_factoryage->update_agelog();
@@ -37,7 +37,7 @@ QString three_digits(int value)
 }
 
 factoryage::factoryage(QWidget *parent)
-    : KorPage(23, parent)
+    : KorPage(KorPageNo::factoryage, parent)
     , ui(new Ui::factoryage)
     , button_normal(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);"))
     , button_focus(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);"))

@@ -5,9 +5,9 @@
 #include <QPixmap>
 
 ImageQuality *g_imagequality = nullptr;
-KOR_PAGE(11, ImageQuality, g_imagequality, 1)
+KOR_PAGE(ImageQuality, g_imagequality, MainMenu)
 
-ImageQuality::ImageQuality(QWidget *parent) : KorPage(11, parent), ui(new Ui::ImageQuality)
+ImageQuality::ImageQuality(QWidget *parent) : KorPage(KorPageNo::ImageQuality, parent), ui(new Ui::ImageQuality)
 {
     ui->setupUi(this);
     ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
@@ -32,10 +32,10 @@ void ImageQuality::language_changed()
 
 void ImageQuality::on_Button_quality_clicked()
 {
-    open_page(19);
+    open_page(KorPageNo::quality);
 }
 
 void ImageQuality::on_Button_temperature_clicked()
 {
-    open_page(20);
+    open_page(KorPageNo::temperature);
 }

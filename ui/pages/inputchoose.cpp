@@ -8,7 +8,7 @@
 #include <QPixmap>
 
 InputChoose *g_inputchoose = nullptr;
-KOR_PAGE(3, InputChoose, g_inputchoose, 1)
+KOR_PAGE(InputChoose, g_inputchoose, MainMenu)
 
 namespace {
 const char kSourceNormal[] = "color: rgb(255, 255, 255);background-color: rgb(33, 36, 53);";
@@ -25,7 +25,7 @@ QString shown_source_name(unsigned char id)
 }
 }
 
-InputChoose::InputChoose(QWidget *parent) : KorPage(3, parent), ui(new Ui::InputChoose)
+InputChoose::InputChoose(QWidget *parent) : KorPage(KorPageNo::InputChoose, parent), ui(new Ui::InputChoose)
 {
     ui->setupUi(this);
     // Names come from the alias file: shown as typed, never as markup.
@@ -85,10 +85,10 @@ void InputChoose::child_returned(int)
 
 void InputChoose::kor_button_EDID_clicked()
 {
-    open_page(8);
+    open_page(KorPageNo::EDIDset);
 }
 
 void InputChoose::kor_button_crop_clicked()
 {
-    open_page(9);
+    open_page(KorPageNo::InputCut);
 }

@@ -3,9 +3,9 @@
 #include "ui_inputcut.h"
 
 InputCut *g_inputcut = nullptr;
-KOR_PAGE(9, InputCut, g_inputcut, 3)
+KOR_PAGE(InputCut, g_inputcut, InputChoose)
 
-InputCut::InputCut(QWidget *parent) : KorPage(9, parent), ui(new Ui::InputCut)
+InputCut::InputCut(QWidget *parent) : KorPage(KorPageNo::InputCut, parent), ui(new Ui::InputCut)
 {
     ui->setupUi(this);
 }

@@ -8,7 +8,7 @@ uint32_t g_back_to_mainwindow_time = 3000;
 uint32_t g_auto_lock_time = 30000;
 
 lcdshow *g_lcdshow = nullptr;
-KOR_PAGE(15, lcdshow, g_lcdshow, 12)
+KOR_PAGE(lcdshow, g_lcdshow, AdvancedOption)
 
 namespace {
 constexpr int kChoices = 3;
@@ -25,7 +25,7 @@ int choice_of(uint32_t value, const uint32_t (&times)[kChoices])
 }
 }
 
-lcdshow::lcdshow(QWidget *parent) : KorPage(15, parent), ui(new Ui_lcdshow)
+lcdshow::lcdshow(QWidget *parent) : KorPage(KorPageNo::lcdshow, parent), ui(new Ui_lcdshow)
 {
     ui->setupUi(this);
     para_init();

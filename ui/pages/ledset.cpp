@@ -14,7 +14,7 @@
 #include <algorithm>
 
 ledset *g_ledset = nullptr;
-KOR_PAGE(13, ledset, g_ledset, 6)
+KOR_PAGE(ledset, g_ledset, OutputSet)
 
 namespace {
 const char kWidthField[] = "lineEdit_ledw";
@@ -47,7 +47,7 @@ bool fpga_running()
 }
 }
 
-ledset::ledset(QWidget *parent) : KorPage(13, parent), ui(new Ui::ledset)
+ledset::ledset(QWidget *parent) : KorPage(KorPageNo::ledset, parent), ui(new Ui::ledset)
 {
     ui->setupUi(this);
     ui->label_warning->setPixmap(QPixmap(QStringLiteral(":/png/warning.png")));

@@ -3,9 +3,9 @@
 #include "ui_linkcom.h"
 
 linkcom *g_linkcom = nullptr;
-KOR_PAGE(21, linkcom, g_linkcom, 10)
+KOR_PAGE(linkcom, g_linkcom, LinkOption)
 
-linkcom::linkcom(QWidget *parent) : KorPage(21, parent), ui(new Ui::linkcom)
+linkcom::linkcom(QWidget *parent) : KorPage(KorPageNo::linkcom, parent), ui(new Ui::linkcom)
 {
     ui->setupUi(this);
     para_init();

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 LinkOption *g_linkoption = nullptr;
-KOR_PAGE(10, LinkOption, g_linkoption, 5)
+KOR_PAGE(LinkOption, g_linkoption, Option)
 
 namespace {
 const char kEntryStyle[] =
@@ -27,7 +27,7 @@ QPushButton *make_entry(QWidget *parent, const char *name, int x)
 }
 }
 
-LinkOption::LinkOption(QWidget *parent) : KorPage(10, parent)
+LinkOption::LinkOption(QWidget *parent) : KorPage(KorPageNo::LinkOption, parent)
 {
     setObjectName(QStringLiteral("LinkOption"));
     resize(320, 240);
@@ -89,15 +89,15 @@ void LinkOption::syncUpdate()
 
 void LinkOption::on_Button_linkcom_clicked()
 {
-    open_page(21);
+    open_page(KorPageNo::linkcom);
 }
 
 void LinkOption::on_Button_linkwlan_clicked()
 {
-    open_page(22);
+    open_page(KorPageNo::linkwlan);
 }
 
 void LinkOption::on_Button_firmware_usbgrade_clicked()
 {
-    open_page(26);
+    open_page(KorPageNo::firmware_usbgrade);
 }

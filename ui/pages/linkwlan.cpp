@@ -8,9 +8,9 @@
 #include "ui_linkwlan.h"
 
 linkwlan *g_linkwlan = nullptr;
-KOR_PAGE(22, linkwlan, g_linkwlan, 10)
+KOR_PAGE(linkwlan, g_linkwlan, LinkOption)
 
-linkwlan::linkwlan(QWidget *parent) : KorPage(22, parent), ui(new Ui::linkwlan)
+linkwlan::linkwlan(QWidget *parent) : KorPage(KorPageNo::linkwlan, parent), ui(new Ui::linkwlan)
 {
     m_style_field_focus = QStringLiteral(
         "color: rgb(255, 255, 255); background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);");

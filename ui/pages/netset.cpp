@@ -8,7 +8,7 @@
 #include <QPixmap>
 
 netset *g_netset = nullptr;
-KOR_PAGE(14, netset, g_netset, 6)
+KOR_PAGE(netset, g_netset, OutputSet)
 
 namespace {
 constexpr int kFrameX = 24;
@@ -27,7 +27,7 @@ unsigned ram_word(const unsigned char *ram, unsigned short offset)
 }
 
 netset::netset(QWidget *parent)
-    : KorPage(14, parent),
+    : KorPage(KorPageNo::netset, parent),
       ui(new Ui::netset),
       m_normal(QStringLiteral(
           "background-color:transparent; border:1px solid rgb(255, 255, 255);border-radius:1px;padding:2px 4px")),

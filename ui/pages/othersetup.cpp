@@ -12,7 +12,7 @@
 #include <QComboBox>
 
 othersetup *g_othersetup = nullptr;
-KOR_PAGE(17, othersetup, g_othersetup, 12)
+KOR_PAGE(othersetup, g_othersetup, AdvancedOption)
 
 namespace {
 using namespace KorTable;
@@ -29,7 +29,7 @@ QString window_entry(int number)
 }
 }
 
-othersetup::othersetup(QWidget *parent) : KorPage(17, parent), ui(new Ui_othersetup)
+othersetup::othersetup(QWidget *parent) : KorPage(KorPageNo::othersetup, parent), ui(new Ui_othersetup)
 {
     ui->setupUi(this);
     menulist_init();

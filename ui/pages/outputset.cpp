@@ -7,9 +7,9 @@
 #include <QPixmap>
 
 OutputSet *g_outputset = nullptr;
-KOR_PAGE(6, OutputSet, g_outputset, 5)
+KOR_PAGE(OutputSet, g_outputset, Option)
 
-OutputSet::OutputSet(QWidget *parent) : KorPage(6, parent), ui(new Ui::OutputSet)
+OutputSet::OutputSet(QWidget *parent) : KorPage(KorPageNo::OutputSet, parent), ui(new Ui::OutputSet)
 {
     // setupUi also connects the buttons' clicked() to the on_..._clicked slots.
     ui->setupUi(this);
@@ -54,10 +54,10 @@ void OutputSet::syncUpdate()
 
 void OutputSet::on_Button_ledset_clicked()
 {
-    open_page(13);
+    open_page(KorPageNo::ledset);
 }
 
 void OutputSet::on_Button_lanset_clicked()
 {
-    open_page(14);
+    open_page(KorPageNo::netset);
 }

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 
 quality *g_quality = nullptr;
-KOR_PAGE(19, quality, g_quality, 11)
+KOR_PAGE(quality, g_quality, ImageQuality)
 
 namespace {
 constexpr int kResetRow = 4;
@@ -17,7 +17,7 @@ constexpr int kRowWord[4] = {KorTable::kBrightness, KorTable::kSharpness, KorTab
 constexpr int kResetBytes = 16;
 }
 
-quality::quality(QWidget *parent) : KorPage(19, parent), ui(new Ui_quality)
+quality::quality(QWidget *parent) : KorPage(KorPageNo::quality, parent), ui(new Ui_quality)
 {
     ui->setupUi(this);
     para_init();

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 
 temperature *g_temperature = nullptr;
-KOR_PAGE(20, temperature, g_temperature, 11)
+KOR_PAGE(temperature, g_temperature, ImageQuality)
 
 namespace {
 constexpr int kTypes = 4;
@@ -24,7 +24,7 @@ QString combo_style(const char *border)
 }
 
 temperature::temperature(QWidget *parent)
-    : KorPage(20, parent),
+    : KorPage(KorPageNo::temperature, parent),
       ui(new Ui_temperature),
       m_combo_normal(combo_style("rgb(255,255,255)")),
       m_combo_focus(combo_style("rgb(255,171,84)")),

@@ -7,7 +7,7 @@
 #include <QPixmap>
 
 test_chart *g_test_chart = nullptr;
-KOR_PAGE(16, test_chart, g_test_chart, 5)
+KOR_PAGE(test_chart, g_test_chart, Option)
 
 namespace {
 constexpr int kCloseItem = 8;
@@ -19,7 +19,7 @@ QString numbered(QString text, int number)
 }
 
 test_chart::test_chart(QWidget *parent)
-    : KorPage(16, parent)
+    : KorPage(KorPageNo::test_chart, parent)
     , ui(new Ui_test_chart)
     , m_thumb_normal(QStringLiteral("color: rgb(255, 255, 255);"))
     , m_thumb_selected(QStringLiteral("border:1px solid rgb(255,171,84);"))

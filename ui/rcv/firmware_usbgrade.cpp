@@ -16,7 +16,7 @@
 #include <cstdint>
 
 firmware_usbgrade *g_firmware_usbgrade = nullptr;
-KOR_PAGE(26, firmware_usbgrade, g_firmware_usbgrade, 10)
+KOR_PAGE(firmware_usbgrade, g_firmware_usbgrade, LinkOption)
 
 namespace {
 // The page's style set; only the selected one is applied (to Button_grade).
@@ -52,7 +52,7 @@ QFont small_font()
 }
 }
 
-firmware_usbgrade::firmware_usbgrade(QWidget *parent) : KorPage(26, parent), ui(new Ui::firmware_usbgrade)
+firmware_usbgrade::firmware_usbgrade(QWidget *parent) : KorPage(KorPageNo::firmware_usbgrade, parent), ui(new Ui::firmware_usbgrade)
 {
     ui->setupUi(this);
     ui->label_log->setTextFormat(Qt::RichText);

@@ -16,9 +16,9 @@
 
 rcv_recovery *g_rcv_recovery = nullptr;
 
-void kor_page_register_25()
+void kor_page_register_rcv_recovery()
 {
-    kor_page_register<rcv_recovery>(25, &g_rcv_recovery, 12);
+    kor_page_register<rcv_recovery>(KorPageNo::rcv_recovery, &g_rcv_recovery, KorPageNo::AdvancedOption);
     host_pages::set_recovery_back_hook([] {
         if (g_rcv_recovery && !g_rcv_recovery->is_closed())
             g_rcv_recovery->host_back_page();
@@ -67,7 +67,7 @@ EntryWords entry_words()
 }
 }
 
-rcv_recovery::rcv_recovery(QWidget *parent) : KorPage(25, parent), ui(new Ui_rcv_recovery)
+rcv_recovery::rcv_recovery(QWidget *parent) : KorPage(KorPageNo::rcv_recovery, parent), ui(new Ui_rcv_recovery)
 {
     ui->setupUi(this);
     ui->label_para_file->hide();

@@ -17,9 +17,9 @@
 
 SmartMapping *g_smartmapping = nullptr;
 
-void kor_page_register_24()
+void kor_page_register_SmartMapping()
 {
-    kor_page_register<SmartMapping>(24, &g_smartmapping, 5);
+    kor_page_register<SmartMapping>(KorPageNo::SmartMapping, &g_smartmapping, KorPageNo::Option);
     host_pages::set_smartmapping_back_hook([] {
         if (g_smartmapping && !g_smartmapping->is_closed())
             g_smartmapping->Button_back_clicked();
@@ -28,7 +28,7 @@ void kor_page_register_24()
 
 // ---- Construction ---------------------------------------------------------------------------
 
-SmartMapping::SmartMapping(QWidget *parent) : KorPage(24, parent), ui(new Ui::SmartMapping)
+SmartMapping::SmartMapping(QWidget *parent) : KorPage(KorPageNo::SmartMapping, parent), ui(new Ui::SmartMapping)
 {
     ui->setupUi(this);
     connect(ui->Button_shortcut, &QPushButton::clicked, this, &SmartMapping::on_Button_shortcut_clicked);

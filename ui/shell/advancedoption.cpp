@@ -9,7 +9,7 @@
 
 AdvancedOption *g_advancedoption = nullptr;
 
-AdvancedOption::AdvancedOption(QWidget *parent) : KorPage(12, parent), ui(new Ui::AdvancedOption)
+AdvancedOption::AdvancedOption(QWidget *parent) : KorPage(KorPageNo::AdvancedOption, parent), ui(new Ui::AdvancedOption)
 {
     ui->setupUi(this);
     ui->lineEdit_code->hide();
@@ -42,17 +42,17 @@ void AdvancedOption::language_changed()
 
 void AdvancedOption::on_Button_LCDshow_clicked()
 {
-    open_page(15);
+    open_page(KorPageNo::lcdshow);
 }
 
 void AdvancedOption::on_Button_other_clicked()
 {
-    open_page(17);
+    open_page(KorPageNo::othersetup);
 }
 
 void AdvancedOption::on_Button_factory_clicked()
 {
-    open_page(18);
+    open_page(KorPageNo::factory);
 }
 
 void AdvancedOption::on_Button_rcv_recovery_clicked()
@@ -60,7 +60,7 @@ void AdvancedOption::on_Button_rcv_recovery_clicked()
     // Only with at least one pack to recover from; the directory is read on this key only.
     if (rcvRecovery::list_files(QStringLiteral("/data/rcvrecovery"), QStringList(), 1, QDir::Files).isEmpty())
         return;
-    open_page(25);
+    open_page(KorPageNo::rcv_recovery);
 }
 
 void AdvancedOption::on_Button_age_clicked()
@@ -75,7 +75,7 @@ void AdvancedOption::on_Button_age_clicked()
     if (!m_code_accepted || is_closed())
         return;
     m_code_accepted = false;
-    open_page(23);
+    open_page(KorPageNo::factoryage);
 }
 
 void AdvancedOption::confirmString(QString text)

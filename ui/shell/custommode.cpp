@@ -17,7 +17,7 @@ const char kBoxEmpty[] = "color:rgb(150, 150, 160);background-color: rgb(33, 36,
 const char kBoxFocus[] = "color:rgb(255, 255, 255);background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);";
 }
 
-CustomMode::CustomMode(QWidget *parent) : KorPage(4, parent), ui(new Ui::CustomMode)
+CustomMode::CustomMode(QWidget *parent) : KorPage(KorPageNo::CustomMode, parent), ui(new Ui::CustomMode)
 {
     ui->setupUi(this);
     ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
@@ -58,10 +58,10 @@ void CustomMode::key_back()
     if (g_mainwindow) {
         g_page_focus = uint8_t(g_mainwindow->screen_number());
         if (KorPage *screen = g_mainwindow->screen_page())
-            screen->child_returned(4);
+            screen->child_returned(KorPageNo::CustomMode);
         g_mainwindow->activateWindow();
     } else {
-        g_page_focus = 0;
+        g_page_focus = KorPageNo::LockWindow;
     }
 }
 

@@ -57,12 +57,13 @@ SyncUpdate::PageHook refresh_hook(int number)
         // The hook may have closed the page: only the shared pop-up follows.
         if (!g_tip)
             return;
-        if (number == 10)  // the done tick only once the change is on the flash
+        if (number == KorPageNo::LinkOption)  // the done tick only once the change is on the flash
             SyncUpdate::pInstance()->when_saved([] {
                 if (g_tip)
                     g_tip->tip_create(1);
             });
-        else if ((number == 24 || number == 26) && code >= 100 && code <= 102)
+        else if ((number == KorPageNo::SmartMapping || number == KorPageNo::firmware_usbgrade) && code >= 100 &&
+                 code <= 102)
             g_tip->tip_create(code - 97);
     };
 }
@@ -502,14 +503,14 @@ void kor_open_custommode(bool shortcut)
     if (shortcut)
         g_mode_shortcut_key = 1;
     if (g_custommode && !g_custommode->is_closed()) {
-        g_page_focus = 4;
+        g_page_focus = KorPageNo::CustomMode;
         g_custommode->show();
         g_custommode->raise();
         g_custommode->activateWindow();
         return;
     }
     g_custommode = new CustomMode(nullptr);
-    g_page_focus = 4;
+    g_page_focus = KorPageNo::CustomMode;
     g_custommode->show();
 }
 

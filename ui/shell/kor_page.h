@@ -21,7 +21,7 @@
 //        private:
 //            Ui_ledset *ui;
 //        };
-//        ledset::ledset(QWidget *parent) : KorPage(13, parent), ui(new Ui_ledset) { ui->setupUi(this); ... }
+//        ledset::ledset(QWidget *parent) : KorPage(KorPageNo::ledset, parent), ui(new Ui_ledset) { ui->setupUi(this); ... }
 //
 //    The base does, for every page alike: the five logical keys (left F4/'S', right F5/'R',
 //    OK F6/'Q', back PowerOff/'O', mode Stop/'M'), acted on at release; the release and
@@ -46,17 +46,19 @@
 //      trace_select()        the value printed as ui_select= (default: ui_select)
 //    Use the member `ui_select` as the page's selection byte; `focus` keeps it.
 //
-// 2. Register the page once, in its .cpp, with its number, global pointer and the number of
-//    the page beneath it, and remove the "//" of its KOR_USE_PAGE(<number>) line in
+// 2. Give the page its number in the one page table (core/page_numbers.h, KorPageNo), pass
+//    it to KorPage's constructor, register the page once in its .cpp with its global pointer
+//    and the page beneath it, and remove the "//" of its KOR_USE_PAGE(<class>) line in
 //    ui/shell/page_list.cpp:
 //
 //        ledset *g_ledset = nullptr;
-//        KOR_PAGE(13, ledset, g_ledset, 6)
+//        KOR_PAGE(ledset, g_ledset, OutputSet)
 //
-//    That is all an opener needs: the page beneath opens it with open_page(13) (builds it
-//    with no parent, stores it in g_ledset, g_page_focus = 13, exec(); false and nothing
-//    happens while no page 13 is registered), e.g.
-//        void OutputSet::on_Button_ledset_clicked() { open_page(13); }
+//    That is all an opener needs: the page beneath opens it with
+//    open_page(KorPageNo::ledset) (builds it with no parent, stores it in g_ledset,
+//    g_page_focus = 13, exec(); false and nothing happens while no page 13 is registered),
+//    e.g.
+//        void OutputSet::on_Button_ledset_clicked() { open_page(KorPageNo::ledset); }
 //    Registration also installs the refresh hook: while g_page_focus is 13,
 //    SyncUpdate::para_sync calls page_refresh(code) on g_ledset when it is open (then the
 //    done tick for page 10, the USB pop-ups of codes 100-102 for pages 24 and 26). The
@@ -65,9 +67,9 @@
 //    a page that gets no call.
 //    Extra start-up wiring goes into a hand-written registration function instead of the
 //    macro, e.g. the ageing page's re-rendering on every ageing pass:
-//        void kor_page_register_23()
+//        void kor_page_register_factoryage()
 //        {
-//            kor_page_register<factoryage>(23, &g_factoryage, 12);
+//            kor_page_register<factoryage>(KorPageNo::factoryage, &g_factoryage, KorPageNo::AdvancedOption);
 //            MainWindow::set_agelog_hook([] { if (g_factoryage) g_factoryage->update_agelog(); });
 //        }
 //
@@ -98,6 +100,7 @@
 //    field that opened it (g_lineedit); the default confirmString writes it into the field.
 //    Do not connect NumberKeyboard::sendKeyBoardUIDataToLineEdit yourself: every page
 //    beneath would receive the answer too.
+#include "core/page_numbers.h"
 #include "ui/shell/kor_focus_list.h"
 #include "ui/shell/kor_keyboard.h"
 #include "ui/shell/kor_lang.h"
@@ -236,7 +239,7 @@ struct KorPageSlot {
     std::function<void(KorPage *)> set;
 };
 
-constexpr int kKorPages = 32;
+constexpr int kKorPages = KorPageNo::kCount;
 
 void kor_page_register_slot(int number, KorPageSlot slot);
 
@@ -264,12 +267,13 @@ void kor_page_register_fixed(int number, P **global)
     kor_page_register_slot(number, std::move(slot));
 }
 
-#define KOR_PAGE(number, Class, global, parent) \
-    void kor_page_register_##number() { kor_page_register<Class>(number, &global, parent); }
-#define KOR_USE_PAGE(number) \
+// The page's number and its parent's are their names in KorPageNo.
+#define KOR_PAGE(Class, global, parent) \
+    void kor_page_register_##Class() { kor_page_register<Class>(KorPageNo::Class, &global, KorPageNo::parent); }
+#define KOR_USE_PAGE(Class) \
     do { \
-        void kor_page_register_##number(); \
-        kor_page_register_##number(); \
+        void kor_page_register_##Class(); \
+        kor_page_register_##Class(); \
     } while (0)
 
 // Registers every built page (ui/shell/page_list.cpp) and installs their refresh hooks.

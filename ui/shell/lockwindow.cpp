@@ -14,7 +14,7 @@ namespace {
 const char *const kSourceNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
 }
 
-LockWindow::LockWindow(QWidget *parent) : KorPage(0, parent), ui(new Ui::LockWindow)
+LockWindow::LockWindow(QWidget *parent) : KorPage(KorPageNo::LockWindow, parent), ui(new Ui::LockWindow)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Widget);

@@ -7,7 +7,7 @@
 
 MainMenu *g_mainmenu = nullptr;
 
-MainMenu::MainMenu(QWidget *parent) : KorPage(1, parent), ui(new Ui::MainMenu)
+MainMenu::MainMenu(QWidget *parent) : KorPage(KorPageNo::MainMenu, parent), ui(new Ui::MainMenu)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Widget);
@@ -41,7 +41,7 @@ void MainMenu::language_changed()
 
 void MainMenu::on_Button_input_clicked()
 {
-    open_page(3);
+    open_page(KorPageNo::InputChoose);
 }
 
 void MainMenu::on_Button_usermode_clicked()
@@ -51,12 +51,12 @@ void MainMenu::on_Button_usermode_clicked()
 
 void MainMenu::on_Button_option_clicked()
 {
-    open_page(5);
+    open_page(KorPageNo::Option);
 }
 
 void MainMenu::on_Button_quality_clicked()
 {
-    open_page(11);
+    open_page(KorPageNo::ImageQuality);
 }
 
 void MainMenu::key_back()

@@ -63,14 +63,14 @@ KorPage *MainWindow::screen_page() const
 void MainWindow::show_home()
 {
     ui->stackedWidget->setCurrentWidget(m_home);
-    g_page_focus = 0;
+    g_page_focus = KorPageNo::LockWindow;
     m_home->refresh_view();
 }
 
 void MainWindow::show_menu()
 {
     ui->stackedWidget->setCurrentWidget(m_menu);
-    g_page_focus = 1;
+    g_page_focus = KorPageNo::MainMenu;
 }
 
 void MainWindow::set_agelog_hook(std::function<void()> hook)

@@ -6,7 +6,7 @@
 
 Option *g_option = nullptr;
 
-Option::Option(QWidget *parent) : KorPage(5, parent), ui(new Ui::Option)
+Option::Option(QWidget *parent) : KorPage(KorPageNo::Option, parent), ui(new Ui::Option)
 {
     ui->setupUi(this);
     ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
@@ -38,26 +38,26 @@ void Option::language_changed()
 
 void Option::on_output_set_clicked()
 {
-    open_page(6);
+    open_page(KorPageNo::OutputSet);
 }
 
 void Option::on_link_set_clicked()
 {
-    open_page(10);
+    open_page(KorPageNo::LinkOption);
 }
 
 void Option::on_test_chart_clicked()
 {
-    open_page(16);
+    open_page(KorPageNo::test_chart);
 }
 
 void Option::on_smart_mapping_clicked()
 {
     if (m_smart_ready)
-        open_page(24);
+        open_page(KorPageNo::SmartMapping);
 }
 
 void Option::on_advanced_set_clicked()
 {
-    open_page(12);
+    open_page(KorPageNo::AdvancedOption);
 }

@@ -6,79 +6,62 @@
 #include "ui/shell/option.h"
 
 // Every page the panel can open. A page file defines its registration with
-// KOR_PAGE(<number>, <class>, <global>, <parent number>); its line below calls it. Remove
+// KOR_PAGE(<class>, <global>, <parent class>); its line below calls it. Remove
 // the "//" of a page's line when its file exists. The lines are kept apart so that pages
 // added on different branches merge without conflict.
 void kor_register_pages()
 {
-    kor_page_register_fixed<LockWindow>(0, &g_lockwindow);
-    kor_page_register_fixed<MainMenu>(1, &g_mainmenu);
-    kor_page_register<CustomMode>(4, &g_custommode, 1);
-    kor_page_register<Option>(5, &g_option, 1);
-    kor_page_register<AdvancedOption>(12, &g_advancedoption, 5);
+    kor_page_register_fixed<LockWindow>(KorPageNo::LockWindow, &g_lockwindow);
+    kor_page_register_fixed<MainMenu>(KorPageNo::MainMenu, &g_mainmenu);
+    kor_page_register<CustomMode>(KorPageNo::CustomMode, &g_custommode, KorPageNo::MainMenu);
+    kor_page_register<Option>(KorPageNo::Option, &g_option, KorPageNo::MainMenu);
+    kor_page_register<AdvancedOption>(KorPageNo::AdvancedOption, &g_advancedoption, KorPageNo::Option);
 
     // 2 MachineState (device status)
-    // KOR_USE_PAGE(2);
+    // KOR_USE_PAGE(MachineState);
 
-    KOR_USE_PAGE(3);  // InputChoose
+    KOR_USE_PAGE(InputChoose);
 
-    // 6 OutputSet, parent 5
-    KOR_USE_PAGE(6);
+    KOR_USE_PAGE(OutputSet);
 
     // 7 ImageLayout (screen layout)
-    // KOR_USE_PAGE(7);
+    // KOR_USE_PAGE(ImageLayout);
 
-    // 8 EDIDset, parent 3
-    KOR_USE_PAGE(8);
+    KOR_USE_PAGE(EDIDset);
 
-    KOR_USE_PAGE(9);  // InputCut
+    KOR_USE_PAGE(InputCut);
 
-    // 10 LinkOption, parent 5
-    KOR_USE_PAGE(10);
+    KOR_USE_PAGE(LinkOption);
 
-    KOR_USE_PAGE(11);  // ImageQuality
+    KOR_USE_PAGE(ImageQuality);
 
-    // 13 ledset, parent 6
-    KOR_USE_PAGE(13);
+    KOR_USE_PAGE(ledset);
 
-    // 14 netset, parent 6
-    KOR_USE_PAGE(14);
+    KOR_USE_PAGE(netset);
 
-    // 15 lcdshow, parent 12
-    KOR_USE_PAGE(15);
+    KOR_USE_PAGE(lcdshow);
 
-    // 16 test_chart, parent 5
-    KOR_USE_PAGE(16);
+    KOR_USE_PAGE(test_chart);
 
-    // 17 othersetup, parent 12
-    KOR_USE_PAGE(17);
+    KOR_USE_PAGE(othersetup);
 
-    // 18 factory, parent 12
-    KOR_USE_PAGE(18);
+    KOR_USE_PAGE(factory);
 
-    // 19 quality, parent 11
-    KOR_USE_PAGE(19);
+    KOR_USE_PAGE(quality);
 
-    // 20 temperature, parent 11
-    KOR_USE_PAGE(20);
+    KOR_USE_PAGE(temperature);
 
-    // 21 linkcom, parent 10
-    KOR_USE_PAGE(21);
+    KOR_USE_PAGE(linkcom);
 
-    // 22 linkwlan, parent 10
-    KOR_USE_PAGE(22);
+    KOR_USE_PAGE(linkwlan);
 
-    // 23 factoryage, parent 12
-    KOR_USE_PAGE(23);
+    KOR_USE_PAGE(factoryage);
 
-    // 24 SmartMapping, parent 5
-    KOR_USE_PAGE(24);
+    KOR_USE_PAGE(SmartMapping);
 
-    // 25 rcv_recovery, parent 12
-    KOR_USE_PAGE(25);
+    KOR_USE_PAGE(rcv_recovery);
 
-    // 26 firmware_usbgrade, parent 10
-    KOR_USE_PAGE(26);
+    KOR_USE_PAGE(firmware_usbgrade);
 
     kor_install_page_hooks();
 }
