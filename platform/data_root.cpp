@@ -41,8 +41,3 @@ QString kor_path(const QString &board_path)
         return r + board_path;
     return r + QLatin1Char('/') + board_path;
 }
-
-std::string kor_path_std(const std::string &board_path)
-{
-    return kor_path(QString::fromStdString(board_path)).toStdString();
-}
