@@ -32,6 +32,10 @@ TableSaver::~TableSaver()
 uint64_t TableSaver::submit(const QByteArray &snapshot)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (m_pending_generation == 0)
+        m_first_pending = now;
+    m_last_submit = now;
     m_pending = snapshot;
     m_pending_generation = m_next_generation++;
     // Started on first use: a program that never saves has no saver thread.
@@ -44,7 +48,10 @@ uint64_t TableSaver::submit(const QByteArray &snapshot)
 void TableSaver::flush()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
+    m_hurry = true;
+    m_wake.notify_all();
     m_idle.wait(lock, [this] { return m_pending_generation == 0 && !m_writing; });
+    m_hurry = false;
 }
 
 std::vector<TableSaver::Result> TableSaver::take_results()
@@ -69,6 +76,13 @@ void TableSaver::run()
         m_wake.wait(lock, [this] { return m_stop || m_pending_generation != 0; });
         if (m_pending_generation == 0)
             return;  // stopped, nothing left
+        // Held back while newer snapshots keep coming, within the latest time.
+        while (!m_stop && !m_hurry) {
+            const auto due = std::min(m_last_submit + kQuiet, m_first_pending + kLatest);
+            if (std::chrono::steady_clock::now() >= due)
+                break;
+            m_wake.wait_until(lock, due);
+        }
         const QByteArray snapshot = m_pending;
         const uint64_t generation = m_pending_generation;
         m_pending_generation = 0;

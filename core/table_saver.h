@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -8,8 +9,9 @@
 #include <vector>
 
 // Writes table snapshots to flash on a thread of its own, so the GUI thread never waits on
-// the flash. The newest snapshot wins: while one is written, later ones replace each other,
-// so a burst of changes makes one or two writes. Each snapshot gets a generation number;
+// the flash. The newest snapshot wins: a snapshot is written once no newer one has come for
+// kQuiet, and at the latest kLatest after the first one that waits, so a held key (a step
+// every 50 ms) makes about two writes a second and every change is on flash within 0.5 s. Each snapshot gets a generation number;
 // the owner learns, in its own thread, which generations reached the file and which failed.
 class TableSaver {
 public:
@@ -20,6 +22,9 @@ public:
         bool ok;
     };
 
+    static constexpr std::chrono::milliseconds kQuiet{100};
+    static constexpr std::chrono::milliseconds kLatest{450};
+
     explicit TableSaver(Writer writer);
     ~TableSaver();  // writes what is pending first
     TableSaver(const TableSaver &) = delete;
@@ -27,7 +32,8 @@ public:
 
     // Hands a snapshot over; returns its generation (1, 2, ...).
     uint64_t submit(const QByteArray &snapshot);
-    // Waits until nothing is pending or being written (any thread but the saver's).
+    // Writes what is pending now and waits until nothing is pending or being written (any
+    // thread but the saver's).
     void flush();
     // The results since the last call, oldest first.
     std::vector<Result> take_results();
@@ -51,6 +57,9 @@ private:
     uint64_t m_next_generation = 1;
     bool m_writing = false;
     bool m_stop = false;
+    bool m_hurry = false;  // a flush waits: no holding back
+    std::chrono::steady_clock::time_point m_first_pending;
+    std::chrono::steady_clock::time_point m_last_submit;
     std::vector<Result> m_results;
     std::thread m_thread;
 };

@@ -149,6 +149,35 @@ private slots:
         QVERIFY(!saver.take_results().at(0).ok);
     }
 
+    // A burst of changes (a held key) makes about two writes a second, the newest last, and
+    // a change waits on flash no longer than the saver's latest time.
+    void burst_makes_few_writes()
+    {
+        std::mutex m;
+        std::vector<QByteArray> written;
+        TableSaver saver([&](const QByteArray &s) {
+            std::lock_guard<std::mutex> lock(m);
+            written.push_back(s);
+            return true;
+        });
+        QElapsedTimer t;
+        t.start();
+        for (int i = 1; i <= 20; ++i) {
+            saver.submit(QByteArray::number(i));
+            if (i == 1) {
+                QThread::msleep(20);
+                std::lock_guard<std::mutex> lock(m);
+                QVERIFY(written.empty());  // held back for newer ones
+            }
+            QThread::msleep(50);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT([&] { std::lock_guard<std::mutex> lock(m); return !written.empty() && written.back() == "20"; }(),
+                                 kPrompt);
+        std::lock_guard<std::mutex> lock(m);
+        QVERIFY2(written.size() <= 3, qPrintable(QString::number(written.size())));
+        QVERIFY(written.size() >= 2);  // not held for the whole burst
+    }
+
     void nothing_lost_data()
     {
         QTest::addColumn<bool>("by_reboot");
