@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPixmap>
 
 MainWindow *g_mainwindow = nullptr;
 
@@ -38,6 +39,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_menu = new MainMenu(ui->stackedWidget);
     ui->stackedWidget->addWidget(m_home);
     ui->stackedWidget->addWidget(m_menu);
+    m_home->installEventFilter(this);
     show_home();
     connect(&m_tick, &QTimer::timeout, this, &MainWindow::slot_update_timer_ticks);
     m_tick.start(10);
@@ -140,6 +142,19 @@ void MainWindow::getagelog()
         ++factoryage_log_diff20;
     else
         ++factoryage_log_diffmore;
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_home && event->type() == QEvent::Paint) {
+        m_home->removeEventFilter(this);
+        // The home screen and the menu read their PNGs without the image plug-ins
+        // (kor_png), so that the first frame does not wait for them. The first QPixmap of a
+        // page would load them all; that is done once the first frame is drawn.
+        QMetaObject::invokeMethod(
+            this, [] { QPixmap(QStringLiteral(":/png/OK_Enter.png")); }, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
