@@ -4,11 +4,21 @@
 //   bench_panel key PAGE     section "key": right on page PAGE (1 the main menu)
 //   bench_panel open PAGE    sections "open-first", "open-second": page PAGE opened by the page
 //                            beneath it and painted; closed in between
+//   bench_panel step N       the picture quality page's brightness stepped down N times, 50 ms
+//                            apart, with the scaler worker and the 10 ms tick running as in the
+//                            program; the steps and the second after them lie between the
+//                            marks "/kor-bench/steps-begin" and "/kor-bench/steps-end", which
+//                            the program asks for (access) so that a system-call trace shows
+//                            them
 #include "bench_measure.h"
 #include "kor_test_helpers.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 // Opens the pages beneath `number` and then it, as the keys would.
@@ -22,6 +32,22 @@ KorPage *open_chain(int number)
     if (!beneath || !beneath->open_page(number))
         return nullptr;
     return kor_page(number);
+}
+
+// Runs the event loop for `ms` milliseconds of real time.
+void run_for(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+}
+
+void mark(const char *name)
+{
+    (void)access(name, F_OK);
 }
 }
 
@@ -63,8 +89,26 @@ int main(int argc, char *argv[])
             g_page_focus = uint8_t(beneath->page_number());
             bench_settle();
         }
+    } else if (scenario == QLatin1String("step")) {
+        const int steps = argc > 2 ? atoi(argv[2]) : 1;
+        constexpr int kPicturePage = 19;
+        if (!open_chain(kPicturePage))
+            return 1;
+        v331_manage::pInstance()->initialize();
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, g_mainwindow, &MainWindow::slot_update_timer_ticks);
+        tick.start(10);
+        kor_press(KorKey::Ok);  // brightness is edited
+        run_for(1000);
+        mark("/kor-bench/steps-begin");
+        for (int i = 0; i < steps; ++i) {
+            kor_press(KorKey::Left);  // down: it starts at the top, 100
+            run_for(50);
+        }
+        run_for(1000);
+        mark("/kor-bench/steps-end");
     } else {
-        std::fprintf(stderr, "usage: bench_panel list | key PAGE | open PAGE\n");
+        std::fprintf(stderr, "usage: bench_panel list | key PAGE | open PAGE | step N\n");
         return 2;
     }
     return 0;

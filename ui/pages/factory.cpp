@@ -9,6 +9,7 @@
 #include "inputs/dizidezorar.h"
 #include "scaler/v331_manage.h"
 #include "ui/shell/kor_combo_edit.h"
+#include "ui/shell/kor_quiet_combos.h"
 #include "ui_factory.h"
 
 factory *g_factory = nullptr;
@@ -51,7 +52,10 @@ factory::factory(QWidget *parent)
     , button_normal(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);"))
     , button_focus(QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);"))
 {
-    ui->setupUi(this);
+    {
+        KorQuietCombos quiet;
+        ui->setupUi(this);
+    }
     para_init();
     menulist_init();
     language_changed();

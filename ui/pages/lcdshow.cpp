@@ -1,5 +1,6 @@
 #include "ui/pages/lcdshow.h"
 
+#include "ui/shell/kor_quiet_combos.h"
 #include "ui_lcdshow.h"
 
 #include <QComboBox>
@@ -27,7 +28,10 @@ int choice_of(uint32_t value, const uint32_t (&times)[kChoices])
 
 lcdshow::lcdshow(QWidget *parent) : KorPage(KorPageNo::lcdshow, parent), ui(new Ui_lcdshow)
 {
-    ui->setupUi(this);
+    {
+        KorQuietCombos quiet;
+        ui->setupUi(this);
+    }
     para_init();
     menulist_init();
     language_changed();

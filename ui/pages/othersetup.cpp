@@ -7,6 +7,7 @@
 #include "hostlink/z73_wifi_config.h"
 #include "scaler/v331_manage.h"
 #include "ui/shell/advancedoption.h"
+#include "ui/shell/kor_quiet_combos.h"
 #include "ui_othersetup.h"
 
 #include <QComboBox>
@@ -31,7 +32,10 @@ QString window_entry(int number)
 
 othersetup::othersetup(QWidget *parent) : KorPage(KorPageNo::othersetup, parent), ui(new Ui_othersetup)
 {
-    ui->setupUi(this);
+    {
+        KorQuietCombos quiet;
+        ui->setupUi(this);
+    }
     menulist_init();
     language_changed();
     para_init();

@@ -2,6 +2,7 @@
 
 #include "core/korrampara.h"
 #include "core/table_write.h"
+#include "ui/shell/kor_quiet_combos.h"
 #include "ui/shell/option.h"
 #include "ui_temperature.h"
 
@@ -30,7 +31,10 @@ temperature::temperature(QWidget *parent)
       m_combo_focus(combo_style("rgb(255,171,84)")),
       m_combo_edit(combo_style("rgb(255,0,0)"))
 {
-    ui->setupUi(this);
+    {
+        KorQuietCombos quiet;
+        ui->setupUi(this);
+    }
     para_init();
     menulist_init();
     language_changed();

@@ -2,10 +2,9 @@
 
 #include "core/korrampara.h"
 #include "core/table_map.h"
+#include "ui/shell/kor_png.h"
 #include "ui/shell/mainwindow.h"
 #include "ui_lockwindow.h"
-
-#include <QPixmap>
 
 LockWindow *g_lockwindow = nullptr;
 
@@ -16,11 +15,13 @@ const char *const kSourceNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "H
 
 LockWindow::LockWindow(QWidget *parent) : KorPage(KorPageNo::LockWindow, parent), ui(new Ui::LockWindow)
 {
-    ui->setupUi(this);
+    // A child widget before the form is built: made one afterwards, every widget of the form
+    // would take its style again.
     setWindowFlags(Qt::Widget);
+    ui->setupUi(this);
     set_embedded(true);
     g_lockwindow = this;
-    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
+    ui->label_note_OK->setPixmap(kor_png(QStringLiteral(":/png/OK_Enter.png")));
     language_changed();
 }
 

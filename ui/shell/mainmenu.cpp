@@ -1,20 +1,20 @@
 #include "ui/shell/mainmenu.h"
 
+#include "ui/shell/kor_png.h"
 #include "ui/shell/mainwindow.h"
 #include "ui_mainmenu.h"
-
-#include <QPixmap>
 
 MainMenu *g_mainmenu = nullptr;
 
 MainMenu::MainMenu(QWidget *parent) : KorPage(KorPageNo::MainMenu, parent), ui(new Ui::MainMenu)
 {
-    ui->setupUi(this);
+    // A child widget before the form is built (see LockWindow).
     setWindowFlags(Qt::Widget);
+    ui->setupUi(this);
     set_embedded(true);
     g_mainmenu = this;
-    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
-    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+    ui->label_note_OK->setPixmap(kor_png(QStringLiteral(":/png/OK_Enter.png")));
+    ui->label_note_back->setPixmap(kor_png(QStringLiteral(":/png/back_return.png")));
     focus.add_menu(ui->Button_input, [this] { on_Button_input_clicked(); });
     focus.add_menu(ui->Button_usermode, [this] { on_Button_usermode_clicked(); });
     focus.add_menu(ui->Button_option, [this] { on_Button_option_clicked(); });

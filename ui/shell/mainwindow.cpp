@@ -14,6 +14,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QKeyEvent>
+#include <QFontMetrics>
+#include <QPixmap>
 
 MainWindow *g_mainwindow = nullptr;
 
@@ -21,6 +23,27 @@ namespace {
 std::function<void()> s_agelog_hook;
 constexpr uint32_t kAgeingTicks = 18000;  // 180 s
 constexpr int kAgeingLines = 3360;         // seven days of samples
+
+// What the first opening of a page would otherwise wait for, loaded once while the panel
+// rests after its first frame: the image plug-ins (the home screen and the menu read their
+// PNGs without them, see kor_png) and the fonts of the pages' forms and texts, each with the
+// fallback font of the Chinese texts.
+void prepare_pages()
+{
+    QPixmap(QStringLiteral(":/png/OK_Enter.png"));
+    const QString sample = QStringLiteral("A\u4e2d");
+    QFontMetrics(QFont()).horizontalAdvance(sample);
+    for (int points : {7, 8, 9, 10, 11, 13}) {
+        QFont font;
+        font.setPointSize(points);
+        QFontMetrics(font).horizontalAdvance(sample);
+    }
+    for (int pixels : {9, 10, 12, 13}) {
+        QFont font;
+        font.setPixelSize(pixels);
+        QFontMetrics(font).horizontalAdvance(sample);
+    }
+}
 }
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
@@ -38,6 +61,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_menu = new MainMenu(ui->stackedWidget);
     ui->stackedWidget->addWidget(m_home);
     ui->stackedWidget->addWidget(m_menu);
+    m_home->installEventFilter(this);
     show_home();
     connect(&m_tick, &QTimer::timeout, this, &MainWindow::slot_update_timer_ticks);
     m_tick.start(10);
@@ -136,6 +160,15 @@ void MainWindow::getagelog()
         ++factoryage_log_diff20;
     else
         ++factoryage_log_diffmore;
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_home && event->type() == QEvent::Paint) {
+        m_home->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &prepare_pages, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event)

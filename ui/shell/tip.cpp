@@ -11,8 +11,10 @@ TIP *g_tip = nullptr;
 
 TIP::TIP(QWidget *parent) : QWidget(parent), ui(new Ui::TIP)
 {
-    ui->setupUi(this);
+    // The flags before the form: set afterwards, every widget of the form takes its style
+    // again.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+    ui->setupUi(this);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_StyledBackground);
     setFocusPolicy(Qt::NoFocus);
