@@ -14,7 +14,8 @@ namespace {
 // The EDID record of source `id`: width, height, rate.
 QList<int> record(int id)
 {
-    return {kor_table()->u16(0x380 + 6 * id), kor_table()->u16(0x382 + 6 * id), kor_table()->u16(0x384 + 6 * id)};
+    return {kor_table()->u16(KorTable::edid_width(id)), kor_table()->u16(KorTable::edid_height(id)),
+            kor_table()->u16(KorTable::edid_rate(id))};
 }
 
 // A record the host wrote; `applied` also puts it in the shadow copy.
@@ -22,8 +23,8 @@ void host_record(int id, int w, int h, int r, bool applied = false)
 {
     const int words[3] = {w, h, r};
     for (int i = 0; i < 3; ++i)
-        applied ? kor_set_applied(0x380 + 6 * id + 2 * i, uint16_t(words[i]))
-                : kor_table()->set_u16(0x380 + 6 * id + 2 * i, uint16_t(words[i]));
+        applied ? kor_set_applied(KorTable::edid_width(id) + 2 * i, uint16_t(words[i]))
+                : kor_table()->set_u16(KorTable::edid_width(id) + 2 * i, uint16_t(words[i]));
 }
 
 QString text_of(const char *name) { return kor_text(g_edidset, name); }
@@ -180,7 +181,7 @@ private slots:
         QList<int> stored;
         KorKeyScript script;
         script.keys("OOORR").step([&] {  // HDMI3
-            kor_table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);  // DVI, meanwhile
+            kor_table()->set_u16(KorTable::Window::offset(0, KorTable::Window::kSource), 1);  // DVI, meanwhile
         });
         script.keys("OOROROLORRRO");  // width, height, the rate to 30, save
         // Back on the input page, which re-reads the window's source.
@@ -202,7 +203,7 @@ private slots:
         QCOMPARE(env->edid()->hotplug_pulses(4), 1);
         // The refresh the scaler raised saves the table.
         KorTestEnv::process_events();
-        const int at = 2 + 0x380 - 0x300 + 6 * 4;
+        const int at = kor_file_index(KorTable::edid_width(4));
         QCOMPARE(env->read_file("/data/ram_device_info").mid(at, 6).toHex(), QByteArray("0005d0021e00"));
     }
 

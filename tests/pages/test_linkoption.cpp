@@ -82,7 +82,7 @@ private slots:
     {
         QCOMPARE(title(), QString::fromUtf8("通讯设置"));
         kor_save_screen(g_linkoption, "linkoption");
-        kor_table()->ram[0x300] = 2;
+        kor_table()->ram[KorTable::kLanguage] = 2;
         for (int code : {105, 106, 100, 1}) {
             g_tip->hide();
             kor_refresh(code);
@@ -191,7 +191,7 @@ private slots:
             if (!typed[i].isNull())
                 type(8 + i, typed[i]);
         env->shell()->clear();
-        kor_table()->ram[0x300] = 1;  // a language the next refresh brings
+        kor_table()->ram[KorTable::kLanguage] = 1;  // a language the next refresh brings
         kor_keys("LLO");  // Apply
         KorTestEnv::process_events();
         // An Apply that stores refreshes the page in front.

@@ -18,7 +18,7 @@ void settle(std::initializer_list<std::pair<int, int>> words)
     kor_refresh(1);
 }
 
-int window_word(int window, int field) { return kor_table()->u16(KorWindowRecord::offset(window, field)); }
+int window_word(int window, int field) { return kor_table()->u16(KorTable::Window::offset(window, field)); }
 
 const uint16_t kLinks = 0x8005;  // ports 1, 3 and 16 online
 
@@ -78,7 +78,7 @@ private slots:
     void opens_and_follows_the_host()
     {
         g_language = uint8_t(kor_data<int>("language"));
-        settle({{0x562, 3840}, {0x564, 2160}});
+        settle({{KorTable::kLedWidth, 3840}, {KorTable::kLedHeight, 2160}});
         open_ledset();
         QCOMPARE(fields(), QString("3840x2160"));
         if (g_language == 0)
@@ -86,11 +86,11 @@ private slots:
         keyboard->answers << "5000" << "1500";
         kor_keys("OROR");
         QTEST(keyboard->calls[0].title + keyboard->calls[1].title, "titles");
-        settle({{0x882, 70}});
+        settle({{KorTable::kContrast, 70}});
         QCOMPARE(fields(), QString("5000x1500"));
-        settle({{0x562, 2560}});
+        settle({{KorTable::kLedWidth, 2560}});
         QCOMPARE(fields(), QString("2560x2160"));
-        settle({{0x564, 1440}});
+        settle({{KorTable::kLedHeight, 1440}});
         QCOMPARE(fields(), QString("2560x1440"));
         kor_check_mode_key(13);
     }
@@ -112,7 +112,7 @@ private slots:
     {
         QFETCH(int, width);
         QFETCH(int, height);
-        settle({{0x562, width}, {0x564, height}});
+        settle({{KorTable::kLedWidth, width}, {KorTable::kLedHeight, height}});
         open_ledset();
         keyboard->answers << kor_data<QString>("typed");
         kor_keys(kor_data<bool>("edit_height") ? "RO" : "O");
@@ -154,12 +154,16 @@ private slots:
             sim_fpga()->set_state_after_bring_up(uint8_t(fpga_state));
             kor_fpga_up();
         }
-        // A split layout from the host, and six windows (enable word 0, source 2, rectangle 10 to 16).
-        for (int w = 0; w < 6; ++w)
-            for (int f : {0, 2, 10, 12, 14, 16})
-                kor_table()->set_u16(KorWindowRecord::offset(w, f), uint16_t(f == 0 ? 1 : f == 2 ? w : 100 * w + f));
-        settle({{0x560, 3}, {0x562, width}, {0x564, 1080}, {0x580, 5}, {0x582, 6}, {0x584, 7}, {0x586, 8},
-                {0x588, 9}, {0x58A, 10}, {0x58C, 11}, {0x58E, 12}});
+        using namespace KorTable;
+        using namespace KorTable::Window;
+        const int rectangle[4] = {kX, kY, kWidth, kHeight};
+        // A split layout from the host, and six windows (enable word, source, rectangle).
+        for (int w = 0; w < kCount; ++w)
+            for (int f : {kEnable, kSource, kX, kY, kWidth, kHeight})
+                kor_table()->set_u16(offset(w, f), uint16_t(f == kEnable ? 1 : f == kSource ? w : 100 * w + f));
+        settle({{kSpliceMode, 3}, {kLedWidth, width}, {kLedHeight, 1080}, {output_x(0), 5}, {output_y(0), 6},
+                {output_width(0), 7}, {output_height(0), 8}, {output_x(1), 9}, {output_y(1), 10},
+                {output_width(1), 11}, {output_height(1), 12}});
         open_ledset();
         keyboard->answers << typed;  // null: the keyboard left without an answer
         kor_keys(height ? "ROR" : "ORR");
@@ -167,18 +171,19 @@ private slots:
         kor_press(KorKey::Ok);  // Apply
 
         // Splice mode off and both output rectangles the whole screen.
-        const int expected[][2] = {{0x560, 0},     {0x562, new_w}, {0x564, new_h}, {0x580, 0}, {0x582, 0},
-                                   {0x584, new_w}, {0x586, new_h}, {0x588, 0},     {0x58A, 0}, {0x58C, new_w},
-                                   {0x58E, new_h}};
+        const int expected[][2] = {{kSpliceMode, 0}, {kLedWidth, new_w}, {kLedHeight, new_h},
+                                   {output_x(0), 0}, {output_y(0), 0}, {output_width(0), new_w},
+                                   {output_height(0), new_h}, {output_x(1), 0}, {output_y(1), 0},
+                                   {output_width(1), new_w}, {output_height(1), new_h}};
         for (const auto &e : expected)
             QCOMPARE(int(kor_table()->u16(e[0])), e[1]);
         // A new size: window 0 fills it and the others are switched off.
         const int whole[4] = {0, 0, new_w, new_h};
-        for (int w = 0; w < 6; ++w) {
-            QCOMPARE(window_word(w, KorWindowRecord::kSource), w);
+        for (int w = 0; w < kCount; ++w) {
+            QCOMPARE(window_word(w, kSource), w);
             for (int f = 0; f < 4; ++f)
-                QCOMPARE(window_word(w, 10 + 2 * f), changed && w == 0 ? whole[f] : 100 * w + 10 + 2 * f);
-            QCOMPARE(window_word(w, KorWindowRecord::kEnable), changed && w > 0 ? 0 : 1);
+                QCOMPARE(window_word(w, rectangle[f]), changed && w == 0 ? whole[f] : 100 * w + rectangle[f]);
+            QCOMPARE(window_word(w, kEnable), changed && w > 0 ? 0 : 1);
         }
         QCOMPARE(int(v331_manage::para_changed), 1);
         QCOMPARE(int(g_set_led_para), changed && fpga_state == 3 ? 1 : 0);
@@ -206,7 +211,8 @@ private slots:
         QCOMPARE(kor_scaler_calls(env->scaler()).filter("panel_init"),
                  QStringList("panel_init(2560,1440,2560,1440,0)"));
         KorTestEnv::process_events();  // the scaler's refresh saves the table
-        QCOMPARE(env->read_file("/data/ram_device_info").mid(2 + 0x562 - 0x300, 4), QByteArray::fromHex("000aa005"));
+        QCOMPARE(env->read_file("/data/ram_device_info").mid(kor_file_index(KorTable::kLedWidth), 4),
+                 QByteArray::fromHex("000aa005"));
         QCOMPARE(fields(), QString("2560x1440"));
     }
 

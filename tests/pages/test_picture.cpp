@@ -12,9 +12,9 @@ struct PicturePage {
 };
 const PicturePage kPages[2] = {
     {19, {"lineEdit_bright", "lineEdit_Sharpness", "lineEdit_Contrast", "lineEdit_Saturation", "lineEdit_Reset"},
-     {0x880, 0x884, 0x882, 0x886}},
+     {KorTable::kBrightness, KorTable::kSharpness, KorTable::kContrast, KorTable::kSaturation}},
     {20, {"comboBox_type", "lineEdit_name_red", "lineEdit_name_green", "lineEdit_name_blue"},
-     {0x888, 0x88A, 0x88C, 0x88E}}};
+     {KorTable::kColorTempType, KorTable::kGainRed, KorTable::kGainGreen, KorTable::kGainBlue}}};
 
 QString ttext(const char *name) { return kor_text(g_temperature, name); }
 QStringList fields_shown()
@@ -63,8 +63,8 @@ private slots:
 
     void temperature_browsing()
     {
-        kor_set_applied(0x888, 1);
-        kor_set_applied(0x88A, 70);
+        kor_set_applied(KorTable::kColorTempType, 1);
+        kor_set_applied(KorTable::kGainRed, 70);
         open_page(1);
         QCOMPARE(combo_items() + " " + combo()->currentText(), QString("自定义,偏暖,自然,偏冷 偏暖"));
         QCOMPARE(ttext("lineEdit_name_red") + "," + ttext("lineEdit_name_green"), QString("70,64"));
@@ -84,7 +84,7 @@ private slots:
     {
         // start: the row's table word when the page opens; keys: after the row is highlighted
         kor_columns<int, int, int, QString, int>({"item", "row", "start", "keys", "word"});
-        QTest::newRow("contrast row writes 0x882") << 0 << 2 << 50 << "ORRRO" << 53;
+        QTest::newRow("contrast row writes the contrast word") << 0 << 2 << 50 << "ORRRO" << 53;
         QTest::newRow("brightness: up at 100 stays 100") << 0 << 0 << 100 << "ORRO" << 100;
         QTest::newRow("host value 200, OK writes 100") << 0 << 3 << 200 << "OO" << 100;
         QTest::newRow("brightness: back restores the value at the last OK") << 0 << 0 << 30 << "ORROOLLB" << 32;
@@ -114,13 +114,13 @@ private slots:
     // yet taken the previous change.
     void editing_keys_raise_a_change_unless_one_is_pending()
     {
-        kor_set_applied(0x884, 40);
+        kor_set_applied(KorTable::kSharpness, 40);
         open_page(0, 1);
         kor_check_raises("ORLOOB", "-+++-+");
         kor_keys("ORR", true);
         v331_manage::para_changed = 1;  // the scaler has not taken the next change yet
         kor_keys("RLLB");  // back leaves editing without restoring
-        QCOMPARE(kor_table()->u16(0x884), uint16_t(42));
+        QCOMPARE(kor_table()->u16(KorTable::kSharpness), uint16_t(42));
         QVERIFY(kor_focused(g_quality, "lineEdit_Sharpness"));
         // OK while pending still leaves editing: right then moves the highlight.
         v331_manage::para_changed = 0;
@@ -128,7 +128,7 @@ private slots:
         v331_manage::para_changed = 1;
         kor_keys("OR");
         QVERIFY(kor_focused(g_quality, "lineEdit_Contrast"));
-        QCOMPARE(kor_table()->u16(0x884), uint16_t(41));
+        QCOMPARE(kor_table()->u16(KorTable::kSharpness), uint16_t(41));
     }
 
     // The type write is never dropped; a pending 2 (apply and align the user modes, asked by
@@ -149,12 +149,12 @@ private slots:
     {
         QFETCH(int, pending);
         QFETCH(QString, keys);
-        kor_set_applied(0x888, uint16_t(kor_data<int>("stored")));
+        kor_set_applied(KorTable::kColorTempType, uint16_t(kor_data<int>("stored")));
         open_page(1);
         v331_manage::para_changed = uint8_t(pending);
         kor_keys(keys);
         QTEST(combo()->currentIndex(), "after");
-        QTEST(int(kor_table()->u16(0x888)), "word");
+        QTEST(int(kor_table()->u16(KorTable::kColorTempType)), "word");
         const bool written = keys.endsWith('O') || keys.endsWith('B');
         QCOMPARE(int(v331_manage::para_changed), pending == 2 ? 2 : written ? 1 : pending);
     }
@@ -165,8 +165,8 @@ private slots:
     {
         const int words[8] = {30, 20, 70, 90, 3, 10, 20, 30};
         for (int i = 0; i < 8; ++i)
-            kor_set_applied(0x880 + 2 * i, uint16_t(words[i]));
-        kor_table()->ram[0x88F] = 7;  // the last of the sixteen bytes
+            kor_set_applied(KorTable::kBrightness + 2 * i, uint16_t(words[i]));
+        kor_table()->ram[KorTable::kGainBlue + 1] = 7;  // the last of the sixteen bytes
         open_page(0, 4);
         v331_manage::para_changed = 2;
         kor_press(KorKey::Ok);
@@ -174,7 +174,7 @@ private slots:
         // Brightness, contrast, sharpness, saturation and the colour temperature.
         const int expected[8] = {100, 50, 10, 50, 2, 64, 64, 64};
         for (int i = 0; i < 8; ++i)
-            QCOMPARE(int(kor_table()->u16(0x880 + 2 * i)), expected[i]);
+            QCOMPARE(int(kor_table()->u16(KorTable::kBrightness + 2 * i)), expected[i]);
         // The restored values are shown at once.
         QCOMPARE(fields_shown(), (QStringList{"100", "10", "50", "50", "点击OK应用"}));
         kor_save_screen(g_quality, "quality-reset");
@@ -186,7 +186,7 @@ private slots:
         // The next edit starts from the restored value.
         kor_press(KorKey::Right);
         kor_keys("OLO", true);
-        QCOMPARE(kor_table()->u16(0x880), uint16_t(99));
+        QCOMPARE(kor_table()->u16(KorTable::kBrightness), uint16_t(99));
     }
 
     // Leaving while editing: what was applied stays, nothing is restored and the type shown
@@ -204,15 +204,15 @@ private slots:
     {
         QFETCH(int, item);
         QFETCH(int, focus);
-        kor_set_applied(0x880, 60);
+        kor_set_applied(KorTable::kBrightness, 60);
         open_page(item);
         kor_keys("OR", item == 0);
         g_language = 1;
         kor_keys(kor_data<QString>("keys"));
         KorTestEnv::process_events();
         kor_check_left(kPages[item].number, focus);
-        QCOMPARE(int(kor_table()->u16(0x880)), item == 0 ? 61 : 60);
-        QCOMPARE(int(kor_table()->u16(0x888)), 2);
+        QCOMPARE(int(kor_table()->u16(KorTable::kBrightness)), item == 0 ? 61 : 60);
+        QCOMPARE(int(kor_table()->u16(KorTable::kColorTempType)), 2);
         if (item == 1)
             QCOMPARE(int(v331_manage::para_changed), focus == 11 ? 1 : 0);
         if (focus == 11)

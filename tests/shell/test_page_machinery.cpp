@@ -8,7 +8,7 @@
 
 #include <QApplication>
 
-using namespace KorWindowRecord;
+using namespace KorTable::Window;
 
 namespace {
 int custommode_count()
@@ -64,15 +64,14 @@ private slots:
 
     void home_and_main_menu()
     {
-        using KorWindowRecord::offset;
         KorRamPara *table = kor_table();
-        table->set_u16(0x562, 2560);
-        table->set_u16(0x564, 720);
+        table->set_u16(KorTable::kLedWidth, 2560);
+        table->set_u16(KorTable::kLedHeight, 720);
         for (int w : {0, 3})
-            table->set_u16(offset(w, KorWindowRecord::kEnable), 1);
-        table->set_u16(offset(0, KorWindowRecord::kSource), 4);
-        table->set_u16(offset(3, KorWindowRecord::kSource), 1);
-        table->set_u16(0x304, 1);  // locks the key board, not the way through the menus
+            table->set_u16(offset(w, kEnable), 1);
+        table->set_u16(offset(0, kSource), 4);
+        table->set_u16(offset(3, kSource), 1);
+        table->set_u16(KorTable::kKeyLock, 1);  // locks the key board, not the way through the menus
         g_language = 1;
         kor_refresh();
         QCOMPARE(int(g_page_focus), 0);
@@ -191,7 +190,7 @@ private slots:
         QFETCH(QString, event);
         QFETCH(int, focus);
         QFETCH(QString, trace);
-        kor_table()->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
+        kor_table()->set_u16(offset(2, kEnable), 1);
         QPointer<KorProbePage> page = open_probe();
         kor_keys(QString(kor_data<int>("rights"), 'R'));
         page->events.clear();
@@ -371,7 +370,7 @@ private slots:
         QFETCH(int, window);
         QFETCH(int, field);
         if (kor_data<bool>("locked"))
-            kor_table()->set_u16(0x304, 1);
+            kor_table()->set_u16(KorTable::kKeyLock, 1);
         const QByteArray before = kor_ram();
         QByteArray expected = before;
         if (field >= 0)

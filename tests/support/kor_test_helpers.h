@@ -3,6 +3,7 @@
 // widgets as the operator sees them, and the scaler and FPGA workers run by hand.
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/table_map.h"
 #include "fpga/fpga_manage.h"
 #include "fpga/pack_formats.h"
 #include "kor_test_env.h"
@@ -69,15 +70,19 @@ template <class T>
 T kor_data(const char *column) { return *static_cast<T *>(QTest::qData(column, qMetaTypeId<T>())); }
 
 inline KorRamPara *kor_table() { return KorRamPara::p_korrampara_config; }
-inline QByteArray kor_ram() { return QByteArray(reinterpret_cast<const char *>(kor_table()->ram), KOR_TABLE_SIZE); }
+inline QByteArray kor_ram() { return QByteArray(reinterpret_cast<const char *>(kor_table()->ram), KorTable::kSize); }
 inline QByteArray kor_shadow()
 {
-    return QByteArray(reinterpret_cast<const char *>(kor_table()->shadow), KOR_TABLE_SIZE);
+    return QByteArray(reinterpret_cast<const char *>(kor_table()->shadow), KorTable::kSize);
 }
+// The table file: the marker 0xAA 0xAA, then the stored part of the table.
+constexpr int kKorTableFileSize = 2 + KorTable::kStoredSize;
+// Where a table offset's byte lies in the table file.
+constexpr int kor_file_index(int offset) { return 2 + offset - KorTable::kStoredBegin; }
 // The stored word at a table offset in the table file's bytes.
 inline int kor_file_u16(const QByteArray &file, int offset)
 {
-    const int i = 2 + offset - 0x300;
+    const int i = kor_file_index(offset);
     return uint8_t(file[i]) | (uint8_t(file[i + 1]) << 8);
 }
 
@@ -99,7 +104,7 @@ inline void kor_refresh(int code = 1)
 // The host switches the language; the refresh step re-texts the page in front.
 inline void kor_host_language(int language)
 {
-    kor_table()->ram[0x300] = uint8_t(language);
+    kor_table()->ram[KorTable::kLanguage] = uint8_t(language);
     kor_refresh(1);
 }
 
@@ -221,11 +226,11 @@ inline void kor_check_left(int page, int focus)
 // it, it closes that page and the menus and opens the user modes.
 inline void kor_check_mode_key(int focus, const std::function<bool()> &unchanged = [] { return true; })
 {
-    kor_table()->set_u16(0x304, 1);
+    kor_table()->set_u16(KorTable::kKeyLock, 1);
     kor_press(KorKey::Mode);
     kor_check_left(focus, focus);
     QVERIFY(unchanged());
-    kor_table()->set_u16(0x304, 0);
+    kor_table()->set_u16(KorTable::kKeyLock, 0);
     kor_press(KorKey::Mode);
     kor_check_left(focus, 4);
 }
