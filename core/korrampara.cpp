@@ -3,6 +3,7 @@
 
 #include "core/global.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 #include "core/utils.h"
 #include "platform/data_root.h"
 
@@ -52,9 +53,7 @@ KorRamPara *KorRamPara::p_korrampara_config = nullptr;
 
 KorRamPara *KorRamPara::pInstance()
 {
-    if (!p_korrampara_config)
-        p_korrampara_config = new KorRamPara;
-    return p_korrampara_config;
+    return kor_singleton(p_korrampara_config, KorSingletons::kTable, destroy_instance, [] { return new KorRamPara; });
 }
 
 void KorRamPara::destroy_instance()

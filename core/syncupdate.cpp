@@ -4,6 +4,7 @@
 #include "core/gui_post.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,9 +13,7 @@ SyncUpdate *SyncUpdate::p_sync = nullptr;
 
 SyncUpdate *SyncUpdate::pInstance()
 {
-    if (!p_sync)
-        p_sync = new SyncUpdate;
-    return p_sync;
+    return kor_singleton(p_sync, KorSingletons::kSync, destroy_instance, [] { return new SyncUpdate; });
 }
 
 SyncUpdate::SyncUpdate()

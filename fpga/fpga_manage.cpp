@@ -3,6 +3,7 @@
 #include "core/brightness_request.h"
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/singleton.h"
 #include "core/utils.h"
 #include "fpga/rcv_recovery_file.h"
 #include "platform/devices.h"
@@ -37,9 +38,7 @@ fpga_manage *fpga_manage::p_fpga_manage = nullptr;
 
 fpga_manage *fpga_manage::pInstance()
 {
-    if (!p_fpga_manage)
-        p_fpga_manage = new fpga_manage;
-    return p_fpga_manage;
+    return kor_singleton(p_fpga_manage, KorSingletons::kWorkers, destroy_instance, [] { return new fpga_manage; });
 }
 
 void fpga_manage::destroy_instance()
