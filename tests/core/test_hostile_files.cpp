@@ -104,7 +104,7 @@ private slots:
             env->write_file(kAlias, alias);
         kor_start_ui(*env);
         const int reads = Utils::files_read();
-        kor_open("OO", 3);  // main menu, input page
+        kor_open("ok ok", 3);  // main menu, input page
         QStringList names;
         QList<int> heights;
         for (int p = 0; p < 6; ++p) {
@@ -241,7 +241,7 @@ private slots:
     {
         QDir().mkpath(env->path(kTable));
         kor_start_ui(*env);
-        kor_open(kor_settings + "RO", 10);
+        kor_open(kor_settings + " right ok", 10);
         kor_table()->set_u16(KorTable::kBrightness, 70);
         g_tip->hide();
         kor_refresh(1);

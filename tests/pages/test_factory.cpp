@@ -13,7 +13,7 @@ bool combo_editing() { return combo()->styleSheet().contains("rgb(255,0,0)"); }
 // From the advanced settings, then `keys`; unapplied.
 void open_factory(const QString &keys = QString())
 {
-    kor_open(kor_advanced + "RRO", 18);
+    kor_open(kor_advanced + " right right ok", 18);
     kor_keys(keys);
 }
 
@@ -55,12 +55,12 @@ private slots:
     {
         // start: g_language, the table holding 0; shown: the combo after each key, '-' when closed
         kor_columns<int, int, QString, QString, int>({"valid", "start", "keys", "shown", "stored"});
-        QTest::newRow("zh, en, zh-tw") << 0x13 << 1 << "ORRLL" << "14041" << 0;
-        QTest::newRow("right twice, OK applies Russian") << 0x1F << 0 << "ORRO" << "0122" << 2;
+        QTest::newRow("zh, en, zh-tw") << 0x13 << 1 << "ok right right left left" << "14041" << 0;
+        QTest::newRow("right twice, OK applies Russian") << 0x1F << 0 << "ok right right ok" << "0122" << 2;
         // Nothing written, nothing applied.
-        QTest::newRow("OK twice on the stored language") << 0x1F << 0 << "OO" << "00" << 0;
-        QTest::newRow("back while editing drops the choice") << 0x1F << 0 << "ORB" << "01-" << 0;
-        QTest::newRow("a language out of range opens in English") << 0x1F << 7 << "OB" << "1-" << 0;
+        QTest::newRow("OK twice on the stored language") << 0x1F << 0 << "ok ok" << "00" << 0;
+        QTest::newRow("back while editing drops the choice") << 0x1F << 0 << "ok right back" << "01-" << 0;
+        QTest::newRow("a language out of range opens in English") << 0x1F << 7 << "ok back" << "1-" << 0;
     }
     void language()
     {
@@ -70,12 +70,12 @@ private slots:
         g_lcd_lang_valid = uint8_t(kor_data<int>("valid"));
         g_language = uint8_t(start);
         open_factory();
-        if (keys == "OO")
+        if (keys == "ok ok")
             kor_save_screen(g_factory, "factory");
         const QByteArray before = kor_ram();
         QString got;
-        for (QChar k : keys) {
-            kor_keys(k);
+        for (const QString &key : kor_script(keys)) {
+            kor_press_key(key);
             got += g_factory ? QString::number(combo()->currentIndex()) : "-";
         }
         QTEST(got, "shown");
@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(int(g_page_focus), g_factory ? 18 : 12);
         if (!g_factory)
             return;
-        QCOMPARE(combo_editing(), !keys.endsWith('O'));
+        QCOMPARE(combo_editing(), !keys.endsWith("ok"));
         if (combo_editing())
             kor_save_screen(g_factory, "factory-editing");
         if (!stored)
@@ -101,7 +101,7 @@ private slots:
     // The host's language while the combo is edited: the keys step from it.
     void language_changed_elsewhere_while_editing()
     {
-        open_factory("O");
+        open_factory("ok");
         kor_host_language(3);
         QCOMPARE(combo()->currentIndex(), 3);
         QCOMPARE(kor_text(g_factory, "label_lang"), QString("Ngôn ngữ"));
@@ -158,7 +158,7 @@ private slots:
         g_language = 1;
         g_set_led_setup = 7;
         const QByteArray before = kor_ram();
-        open_factory(QString(item, 'R') + "O");
+        open_factory(QString("right*%1 ok").arg(item));
 
         QSettings file(env->path("/data/configs/tcpip.ini"), QSettings::IniFormat);
         QCOMPARE(file.value("config/IPAddress").toString() + " " + file.value("config/SubNetMask").toString() + " " +

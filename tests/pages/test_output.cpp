@@ -8,7 +8,7 @@ namespace {
 // The width and height fields as "w x h".
 QString fields() { return kor_text(g_ledset, "lineEdit_ledw") + "x" + kor_text(g_ledset, "lineEdit_ledh"); }
 
-void open_ledset() { kor_open(kor_settings + "OO", 13); }
+void open_ledset() { kor_open(kor_settings + " ok ok", 13); }
 
 // Table words as the host or an earlier session left them, then the refresh step.
 void settle(std::initializer_list<std::pair<int, int>> words)
@@ -39,7 +39,7 @@ std::vector<uint8_t> ram_image()
     return image;
 }
 
-void open_netset() { kor_open(kor_settings + "OLO", 14); }
+void open_netset() { kor_open(kor_settings + " ok left ok", 14); }
 
 QString text(const QString &name) { return kor_text(g_netset, name); }
 
@@ -62,7 +62,7 @@ QString icons()
 class TestOutput : public KorTest {
     Q_OBJECT
     void set_up() override { g_language = 1; }
-    void open_menu() { kor_open(kor_settings + "O", 6); }
+    void open_menu() { kor_open(kor_settings + " ok", 6); }
 
 private slots:
 
@@ -84,7 +84,7 @@ private slots:
         if (g_language == 0)
             kor_save_screen(g_ledset, "ledset");
         keyboard->answers << "5000" << "1500";
-        kor_keys("OROR");
+        kor_keys("ok right ok right");
         QTEST(keyboard->calls[0].title + keyboard->calls[1].title, "titles");
         settle({{KorTable::kContrast, 70}});
         QCOMPARE(fields(), QString("5000x1500"));
@@ -115,14 +115,14 @@ private slots:
         settle({{KorTable::kLedWidth, width}, {KorTable::kLedHeight, height}});
         open_ledset();
         keyboard->answers << kor_data<QString>("typed");
-        kor_keys(kor_data<bool>("edit_height") ? "RO" : "O");
+        kor_keys(kor_data<bool>("edit_height") ? "right ok" : "ok");
         QCOMPARE(keyboard->calls.size(), 1);
         QTEST(fields(), "shown");
         if (QByteArray(QTest::currentDataTag()) == "9000, height over budget")
             kor_save_screen(g_ledset, "ledset-clamped");
         // Only Apply writes the table: Cancel leaves it as it was.
         const QByteArray before = kor_ram();
-        kor_keys(kor_data<bool>("edit_height") ? "RRO" : "LO");
+        kor_keys(kor_data<bool>("edit_height") ? "right right ok" : "left ok");
         kor_check_left(13, 6);
         QVERIFY(kor_ram() == before && !v331_manage::para_changed);
     }
@@ -166,7 +166,7 @@ private slots:
                 {output_width(1), 11}, {output_height(1), 12}});
         open_ledset();
         keyboard->answers << typed;  // null: the keyboard left without an answer
-        kor_keys(height ? "ROR" : "ORR");
+        kor_keys(height ? "right ok right" : "ok right right");
         QVERIFY(!g_tip->isVisible());
         kor_press(KorKey::Ok);  // Apply
 
@@ -197,7 +197,7 @@ private slots:
         fpga_manage *fpga = kor_fpga_up();
         open_ledset();
         keyboard->answers << "2560" << "1440";
-        kor_keys("ORORO");  // the width, the height, Apply
+        kor_keys("ok right ok right ok");  // the width, the height, Apply
         QCOMPARE(int(g_set_led_para), 1);
         fpga->run_pass();
         KorTestEnv::tick(11);
@@ -222,14 +222,14 @@ private slots:
         // first: caption number of the first column; fpga: its state, -1: no FPGA manager
         kor_columns<QString, int, int, int>({"keys", "port", "first", "fpga"});
         QTest::newRow("opened") << "" << 0 << 1 << 3;
-        QTest::newRow("OK changes nothing") << "RO" << 1 << 1 << 3;
-        QTest::newRow("three rights") << "RRR" << 3 << 1 << 3;
-        QTest::newRow("fourth right scrolls") << "RRRR" << 4 << 2 << 3;
-        QTest::newRow("stops at LED16") << QString(20, 'R') << 15 << 13 << 3;
-        QTest::newRow("stops at LED1") << "LL" << 0 << 1 << 3;
-        QTest::newRow("left scrolls back") << "RRRRRRRLLLL" << 3 << 4 << 3;
-        QTest::newRow("FPGA starting") << QString(15, 'R') << 15 << 13 << 1;
-        QTest::newRow("no FPGA manager") << QString(15, 'R') << 15 << 13 << -1;
+        QTest::newRow("OK changes nothing") << "right ok" << 1 << 1 << 3;
+        QTest::newRow("three rights") << "right*3" << 3 << 1 << 3;
+        QTest::newRow("fourth right scrolls") << "right*4" << 4 << 2 << 3;
+        QTest::newRow("stops at LED16") << "right*20" << 15 << 13 << 3;
+        QTest::newRow("stops at LED1") << "left left" << 0 << 1 << 3;
+        QTest::newRow("left scrolls back") << "right*7 left*4" << 3 << 4 << 3;
+        QTest::newRow("FPGA starting") << "right*15" << 15 << 13 << 1;
+        QTest::newRow("no FPGA manager") << "right*15" << 15 << 13 << -1;
     }
     void selection()
     {
@@ -287,7 +287,7 @@ private slots:
         open_menu();
         QCOMPARE(kor_text(g_outputset, "label_info"), QString("LED Screen can be set:1920x1080"));
         keyboard->answers << "2560";
-        kor_keys("OORROB");  // Apply
+        kor_keys("ok ok right right ok back");  // Apply
         QCOMPARE(kor_text(g_outputset, "label_info"), QString("LED Screen can be set:2560x1080"));
         // A language change re-texts the menu at the next refresh, size line included.
         kor_host_language(3);
@@ -306,8 +306,9 @@ private slots:
         QList<int> seen;
         auto note = [&seen] { seen << g_page_focus; };
         KorKeyScript script;
-        script.keys(kor_settings + "O").step(note).keys("O").step(note).keys("B").step(note);
-        script.keys("RO").step(note).keys("RB").step(note).keys("B").step(note).keys("B").step(note);
+        script.keys(kor_settings + " ok").step(note).keys("ok").step(note).keys("back").step(note);
+        script.keys("right ok").step(note).keys("right back").step(note);
+        script.keys("back").step(note).keys("back").step(note);
         QVERIFY(script.run());
         QCOMPARE(seen, QList<int>({6, 13, 6, 14, 6, 5, 1}));
         QVERIFY(!g_outputset && !g_ledset && !g_netset);

@@ -57,13 +57,13 @@ class TestSettingsPages : public KorTest {
         g_language = 1;
     }
     // From the home screen, or again from the advanced settings.
-    void open_lcdshow(bool from_home = true) { kor_open(from_home ? kor_advanced + "O" : "O", 15); }
-    void open_othersetup() { kor_open(kor_advanced + "RO", 17); }
+    void open_lcdshow(bool from_home = true) { kor_open(from_home ? kor_advanced + " ok" : "ok", 15); }
+    void open_othersetup() { kor_open(kor_advanced + " right ok", 17); }
     // Moves right `moves` rows to `row`, chooses entry `index` there and applies it.
     void choose(int moves, int row, int index)
     {
         const int steps = (index - box(row)->currentIndex() + box(row)->count()) % box(row)->count();
-        kor_keys(QString(moves, 'R') + 'O' + QString(steps, 'R') + 'O');
+        kor_keys(QString("right*%1 ok right*%2 ok").arg(moves).arg(steps));
     }
 
 private slots:
@@ -73,10 +73,10 @@ private slots:
         // before: the pattern at opening; selected: -1: back in the settings menu; shown: the pattern at the end
         kor_columns<int, QString, int, int, QList<int>>({"before", "keys", "selected", "shown", "drawn"});
         QTest::newRow("opening leaves the pattern") << 3 << "" << 0 << 3 << QList<int>{};
-        QTest::newRow("left from the first") << 0 << "L" << 8 << 0 << QList<int>{};
-        QTest::newRow("OK on red, then green") << 3 << "ORO" << 1 << 2 << QList<int>{1, 2};
-        QTest::newRow("back, a pattern left on") << 3 << "RRRRB" << -1 << 0 << QList<int>{0};
-        QTest::newRow("OK on the close button") << 0 << "LLLORRO" << -1 << 0 << QList<int>{7, 0};
+        QTest::newRow("left from the first") << 0 << "left" << 8 << 0 << QList<int>{};
+        QTest::newRow("OK on red, then green") << 3 << "ok right ok" << 1 << 2 << QList<int>{1, 2};
+        QTest::newRow("back, a pattern left on") << 3 << "right*4 back" << -1 << 0 << QList<int>{0};
+        QTest::newRow("OK on the close button") << 0 << "left*3 ok right right ok" << -1 << 0 << QList<int>{7, 0};
     }
     void test_chart_keys()
     {
@@ -85,12 +85,12 @@ private slots:
         QFETCH(int, shown);
         QFETCH(QList<int>, drawn);
         kor_set_applied(KorTable::kTestPattern, uint16_t(kor_data<int>("before")));
-        kor_open(kor_settings + "RRO", 16);
+        kor_open(kor_settings + " right right ok", 16);
         // Only OK and back write the pattern, back also with no pattern on.
-        QString raises;
-        for (QChar k : keys)
-            raises += k == 'O' || k == 'B' ? '+' : '-';
-        kor_check_raises(keys, raises);
+        KorRaises presses;
+        for (const QString &key : kor_script(keys))
+            presses << qMakePair(key, key == "ok" || key == "back");
+        kor_check_raises(presses);
         QCOMPARE(int(kor_table()->ram[KorTable::kTestPattern]), shown);
         QCOMPARE(patterns_drawn(env->scaler()), drawn);
         kor_check_left(16, selected >= 0 ? 16 : 5);
@@ -106,27 +106,32 @@ private slots:
 
     void lcdshow_choosing_data()
     {
-        // keys: a leading K sets the key lock; shown: both boxes when the page is opened again
-        kor_columns<uint, uint, QString, uint, uint, QString>(
-            {"back_before", "lock_before", "keys", "back_after", "lock_after", "shown"});
-        QTest::newRow("back: unknown time shows 30") << 4500u << 30000u << "OROB" << 6000u << 30000u << "60|5min";
+        // locked: the key lock set; shown: both boxes when the page is opened again
+        kor_columns<uint, uint, bool, QString, uint, uint, QString>(
+            {"back_before", "lock_before", "locked", "keys", "back_after", "lock_after", "shown"});
+        QTest::newRow("back: unknown time shows 30")
+            << 4500u << 30000u << false << "ok right ok back" << 6000u << 30000u << "60|5min";
         // Steps start from what the lock box shows, not from the other row's choice.
-        QTest::newRow("lock steps from its box") << 120000u << 60000u << "ROROB" << 120000u << 120000u << "Never|Never";
-        QTest::newRow("back while editing leaves") << 3000u << 60000u << "RORB" << 3000u << 60000u << "30|10min";
-        QTest::newRow("mode key refused, still editing") << 3000u << 30000u << "KORM" << 3000u << 30000u << "30|5min";
-        QTest::newRow("mode key while editing leaves") << 3000u << 30000u << "ORM" << 3000u << 30000u << "";
+        QTest::newRow("lock steps from its box")
+            << 120000u << 60000u << false << "right ok right ok back" << 120000u << 120000u << "Never|Never";
+        QTest::newRow("back while editing leaves")
+            << 3000u << 60000u << false << "right ok right back" << 3000u << 60000u << "30|10min";
+        QTest::newRow("mode key refused, still editing")
+            << 3000u << 30000u << true << "ok right mode" << 3000u << 30000u << "30|5min";
+        QTest::newRow("mode key while editing leaves")
+            << 3000u << 30000u << false << "ok right mode" << 3000u << 30000u << "";
     }
     void lcdshow_choosing()
     {
         QFETCH(QString, keys);
         g_back_to_mainwindow_time = kor_data<uint>("back_before");
         g_auto_lock_time = kor_data<uint>("lock_before");
-        kor_table()->set_u16(KorTable::kKeyLock, keys.startsWith('K'));
+        kor_table()->set_u16(KorTable::kKeyLock, kor_data<bool>("locked"));
         open_lcdshow();
         QVERIFY(lcd_box(0)->currentIndex() >= 0 && lcd_box(1)->currentIndex() >= 0);  // also for an unknown time
-        if (keys == "OROB")
+        if (keys == "ok right ok back")
             kor_save_screen(g_lcdshow, "lcdshow");
-        kor_keys(keys.mid(keys.startsWith('K')));
+        kor_keys(keys);
         QTEST(uint(g_back_to_mainwindow_time), "back_after");
         QTEST(uint(g_auto_lock_time), "lock_after");
         if (kor_mode_key_reached_custom_mode())
@@ -135,7 +140,7 @@ private slots:
             QVERIFY(lcd_box(0)->styleSheet().contains("border:1px solid rgb(255,0,0);"));
             QCOMPARE(lcd_box(0)->currentText(), QString("60"));
             kor_save_screen(g_lcdshow, "lcdshow-editing");
-            kor_keys("B");
+            kor_keys("back");
         }
         QCOMPARE(int(g_page_focus), 12);
         open_lcdshow(false);
@@ -155,12 +160,13 @@ private slots:
         QTest::newRow("all on") << 0x3F << 5 << 0x100 << "" << "image1|image2|image3|image4|image5|image6"
                                 << "image6|ON|Fade|Click OK|OFF|ON";
         // Projection in and out of editing; then choosing WiFi wraps to the left.
-        QTest::newRow("projection, then WiFi") << 1 << 0 << 0 << "RRROOROL" << "image1"
+        QTest::newRow("projection, then WiFi") << 1 << 0 << 0 << "right*3 ok ok right ok left" << "image1"
                                                << "image1|OFF|Seamless|Click OK|OFF|OFF";
         QTest::newRow("window 3 is off; back while choosing stays, a second leaves")
-            << 1 << 2 << 0 << "RRRROLBB" << "image1" << "";
+            << 1 << 2 << 0 << "right*4 ok left back back" << "image1" << "";
         // Stepping the empty list must not wrap its index round to 255.
-        QTest::newRow("no window: the list stays empty") << 0 << 0 << 0 << "ORLLBOO" << "" << first.mid(6);
+        QTest::newRow("no window: the list stays empty")
+            << 0 << 0 << 0 << "ok right left left back ok ok" << "" << first.mid(6);
     }
     void opening_and_keys_that_apply_nothing()
     {
@@ -282,12 +288,12 @@ private slots:
         QCOMPARE(kor_text(g_lcdshow, "label_LCDshow"), QString::fromUtf8("ЖК дисплей"));
         QCOMPARE(lcd_box(1)->currentText(), QString("5min"));
         kor_save_screen(g_lcdshow, "lcdshow-ru");
-        kor_keys("BRO");
+        kor_keys("back right ok");
         kor_host_language(1);
         QCOMPARE(kor_text(g_othersetup, "label_other"), QString("Other Settings"));
         QCOMPARE(box(0)->currentText(), QString::fromUtf8("Канал1"));
         kor_save_screen(g_othersetup, "othersetup-language-changed");
-        kor_keys("BBRRRO");
+        kor_keys("back back right*3 ok");
         QCOMPARE(int(g_page_focus), 16);
         kor_host_language(2);
         QCOMPARE(kor_text(g_test_chart, "label_testimage"), QString::fromUtf8("Тестовый образец"));
