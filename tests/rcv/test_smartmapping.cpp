@@ -257,7 +257,7 @@ private slots:
         sim_fpga()->set_chain(port, cards);
         sim_fpga()->set_chain(port ^ 1, 2);
         start_page();
-        kor_table()->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
+        kor_table()->set_u16(KorTable::Window::offset(2, KorTable::Window::kEnable), 1);
         keyboard->answers = kor_data<QStringList>("answers");
         auto shot = [&](const char *name) {
             if (group == 0)
