@@ -1,11 +1,18 @@
 #include "core/config_engine.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 #include "core/syncupdate.h"
 #include "core/utils.h"
 #include "kor_test_helpers.h"
 #include "platform/shell_runner.h"
 
 #include <cstring>
+
+namespace {
+QStringList stand_ins_destroyed;  // by the stand-in singletons below
+void destroy_a() { stand_ins_destroyed << "a"; }
+void destroy_b() { stand_ins_destroyed << "b"; }
+}
 
 // Language byte and enabled languages before; what KorLanguageChanged returns; the language
 // and the byte after.
@@ -127,6 +134,26 @@ private slots:
         QCOMPARE(int(kor_table()->ram[KorTable::kLanguage]), l.byte_after);
         if (l.byte_after != l.byte)
             QCOMPARE(int(kor_table()->ram[KorTable::kLanguageHigh]), 0);
+    }
+
+    // The tests' tear-down: the workers first, then SyncUpdate, the table and the settings;
+    // within a rank the newest first, one made again counting as new.
+    void singletons_destroyed_by_rank()
+    {
+        env->start();
+        v331_manage::pInstance();
+        fpga_manage::pInstance();
+        stand_ins_destroyed.clear();
+        kor_register_singleton(KorSingletons::kWorkers, destroy_a);
+        kor_register_singleton(KorSingletons::kWorkers, destroy_b);
+        kor_register_singleton(KorSingletons::kWorkers, destroy_a);
+        kor_destroy_singletons(KorSingletons::kWorkers);
+        QCOMPARE(stand_ins_destroyed, (QStringList{"a", "b"}));
+        QVERIFY(!v331_manage::p_v331_manage && !fpga_manage::p_fpga_manage);
+        QVERIFY(SyncUpdate::p_sync && KorRamPara::p_korrampara_config && ConfigEngine::p_config);
+        kor_destroy_singletons();
+        QVERIFY(!SyncUpdate::p_sync && !KorRamPara::p_korrampara_config && !ConfigEngine::p_config);
+        QCOMPARE(stand_ins_destroyed.size(), 2);
     }
 
     // A source's record is set through the pages (see the EDID page's tests); outside 0 to 5
