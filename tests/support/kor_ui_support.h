@@ -44,7 +44,7 @@ int kor_key_code(KorKey key, bool letter = false);
 
 // A key script names the keys pressed one after another, separated by spaces: left, right, ok,
 // back, mode; "back-letter" (any key name with "-letter") is that key sent as the key board's
-// letter; "right*5" presses right five times, "right*0" not at all. E.g. "ok right*2 ok".
+// letter; "right*5" presses right five times, "right*0" not at all. E.g. "ok right*5 ok".
 // kor_script() lists a script's presses, one name each; a name it does not know ends the test
 // program.
 QStringList kor_script(const QString &script);
