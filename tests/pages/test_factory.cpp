@@ -132,6 +132,7 @@ private slots:
         QFETCH(bool, fpga);
         QFETCH(int, differs);
         QFETCH(QString, ip);
+        using namespace KorTable;
         KorRamPara *table = kor_table();
         const bool keeps_edid = item == 2, network = item == 3 && ip != "192.168.1.199";
         const bool rewrite = !keeps_edid && kor_data<bool>("inputs");
@@ -146,7 +147,6 @@ private slots:
             fpga_manage::pInstance()->MCU_REG_func[0][80] = 3;
         // A table that differs from the defaults everywhere a reset may reach (the splice mode
         // and LED size as the row says), applied and saved, in English.
-        using namespace KorTable;
         const QByteArray defaults = stored_defaults();
         for (int off = 0; off < kSize; ++off) {
             const bool same =
