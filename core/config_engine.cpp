@@ -1,6 +1,7 @@
 #include "core/config_engine.h"
 
 #include "core/global.h"
+#include "core/singleton.h"
 #include "core/utils.h"
 #include "platform/data_root.h"
 
@@ -74,12 +75,12 @@ ConfigEngine *ConfigEngine::p_config = nullptr;
 
 ConfigEngine *ConfigEngine::pInstance()
 {
-    if (!p_config) {
-        p_config = new ConfigEngine;
+    return kor_singleton(p_config, KorSingletons::kSettings, destroy_instance, [] {
+        ConfigEngine *engine = new ConfigEngine;
         // The ageing log starts empty with every start of the program.
         factoryage_log.clear();
-    }
-    return p_config;
+        return engine;
+    });
 }
 
 void ConfigEngine::destroy_instance()

@@ -3,6 +3,7 @@
 
 #include "core/global.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 #include "core/utils.h"
 #include "platform/data_root.h"
 
@@ -17,10 +18,10 @@ const char kTablePath[] = "/data/ram_device_info";
 constexpr qint64 kTableFileMaxBytes = 64 * 1024;
 
 struct DefaultImage {
-    unsigned char bytes[KOR_TABLE_SIZE];
+    unsigned char bytes[KorTable::kSize];
     void put16(int table_offset, uint16_t v)
     {
-        const int i = 2 + table_offset - KOR_STORED_BEGIN;
+        const int i = 2 + table_offset - KorTable::kStoredBegin;
         bytes[i] = uint8_t(v & 0xFF);
         bytes[i + 1] = uint8_t(v >> 8);
     }
@@ -52,9 +53,7 @@ KorRamPara *KorRamPara::p_korrampara_config = nullptr;
 
 KorRamPara *KorRamPara::pInstance()
 {
-    if (!p_korrampara_config)
-        p_korrampara_config = new KorRamPara;
-    return p_korrampara_config;
+    return kor_singleton(p_korrampara_config, KorSingletons::kTable, destroy_instance, [] { return new KorRamPara; });
 }
 
 void KorRamPara::destroy_instance()
@@ -100,15 +99,15 @@ void KorRamPara::load_table()
     QByteArray data;
     const Utils::ReadResult read =
         Utils::read_file_bounded(QString::fromLatin1(kTablePath), kTableFileMaxBytes, &data);
-    const bool valid = data.size() >= 2 + KOR_STORED_SIZE && uint8_t(data[0]) == 0xAA && uint8_t(data[1]) == 0xAA;
+    const bool valid = data.size() >= 2 + KorTable::kStoredSize && uint8_t(data[0]) == 0xAA && uint8_t(data[1]) == 0xAA;
     if (valid) {
-        std::memcpy(ram + KOR_STORED_BEGIN, data.constData() + 2, KOR_STORED_SIZE);
+        std::memcpy(ram + KorTable::kStoredBegin, data.constData() + 2, KorTable::kStoredSize);
     } else {
         kor_trace("%s missing, short or unmarked (%d, %d bytes): defaults\n", kTablePath, int(read), int(data.size()));
         // A damaged marker must not destroy the only copy of the settings.
         if (!data.isEmpty())
             Utils::write_file_atomic(QString::fromLatin1(kTablePath) + QStringLiteral(".bad"), data);
-        std::memcpy(ram + KOR_STORED_BEGIN, default_para_ramlist + 2, KOR_STORED_SIZE);
+        std::memcpy(ram + KorTable::kStoredBegin, default_para_ramlist + 2, KorTable::kStoredSize);
         save_table(ram);
     }
     // No test pattern survives a restart.
@@ -121,10 +120,10 @@ void KorRamPara::load_table()
 bool KorRamPara::save_table(const unsigned char *table)
 {
     QByteArray data;
-    data.reserve(2 + KOR_STORED_SIZE);
+    data.reserve(2 + KorTable::kStoredSize);
     data.append(char(0xAA));
     data.append(char(0xAA));
-    data.append(reinterpret_cast<const char *>(table + KOR_STORED_BEGIN), KOR_STORED_SIZE);
+    data.append(reinterpret_cast<const char *>(table + KorTable::kStoredBegin), KorTable::kStoredSize);
     return Utils::write_file_atomic(QString::fromLatin1(kTablePath), data);
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 #include <QMutex>
 #include <QObject>
+#include "core/table_map.h"
+
 #include <cstdint>
 
-constexpr int KOR_TABLE_SIZE = 4096;
-constexpr int KOR_STORED_BEGIN = 0x300;                              // 0x000-0x2FF: live status
-constexpr int KOR_STORED_SIZE = KOR_TABLE_SIZE - KOR_STORED_BEGIN;   // 3328 bytes
 constexpr int KOR_REG_BLOCK_SIZE = 170;
 
 // Default image of the stored table: 0xAA 0xAA, the defaults of 0x300..0xFFF, zeros.
@@ -18,8 +17,8 @@ public:
     static KorRamPara *pInstance();
     static void destroy_instance();  // tests
 
-    unsigned char ram[KOR_TABLE_SIZE];      // live table
-    unsigned char shadow[KOR_TABLE_SIZE];   // what is both applied and saved
+    unsigned char ram[KorTable::kSize];      // live table
+    unsigned char shadow[KorTable::kSize];   // what is both applied and saved
     // Kept for the subsystems that are not built here: the host's register commands read and
     // write the controller register block, and the receiver drivers write the live input
     // status under the table's own mutex.

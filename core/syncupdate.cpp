@@ -4,6 +4,7 @@
 #include "core/gui_post.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,9 +13,7 @@ SyncUpdate *SyncUpdate::p_sync = nullptr;
 
 SyncUpdate *SyncUpdate::pInstance()
 {
-    if (!p_sync)
-        p_sync = new SyncUpdate;
-    return p_sync;
+    return kor_singleton(p_sync, KorSingletons::kSync, destroy_instance, [] { return new SyncUpdate; });
 }
 
 SyncUpdate::SyncUpdate()
@@ -97,7 +96,7 @@ uint64_t SyncUpdate::save_if_changed()
     KorRamPara *table = KorRamPara::p_korrampara_config;
     if (!table)
         return 0;
-    unsigned char snapshot[KOR_TABLE_SIZE];
+    unsigned char snapshot[KorTable::kSize];
     bool stored_changed;
     {
         QMutexLocker lock(&ParaChange::mutex);
@@ -107,7 +106,8 @@ uint64_t SyncUpdate::save_if_changed()
             m_handed_known = true;
         }
         stored_changed = m_retry
-            || std::memcmp(snapshot + KOR_STORED_BEGIN, m_handed + KOR_STORED_BEGIN, KOR_STORED_SIZE) != 0;
+            || std::memcmp(snapshot + KorTable::kStoredBegin, m_handed + KorTable::kStoredBegin, KorTable::kStoredSize)
+                != 0;
         // A change still pending for the scaler must not look applied: the scaler's own
         // refresh after applying copies it.
         if (ParaChange::changed.load() == 0)

@@ -4,6 +4,7 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 #include "core/table_map.h"
 #include "core/utils.h"
 #include "platform/devices.h"
@@ -28,9 +29,7 @@ fpga_manage *fpga_manage::p_fpga_manage = nullptr;
 
 fpga_manage *fpga_manage::pInstance()
 {
-    if (!p_fpga_manage)
-        p_fpga_manage = new fpga_manage;
-    return p_fpga_manage;
+    return kor_singleton(p_fpga_manage, KorSingletons::kWorkers, destroy_instance, [] { return new fpga_manage; });
 }
 
 void fpga_manage::destroy_instance()

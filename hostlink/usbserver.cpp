@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/gui_post.h"
+#include "core/singleton.h"
 #include "platform/usb_disk.h"
 
 UsbServer *UsbServer::p_usbserver = nullptr;
@@ -9,9 +10,7 @@ UsbServer *UsbServer::p_usbserver = nullptr;
 
 UsbServer *UsbServer::pInstance()
 {
-    if (!p_usbserver)
-        p_usbserver = new UsbServer;
-    return p_usbserver;
+    return kor_singleton(p_usbserver, KorSingletons::kWorkers, destroy_instance, [] { return new UsbServer; });
 }
 
 void UsbServer::destroy_instance()

@@ -3,6 +3,7 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 #include "core/utils.h"
 
 Z73_WIFI_CONFIG *Z73_WIFI_CONFIG::p_wifi = nullptr;
@@ -25,9 +26,7 @@ uint8_t ap_disabled_byte()
 
 Z73_WIFI_CONFIG *Z73_WIFI_CONFIG::pInstance()
 {
-    if (!p_wifi)
-        p_wifi = new Z73_WIFI_CONFIG;
-    return p_wifi;
+    return kor_singleton(p_wifi, KorSingletons::kWorkers, destroy_instance, [] { return new Z73_WIFI_CONFIG; });
 }
 
 void Z73_WIFI_CONFIG::destroy_instance()

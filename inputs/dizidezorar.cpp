@@ -3,6 +3,7 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 #include "core/table_map.h"
 #include "inputs/edid_builder.h"
 #include "platform/devices.h"
@@ -86,17 +87,13 @@ bool fits_detailed_timing(const EdidTiming &t)
 
 dizidezorar *dizidezorar::pInstance()
 {
-    if (!p_kavri_source)
-        p_kavri_source = new dizidezorar;
-    return p_kavri_source;
+    return kor_singleton(p_kavri_source, KorSingletons::kWorkers, destroy_instance, [] { return new dizidezorar; });
 }
 
 void dizidezorar::destroy_instance()
 {
     delete p_kavri_source;
     p_kavri_source = nullptr;
-    for (auto &flag : edid_rewrite)
-        flag.store(0);
 }
 
 dizidezorar::dizidezorar() = default;

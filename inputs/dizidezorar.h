@@ -14,7 +14,7 @@ public:
 
     static dizidezorar *p_kavri_source;
     static dizidezorar *pInstance();
-    static void destroy_instance();  // tests: stops the thread and clears the flags
+    static void destroy_instance();  // tests: stops the thread first
 
     // One flag per input (source id = EEPROM slot). Set by the scaler worker and by the
     // factory resets, without a lock.

@@ -4,6 +4,7 @@
 #include "core/global.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 #include "core/table_map.h"
 #include "core/utils.h"
 #include "inputs/dizidezorar.h"
@@ -40,9 +41,7 @@ int custom_gain(uint8_t value) { return int(std::lround(value / 128.0 * 8192)); 
 
 v331_manage *v331_manage::pInstance()
 {
-    if (!p_v331_manage)
-        p_v331_manage = new v331_manage;
-    return p_v331_manage;
+    return kor_singleton(p_v331_manage, KorSingletons::kWorkers, destroy_instance, [] { return new v331_manage; });
 }
 
 void v331_manage::destroy_instance()

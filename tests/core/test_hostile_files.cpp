@@ -104,7 +104,7 @@ private slots:
             env->write_file(kAlias, alias);
         kor_start_ui(*env);
         const int reads = Utils::files_read();
-        kor_open("OO", 3);  // main menu, input page
+        kor_open("ok ok", 3);  // main menu, input page
         QStringList names;
         QList<int> heights;
         for (int p = 0; p < 6; ++p) {
@@ -144,10 +144,10 @@ private slots:
     void table_file_data()
     {
         kor_columns<QString, int, QByteArray>({"kind", "width", "bad"});
-        QByteArray valid(2 + 3328, '\0');
+        QByteArray valid(kKorTableFileSize, '\0');
         valid[0] = valid[1] = char(0xAA);
-        valid[2 + 0x562 - 0x300] = char(0x00);
-        valid[3 + 0x562 - 0x300] = char(0x05);  // width 1280
+        valid[kor_file_index(KorTable::kLedWidth)] = char(0x00);
+        valid[kor_file_index(KorTable::kLedWidth) + 1] = char(0x05);  // width 1280
         QByteArray unmarked = valid;
         unmarked[1] = 0x55;
         QTest::newRow("short") << QString("file") << 1920 << valid.left(1000);
@@ -178,17 +178,17 @@ private slots:
             QVERIFY(QFile::link(target, path));
         }
         start_core();
-        QTEST(int(kor_table()->u16(0x562)), "width");
+        QTEST(int(kor_table()->u16(KorTable::kLedWidth)), "width");
         QVERIFY(!fifo || !fifo->blocked);
         QCOMPARE(env->read_file("/data/ram_device_info.bad"), kind == "file" ? bad : QByteArray());
-        kor_table()->set_u16(0x564, 720);
+        kor_table()->set_u16(KorTable::kLedHeight, 720);
         kor_refresh(1);
         if (kind == "directory") {
             QVERIFY(QFileInfo(path + "/sub").isDir());
             return;
         }
         QVERIFY(!QFileInfo(path).isSymLink());
-        QCOMPARE(kor_file_u16(env->read_file(kTable), 0x564), 720);
+        QCOMPARE(kor_file_u16(env->read_file(kTable), KorTable::kLedHeight), 720);
         if (kind == "link") {
             QFile f(target);
             QVERIFY(f.open(QIODevice::ReadOnly));
@@ -241,15 +241,15 @@ private slots:
     {
         QDir().mkpath(env->path(kTable));
         kor_start_ui(*env);
-        kor_open(kor_settings + "RO", 10);
-        kor_table()->set_u16(0x880, 70);
+        kor_open(kor_settings + " right ok", 10);
+        kor_table()->set_u16(KorTable::kBrightness, 70);
         g_tip->hide();
         kor_refresh(1);
         QVERIFY(!g_tip->isVisible());
         QVERIFY(QDir().rmdir(env->path(kTable)));
         kor_refresh(1);
         QVERIFY(g_tip->isVisible());
-        QCOMPARE(kor_file_u16(env->read_file(kTable), 0x880), 70);
+        QCOMPARE(kor_file_u16(env->read_file(kTable), KorTable::kBrightness), 70);
     }
 
     // A settings save that fails is tried again, with every value, at the next change.
@@ -273,7 +273,7 @@ private slots:
     {
         start_core();
         const QByteArray before = env->read_file(kTable);
-        kor_table()->set_u16(0x562, 2560);
+        kor_table()->set_u16(KorTable::kLedWidth, 2560);
         bool done = false;
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit old;
@@ -290,7 +290,7 @@ private slots:
         SyncUpdate::p_sync->when_saved([&] { done = true; });
         SyncUpdate::p_sync->flush_saves();
         QVERIFY(done);
-        QCOMPARE(kor_file_u16(env->read_file(kTable), 0x562), 2560);
+        QCOMPARE(kor_file_u16(env->read_file(kTable), KorTable::kLedWidth), 2560);
     }
 };
 

@@ -1,11 +1,18 @@
 #include "core/config_engine.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 #include "core/syncupdate.h"
 #include "core/utils.h"
 #include "kor_test_helpers.h"
 #include "platform/shell_runner.h"
 
 #include <cstring>
+
+namespace {
+QStringList stand_ins_destroyed;  // by the stand-in singletons below
+void destroy_a() { stand_ins_destroyed << "a"; }
+void destroy_b() { stand_ins_destroyed << "b"; }
+}
 
 // Language byte and enabled languages before; what KorLanguageChanged returns; the language
 // and the byte after.
@@ -22,25 +29,28 @@ private slots:
 
     void defaults_image()
     {
-        const unsigned char *d = default_para_ramlist;
-        auto w = [d](int off) { return int(d[2 + off - 0x300] | (d[3 + off - 0x300] << 8)); };
-        QCOMPARE(w(0x300 - 2), 0xAAAA);  // the marker
-        QCOMPARE(QVector<int>({w(0x300), w(0x304), w(0x560), w(0x562), w(0x564), w(0xB00)}),
+        using namespace KorTable;
+        const QByteArray d = QByteArray::fromRawData(reinterpret_cast<const char *>(default_para_ramlist),
+                                                     kKorTableFileSize);
+        auto w = [&d](int off) { return kor_file_u16(d, off); };
+        QCOMPARE(int(uint8_t(d[0]) | (uint8_t(d[1]) << 8)), 0xAAAA);  // the marker
+        QCOMPARE(QVector<int>({w(kLanguage), w(kKeyLock), w(kSpliceMode), w(kLedWidth), w(kLedHeight),
+                               w(window_pair(0, 0))}),
                  QVector<int>({0, 0, 0, 1920, 1080, 0}));
         for (int i = 0; i < 8; ++i)  // brightness, contrast, sharpness, saturation, colour type, gains
-            QCOMPARE(w(0x880 + 2 * i), (QVector<int>{100, 50, 10, 50, 2, 64, 64, 64}[i]));
-        for (int id = 0; id < 6; ++id)  // the inputs' EDID records
-            QCOMPARE(QVector<int>({w(0x380 + 6 * id), w(0x382 + 6 * id), w(0x384 + 6 * id)}),
+            QCOMPARE(w(kBrightness + 2 * i), (QVector<int>{100, 50, 10, 50, 2, 64, 64, 64}[i]));
+        for (int id = 0; id < kEdidSources; ++id)  // the inputs' EDID records
+            QCOMPARE(QVector<int>({w(edid_width(id)), w(edid_height(id)), w(edid_rate(id))}),
                      id >= 4 ? QVector<int>({3840, 2160, 60}) : QVector<int>({1920, 1080, 60}));
     }
 
     void load_table_data()
     {
         kor_columns<QByteArray, bool>({"file", "kept"});
-        QByteArray valid(2 + 3328, '\0');
+        QByteArray valid(kKorTableFileSize, '\0');
         valid[0] = valid[1] = char(0xAA);
-        valid[3 + 0x562 - 0x300] = char(0x05);  // width 1280
-        valid[2 + 0x360 - 0x300] = 3;           // a pattern that must not survive
+        valid[kor_file_index(KorTable::kLedWidth) + 1] = char(0x05);  // width 1280
+        valid[kor_file_index(KorTable::kTestPattern)] = 3;            // a pattern that must not survive
         QByteArray unmarked = valid;
         unmarked[1] = 0x55;
         QTest::newRow("missing") << QByteArray() << false;
@@ -55,16 +65,16 @@ private slots:
         if (!file.isEmpty())
             env->write_file("/data/ram_device_info", file);
         env->start();
-        QCOMPARE(int(kor_table()->u16(0x562)), kept ? 1280 : 1920);
-        QCOMPARE(int(kor_table()->u16(0x564)), kept ? 0 : 1080);
-        QCOMPARE(int(kor_table()->ram[0x360]), 0);
-        for (int k = 0; k < 32; ++k)  // the low bytes of the sixteen window pairs
-            QCOMPARE(int(kor_table()->ram[0xB00 + 2 * k]), 60);
-        QVERIFY(std::memcmp(kor_table()->ram, kor_table()->shadow, 4096) == 0);
+        QCOMPARE(int(kor_table()->u16(KorTable::kLedWidth)), kept ? 1280 : 1920);
+        QCOMPARE(int(kor_table()->u16(KorTable::kLedHeight)), kept ? 0 : 1080);
+        QCOMPARE(int(kor_table()->ram[KorTable::kTestPattern]), 0);
+        for (int k = 0; k < 2 * KorTable::kWindowPairs; ++k)  // the low bytes of the sixteen window pairs
+            QCOMPARE(int(kor_table()->ram[KorTable::window_pair(k / 2, k % 2)]), 60);
+        QVERIFY(std::memcmp(kor_table()->ram, kor_table()->shadow, KorTable::kSize) == 0);
         // A bad file is replaced by the defaults on disk too.
         const QByteArray on_disk = env->read_file("/data/ram_device_info");
-        QCOMPARE(on_disk.size(), 2 + 3328);
-        QCOMPARE(QVector<int>({uint8_t(on_disk[0]), kor_file_u16(on_disk, 0x562)}),
+        QCOMPARE(on_disk.size(), kKorTableFileSize);
+        QCOMPARE(QVector<int>({uint8_t(on_disk[0]), kor_file_u16(on_disk, KorTable::kLedWidth)}),
                  QVector<int>({0xAA, kept ? 1280 : 1920}));
     }
 
@@ -78,12 +88,12 @@ private slots:
         };
         const int before = SyncUpdate::p_sync->saves();
         QCOMPARE(saves_after_save(), before);  // nothing stored changed
-        kor_table()->ram[0x100] = 7;               // live status is never stored
+        kor_table()->ram[KorTable::kStoredBegin - 1] = 7;  // live status (its last byte) is never stored
         QCOMPARE(saves_after_save(), before);
-        kor_table()->set_u16(0x562, 2560);
+        kor_table()->set_u16(KorTable::kLedWidth, 2560);
         QCOMPARE(saves_after_save(), before + 1);
-        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x562), 2560);
-        QCOMPARE(int(kor_table()->shadow_u16(0x562)), 2560);
+        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), KorTable::kLedWidth), 2560);
+        QCOMPARE(int(kor_table()->shadow_u16(KorTable::kLedWidth)), 2560);
     }
 
     void pending_change_is_saved_but_not_shadowed()
@@ -91,16 +101,16 @@ private slots:
         env->start();
         {
             QMutexLocker lock(&ParaChange::mutex);
-            kor_table()->set_u16(0x882, 70);
+            kor_table()->set_u16(KorTable::kContrast, 70);
             ParaChange::changed = 1;
         }
         SyncUpdate::p_sync->para_sync(1);
         SyncUpdate::p_sync->flush_saves();
-        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x882), 70);
-        QCOMPARE(int(kor_table()->shadow_u16(0x882)), 50);
+        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), KorTable::kContrast), 70);
+        QCOMPARE(int(kor_table()->shadow_u16(KorTable::kContrast)), 50);
         ParaChange::changed = 0;  // the scaler applied it and refreshes
         SyncUpdate::p_sync->para_sync(1);
-        QCOMPARE(int(kor_table()->shadow_u16(0x882)), 70);
+        QCOMPARE(int(kor_table()->shadow_u16(KorTable::kContrast)), 70);
     }
 
     void language_changed_data()
@@ -117,13 +127,33 @@ private slots:
         QFETCH(Lang, l);
         env->start();
         g_lcd_lang_valid = uint8_t(l.valid);
-        kor_table()->ram[0x300] = uint8_t(l.byte);
-        kor_table()->ram[0x301] = l.byte ? 5 : 0;
+        kor_table()->ram[KorTable::kLanguage] = uint8_t(l.byte);
+        kor_table()->ram[KorTable::kLanguageHigh] = l.byte ? 5 : 0;
         QCOMPARE(kor_table()->KorLanguageChanged(), l.result);
         QCOMPARE(int(g_language), l.language);
-        QCOMPARE(int(kor_table()->ram[0x300]), l.byte_after);
+        QCOMPARE(int(kor_table()->ram[KorTable::kLanguage]), l.byte_after);
         if (l.byte_after != l.byte)
-            QCOMPARE(int(kor_table()->ram[0x301]), 0);
+            QCOMPARE(int(kor_table()->ram[KorTable::kLanguageHigh]), 0);
+    }
+
+    // The tests' tear-down: the workers first, then SyncUpdate, the table and the settings;
+    // within a rank the newest first, one made again counting as new.
+    void singletons_destroyed_by_rank()
+    {
+        env->start();
+        v331_manage::pInstance();
+        fpga_manage::pInstance();
+        stand_ins_destroyed.clear();
+        kor_register_singleton(KorSingletons::kWorkers, destroy_a);
+        kor_register_singleton(KorSingletons::kWorkers, destroy_b);
+        kor_register_singleton(KorSingletons::kWorkers, destroy_a);
+        kor_destroy_singletons(KorSingletons::kWorkers);
+        QCOMPARE(stand_ins_destroyed, (QStringList{"a", "b"}));
+        QVERIFY(!v331_manage::p_v331_manage && !fpga_manage::p_fpga_manage);
+        QVERIFY(SyncUpdate::p_sync && KorRamPara::p_korrampara_config && ConfigEngine::p_config);
+        kor_destroy_singletons();
+        QVERIFY(!SyncUpdate::p_sync && !KorRamPara::p_korrampara_config && !ConfigEngine::p_config);
+        QCOMPARE(stand_ins_destroyed.size(), 2);
     }
 
     // A source's record is set through the pages (see the EDID page's tests); outside 0 to 5

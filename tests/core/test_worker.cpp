@@ -85,7 +85,7 @@ private slots:
         QTest::qWait(50);  // the worker is at rest
         {
             QMutexLocker lock(&ParaChange::mutex);
-            kor_table()->set_u16(0x884, 77);
+            kor_table()->set_u16(KorTable::kSharpness, 77);
             ParaChange::raise();
         }
         QTRY_COMPARE_WITH_TIMEOUT(kor_scaler_calls(env->scaler()), QStringList{"sharpness(77)"}, kPrompt);
@@ -214,7 +214,7 @@ private slots:
     {
         {
             QMutexLocker lock(&ParaChange::mutex);
-            kor_table()->set_u16(0x882, 70);
+            kor_table()->set_u16(KorTable::kContrast, 70);
         }
         std::future<void> refresh;
         {
@@ -223,7 +223,7 @@ private slots:
             QVERIFY(refresh.wait_for(std::chrono::seconds(1)) == std::future_status::ready);
         }
         SyncUpdate::p_sync->flush_saves();
-        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), 0x882), 70);
+        QCOMPARE(kor_file_u16(env->read_file("/data/ram_device_info"), KorTable::kContrast), 70);
     }
 
     // Calls posted by a worker run in the GUI thread, in order, and only while their context

@@ -299,8 +299,8 @@ private slots:
     {
         QFETCH(int, state);
         QFETCH(int, flash);
-        kor_table()->set_u16(0x566, 100);  // the screen's offset
-        kor_table()->set_u16(0x568, 40);
+        kor_table()->set_u16(KorTable::kScreenOffsetX, 100);
+        kor_table()->set_u16(KorTable::kScreenOffsetY, 40);
         std::vector<uint8_t> copy(1024);
         std::iota(copy.begin(), copy.end(), uint8_t(7));
         if (flash)
@@ -377,7 +377,7 @@ private slots:
     {
         sim_fpga()->set_state_after_bring_up(2);
         fpga_manage *m = kor_fpga_up();
-        kor_table()->set_u16(0x880, 40);
+        kor_table()->set_u16(KorTable::kBrightness, 40);
         kor_request_fpga_brightness();
         m->run_pass();
         const int reg = fpga_manage::kBrightnessReg;

@@ -46,7 +46,7 @@ private slots:
 
     void wifi_data()
     {
-        // disabled: table byte 0x306; fails: the first start of hostapd
+        // disabled: the table's WiFi-off byte; fails: the first start of hostapd
         kor_columns<int, bool, int>({"disabled", "fails", "disabled_at_reset"});
         QTest::newRow("on, reset restarts") << 0 << false << 0;
         QTest::newRow("on, switched off: the reset stops it") << 0 << false << 1;
@@ -58,7 +58,7 @@ private slots:
         QFETCH(int, disabled);
         QFETCH(bool, fails);
         QFETCH(int, disabled_at_reset);
-        kor_table()->ram[0x306] = uint8_t(disabled);
+        kor_table()->ram[KorTable::kWifiOff] = uint8_t(disabled);
         Z73_WIFI_CONFIG::pInstance();
         env->shell()->set_status_for("/usr/bin/hostapd", fails ? 256 : 0);
         // It looks more than 100 ticks apart; a failed start is tried again.
@@ -71,7 +71,7 @@ private slots:
         if (disabled)
             return;
 
-        kor_table()->ram[0x306] = uint8_t(disabled_at_reset);
+        kor_table()->ram[KorTable::kWifiOff] = uint8_t(disabled_at_reset);
         ap()->set_wifi_reset_flag();
         QCOMPARE(int(g_wifi_reset_flag), 1);
         // Stopped more than 300 ticks after the request, then started again when switched on.

@@ -14,7 +14,8 @@ namespace {
 // The EDID record of source `id`: width, height, rate.
 QList<int> record(int id)
 {
-    return {kor_table()->u16(0x380 + 6 * id), kor_table()->u16(0x382 + 6 * id), kor_table()->u16(0x384 + 6 * id)};
+    return {kor_table()->u16(KorTable::edid_width(id)), kor_table()->u16(KorTable::edid_height(id)),
+            kor_table()->u16(KorTable::edid_rate(id))};
 }
 
 // A record the host wrote; `applied` also puts it in the shadow copy.
@@ -22,8 +23,8 @@ void host_record(int id, int w, int h, int r, bool applied = false)
 {
     const int words[3] = {w, h, r};
     for (int i = 0; i < 3; ++i)
-        applied ? kor_set_applied(0x380 + 6 * id + 2 * i, uint16_t(words[i]))
-                : kor_table()->set_u16(0x380 + 6 * id + 2 * i, uint16_t(words[i]));
+        applied ? kor_set_applied(KorTable::edid_width(id) + 2 * i, uint16_t(words[i]))
+                : kor_table()->set_u16(KorTable::edid_width(id) + 2 * i, uint16_t(words[i]));
 }
 
 QString text_of(const char *name) { return kor_text(g_edidset, name); }
@@ -75,7 +76,7 @@ QMap<QString, QByteArray> cea_blocks(const Edid &e)
 // and the EDID each input is given, built from its record.
 class TestEdidset : public KorTest {
     Q_OBJECT
-    void open_page() { kor_open("OOO", 8); }  // main menu, input page, EDID page
+    void open_page() { kor_open("ok ok ok", 8); }  // main menu, input page, EDID page
 
 private slots:
 
@@ -83,7 +84,7 @@ private slots:
     {
         open_page();
         kor_save_screen(g_edidset, "edidset");
-        kor_keys("LLL");  // round to HDMI4
+        kor_keys("left*3");  // round to HDMI4
         QCOMPARE(card(), QString("HDMI4|3840x2160@60Hz"));
         QCOMPARE(tab_outline()->geometry(), QRect(4 + 52 * 3, 38, 50, 43));
         QVERIFY(kor_focused(tab_outline()) && kor_focused(source_frame()) && !box_open());
@@ -96,19 +97,20 @@ private slots:
         // host_rate: 0: the default record; keys: after opening the page
         kor_columns<int, QString, QStringList, QList<int>, int>({"host_rate", "keys", "answers", "stored", "changed"});
         const QList<int> hd{1920, 1080, 60}, hd30{1920, 1080, 30}, hd50{1920, 1080, 50};
-        QTest::newRow("width and height typed") << 0 << "OOROLLO" << QStringList{"1280", "720"}
-                                                << QList<int>{1280, 720, 60} << 1;
-        QTest::newRow("rate to 30") << 0 << "ORROLORRRO" << QStringList() << hd30 << 1;
+        QTest::newRow("width and height typed")
+            << 0 << "ok ok right ok left left ok" << QStringList{"1280", "720"} << QList<int>{1280, 720, 60} << 1;
+        QTest::newRow("rate to 30") << 0 << "ok right right ok left ok right*3 ok" << QStringList() << hd30 << 1;
         // A host rate other than 60 or 30 survives leaving the rate item untouched.
-        QTest::newRow("host rate 50 kept") << 50 << "OLO" << QStringList() << hd50 << 1;
-        QTest::newRow("width above 32767 stores 0") << 0 << "OOLO" << QStringList{"40000"} << QList<int>{0, 1080, 60}
-                                                   << 1;
+        QTest::newRow("host rate 50 kept") << 50 << "ok left ok" << QStringList() << hd50 << 1;
+        QTest::newRow("width above 32767 stores 0")
+            << 0 << "ok ok left ok" << QStringList{"40000"} << QList<int>{0, 1080, 60} << 1;
         // Back on the rate brings back what it showed, and the choice the next toggle starts from.
-        QTest::newRow("back on the rate") << 0 << "ORROLBRRRO" << QStringList() << hd << 1;
-        QTest::newRow("back on the rate, toggled again") << 0 << "ORROLBOLORRRO" << QStringList() << hd30 << 1;
-        QTest::newRow("cancel stores nothing") << 0 << "OOLLO" << QStringList{"1280"} << hd << 0;
-        QTest::newRow("delete stores nothing") << 0 << "OOLLLO" << QStringList{"1280"} << hd << 0;
-        QTest::newRow("back stores nothing") << 0 << "OOB" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("back on the rate") << 0 << "ok right right ok left back right*3 ok" << QStringList() << hd << 1;
+        QTest::newRow("back on the rate, toggled again")
+            << 0 << "ok right right ok left back ok left ok right*3 ok" << QStringList() << hd30 << 1;
+        QTest::newRow("cancel stores nothing") << 0 << "ok ok left left ok" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("delete stores nothing") << 0 << "ok ok left*3 ok" << QStringList{"1280"} << hd << 0;
+        QTest::newRow("back stores nothing") << 0 << "ok ok back" << QStringList{"1280"} << hd << 0;
     }
     void edit_box()
     {
@@ -149,14 +151,14 @@ private slots:
         host_record(2, 800, 600, 60);
         kor_refresh();
         QCOMPARE(text_of("lineEdit_W"), QString("1280"));
-        kor_keys("RROL");  // the rate toggled, in red
+        kor_keys("right right ok left");  // the rate toggled, in red
         QVERIFY(kor_style(g_edidset, "label_rate").contains("255,0,0"));
         QCOMPARE(text_of("label_rate"), QString("60"));
         kor_save_screen(g_edidset, "edidset-rate");
-        kor_keys("BB");
+        kor_keys("back back");
         QCOMPARE(card(), QString("HDMI1|1280x720@50Hz"));
         // ...until the input is selected again.
-        kor_keys("RL");
+        kor_keys("right left");
         QCOMPARE(card(), QString("HDMI1|800x600@60Hz"));
     }
 
@@ -179,10 +181,10 @@ private slots:
         keyboard->answers << "1280" << "720";
         QList<int> stored;
         KorKeyScript script;
-        script.keys("OOORR").step([&] {  // HDMI3
-            kor_table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);  // DVI, meanwhile
+        script.keys("ok ok ok right right").step([&] {  // HDMI3
+            kor_table()->set_u16(KorTable::Window::offset(0, KorTable::Window::kSource), 1);  // DVI, meanwhile
         });
-        script.keys("OOROROLORRRO");  // width, height, the rate to 30, save
+        script.keys("ok ok right ok right ok left ok right*3 ok");  // width, height, the rate to 30, save
         // Back on the input page, which re-reads the window's source.
         bool marked = false;
         script.step([&] { stored = record(4); }).press(KorKey::Back).step([&] {
@@ -202,7 +204,7 @@ private slots:
         QCOMPARE(env->edid()->hotplug_pulses(4), 1);
         // The refresh the scaler raised saves the table.
         KorTestEnv::process_events();
-        const int at = 2 + 0x380 - 0x300 + 6 * 4;
+        const int at = kor_file_index(KorTable::edid_width(4));
         QCOMPARE(env->read_file("/data/ram_device_info").mid(at, 6).toHex(), QByteArray("0005d0021e00"));
     }
 

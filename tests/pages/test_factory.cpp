@@ -13,16 +13,17 @@ bool combo_editing() { return combo()->styleSheet().contains("rgb(255,0,0)"); }
 // From the advanced settings, then `keys`; unapplied.
 void open_factory(const QString &keys = QString())
 {
-    kor_open(kor_advanced + "RRO", 18);
+    kor_open(kor_advanced + " right right ok", 18);
     kor_keys(keys);
 }
 
 // The stored part of the defaults as a reset leaves it: 60 in the per-window pairs.
 QByteArray stored_defaults()
 {
-    QByteArray image(reinterpret_cast<const char *>(default_para_ramlist), 2 + KOR_STORED_SIZE);
-    for (int k = 0; k < 16; ++k)
-        image[2 + 0xB00 + 4 * k - 0x300] = image[2 + 0xB02 + 4 * k - 0x300] = char(60);
+    QByteArray image(reinterpret_cast<const char *>(default_para_ramlist), kKorTableFileSize);
+    for (int k = 0; k < KorTable::kWindowPairs; ++k)
+        for (int word = 0; word < 2; ++word)
+            image[kor_file_index(KorTable::window_pair(k, word))] = char(60);
     return image;
 }
 
@@ -54,12 +55,12 @@ private slots:
     {
         // start: g_language, the table holding 0; shown: the combo after each key, '-' when closed
         kor_columns<int, int, QString, QString, int>({"valid", "start", "keys", "shown", "stored"});
-        QTest::newRow("zh, en, zh-tw") << 0x13 << 1 << "ORRLL" << "14041" << 0;
-        QTest::newRow("right twice, OK applies Russian") << 0x1F << 0 << "ORRO" << "0122" << 2;
+        QTest::newRow("zh, en, zh-tw") << 0x13 << 1 << "ok right right left left" << "14041" << 0;
+        QTest::newRow("right twice, OK applies Russian") << 0x1F << 0 << "ok right right ok" << "0122" << 2;
         // Nothing written, nothing applied.
-        QTest::newRow("OK twice on the stored language") << 0x1F << 0 << "OO" << "00" << 0;
-        QTest::newRow("back while editing drops the choice") << 0x1F << 0 << "ORB" << "01-" << 0;
-        QTest::newRow("a language out of range opens in English") << 0x1F << 7 << "OB" << "1-" << 0;
+        QTest::newRow("OK twice on the stored language") << 0x1F << 0 << "ok ok" << "00" << 0;
+        QTest::newRow("back while editing drops the choice") << 0x1F << 0 << "ok right back" << "01-" << 0;
+        QTest::newRow("a language out of range opens in English") << 0x1F << 7 << "ok back" << "1-" << 0;
     }
     void language()
     {
@@ -69,12 +70,12 @@ private slots:
         g_lcd_lang_valid = uint8_t(kor_data<int>("valid"));
         g_language = uint8_t(start);
         open_factory();
-        if (keys == "OO")
+        if (keys == "ok ok")
             kor_save_screen(g_factory, "factory");
         const QByteArray before = kor_ram();
         QString got;
-        for (QChar k : keys) {
-            kor_keys(k);
+        for (const QString &key : kor_script(keys)) {
+            kor_press_key(key);
             got += g_factory ? QString::number(combo()->currentIndex()) : "-";
         }
         QTEST(got, "shown");
@@ -85,12 +86,12 @@ private slots:
         QCOMPARE(int(g_page_focus), g_factory ? 18 : 12);
         if (!g_factory)
             return;
-        QCOMPARE(combo_editing(), !keys.endsWith('O'));
+        QCOMPARE(combo_editing(), !keys.endsWith("ok"));
         if (combo_editing())
             kor_save_screen(g_factory, "factory-editing");
         if (!stored)
             return;
-        QCOMPARE(int(kor_ram().at(0x300)), stored);
+        QCOMPARE(int(kor_ram().at(KorTable::kLanguage)), stored);
         QCOMPARE(kor_text(g_factory, "label_factory"), QString("Системные настройки"));
         // Back re-texts the advanced settings in the new language.
         kor_press(KorKey::Back);
@@ -100,7 +101,7 @@ private slots:
     // The host's language while the combo is edited: the keys step from it.
     void language_changed_elsewhere_while_editing()
     {
-        open_factory("O");
+        open_factory("ok");
         kor_host_language(3);
         QCOMPARE(combo()->currentIndex(), 3);
         QCOMPARE(kor_text(g_factory, "label_lang"), QString("Ngôn ngữ"));
@@ -115,7 +116,7 @@ private slots:
     // rewrite is asked of the input manager when there is one, but not by "Keep IP,EDIP".
     void resets_data()
     {
-        // differs: the words of 0x560 (bit 0), 0x562 (bit 1), 0x564 (bit 2) that the reset changes
+        // differs: the words that the reset changes: splice mode (bit 0), LED width (bit 1), LED height (bit 2)
         kor_columns<int, bool, bool, int, QString>({"item", "fpga", "inputs", "differs", "ip"});
         QTest::newRow("Keep IP: FPGA running, new size") << 1 << true << true << 7 << "10.0.0.5";
         QTest::newRow("Keep IP: FPGA running, only the splice mode") << 1 << true << false << 1 << "10.0.0.5";
@@ -131,6 +132,7 @@ private slots:
         QFETCH(bool, fpga);
         QFETCH(int, differs);
         QFETCH(QString, ip);
+        using namespace KorTable;
         KorRamPara *table = kor_table();
         const bool keeps_edid = item == 2, network = item == 3 && ip != "192.168.1.199";
         const bool rewrite = !keeps_edid && kor_data<bool>("inputs");
@@ -146,16 +148,17 @@ private slots:
         // A table that differs from the defaults everywhere a reset may reach (the splice mode
         // and LED size as the row says), applied and saved, in English.
         const QByteArray defaults = stored_defaults();
-        for (int off = 0; off < KOR_TABLE_SIZE; ++off) {
-            const bool same = off >= 0x560 && off < 0x566 && !(differs >> ((off - 0x560) / 2) & 1);
-            table->ram[off] = same ? defaults[2 + off - 0x300] : uint8_t(off * 7 + 3);
+        for (int off = 0; off < kSize; ++off) {
+            const bool same =
+                off >= kSpliceMode && off < kLedHeight + 2 && !(differs >> ((off - kSpliceMode) / 2) & 1);
+            table->ram[off] = same ? defaults[kor_file_index(off)] : uint8_t(off * 7 + 3);
         }
-        table->set_u16(0x300, 1);
-        std::memcpy(table->shadow, table->ram, KOR_TABLE_SIZE);
+        table->set_u16(kLanguage, 1);
+        std::memcpy(table->shadow, table->ram, kSize);
         g_language = 1;
         g_set_led_setup = 7;
         const QByteArray before = kor_ram();
-        open_factory(QString(item, 'R') + "O");
+        open_factory(QString("right*%1 ok").arg(item));
 
         QSettings file(env->path("/data/configs/tcpip.ini"), QSettings::IniFormat);
         QCOMPARE(file.value("config/IPAddress").toString() + " " + file.value("config/SubNetMask").toString() + " " +
@@ -163,9 +166,9 @@ private slots:
                  network ? "192.168.1.199 255.255.255.0 192.168.1.1" : ip + " 255.0.0.0 10.0.0.1");
         QCOMPARE(env->commands().empty(), !network);
         QByteArray expected = before;
-        for (int off = 0x300; off < KOR_TABLE_SIZE; ++off)
-            if (!(keeps_edid && off >= 0x380 && off < 0x560))
-                expected[off] = defaults[2 + off - 0x300];
+        for (int off = kStoredBegin; off < kSize; ++off)
+            if (!(keeps_edid && off >= kEdidBegin && off < kSpliceMode))
+                expected[off] = defaults[kor_file_index(off)];
         QCOMPARE(kor_ram().toHex(), expected.toHex());
         QCOMPARE(kor_shadow(), before);  // the refresh step's
         QCOMPARE(int(v331_manage::para_changed), 1);
@@ -181,7 +184,8 @@ private slots:
         kor_scaler_pass();
         QByteArray want = defaults;
         if (keeps_edid)
-            want.replace(2 + 0x80, 0x1E0, before.mid(0x380, 0x1E0));
+            want.replace(kor_file_index(kEdidBegin), kSpliceMode - kEdidBegin,
+                         before.mid(kEdidBegin, kSpliceMode - kEdidBegin));
         QCOMPARE(env->read_file("/data/ram_device_info").toHex(), want.toHex());
         QCOMPARE(int(g_language), 0);
         QCOMPARE(kor_text(g_factory, "label_factory"), QString("工厂设置"));

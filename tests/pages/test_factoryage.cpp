@@ -40,7 +40,7 @@ class TestFactoryAge : public KorTest {
     void open_page()
     {
         keyboard->answers << "1688";
-        kor_open(kor_advanced + "LO", 23);
+        kor_open(kor_advanced + " left ok", 23);
     }
     void ageing_tick()  // due for an ageing pass
     {
@@ -55,7 +55,7 @@ private slots:
         factoryage_log_diff3 = 4;  // not read while nothing is logged
         open_page();
         kor_save_screen(g_factoryage, "factoryage");
-        kor_keys("ORO");  // Next and Priv do nothing
+        kor_keys("ok right ok");  // Next and Priv do nothing
         QCOMPARE(log_shown(), QString("03-07 09:05  正在老化中..."));
         QCOMPARE(label("label_3") + ' ' + label("page_info") + ' ' + label("label_page"), QString("0<3 0 0/0"));
         kor_press(KorKey::Back);
@@ -77,15 +77,15 @@ private slots:
         QCOMPARE(kor_text(g_advancedoption, "label_title"), QString("Advanced"));
     }
 
-    // Both buttons wrap; the tick's pass (T) re-renders the page, the entry filling the log shown in place.
+    // Both buttons wrap; the tick's pass re-renders the page, the entry filling the log shown in place.
     void paging()
     {
         for (int i = 0; i < 3359; ++i)  // entry i with its number as the time
             factoryage_log << QString("01-01 %1 7 31 0").arg(i, 5, 10, QChar('0'));
         open_page();
         QStringList shown;
-        for (const char *step : {"", "RO", "LO", "RO", "T"}) {
-            *step == 'T' ? ageing_tick() : kor_keys(step);
+        for (const QString &step : QStringList{"", "right ok", "left ok", "right ok", "tick"}) {
+            step == "tick" ? ageing_tick() : kor_keys(step);
             shown << label("page_info") + ' ' + label("label_page") + ' ' + log_shown().mid(6, 5) + '+' +
                          QString::number(log_shown().count("<br>") + 1);
             if (shown.size() == 2)

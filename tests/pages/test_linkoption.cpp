@@ -33,7 +33,7 @@ class TestLinkOption : public KorTest {
     void set_up() override
     {
         set_address("192.168.0.100", "255.255.255.0", "192.168.0.1");
-        kor_open(kor_settings + "RO", 10);
+        kor_open(kor_settings + " right ok", 10);
     }
     // The current address as the settings hold it, loaded as start-up does.
     static void set_address(const QString &ip, const QString &mask, const QString &gateway)
@@ -66,11 +66,11 @@ private slots:
         };
         auto returned = [&] { seen << QString::number(g_page_focus) + " " + title(); };
         KorKeyScript script;
-        script.keys(kor_settings + "RO");
+        script.keys(kor_settings + " right ok");
         for (int i = 0; i < 3; ++i)
-            script.keys("O").step(entered).keys("B").step(returned).keys("R");
-        script.step([] { kor_press_code(kor_key_code(KorKey::Left, true)); });
-        script.keys("O").step(entered).keys("BB").step([&] { seen << QString::number(g_page_focus); }).keys("B");
+            script.keys("ok").step(entered).keys("back").step(returned).keys("right");
+        script.keys("left-letter ok").step(entered).keys("back back");
+        script.step([&] { seen << QString::number(g_page_focus); }).keys("back");
         QVERIFY(script.run());
         QCOMPARE(seen, QStringList({"21", "10 Communication", "22", "10 Communication", "26", "10 Communication",
                                     "26", "5"}));
@@ -82,7 +82,7 @@ private slots:
     {
         QCOMPARE(title(), QString::fromUtf8("通讯设置"));
         kor_save_screen(g_linkoption, "linkoption");
-        kor_table()->ram[0x300] = 2;
+        kor_table()->ram[KorTable::kLanguage] = 2;
         for (int code : {105, 106, 100, 1}) {
             g_tip->hide();
             kor_refresh(code);
@@ -96,7 +96,7 @@ private slots:
 
     void serial_link_fixed_values()
     {
-        kor_keys("O");
+        kor_keys("ok");
         QCOMPARE(kor_text(g_linkcom, "label_com"), QString::fromUtf8("串口连接"));
         QCOMPARE(kor_text(g_linkcom, "Button_baud") + ' ' + kor_text(g_linkcom, "pushButton") + ' ' +
                      kor_text(g_linkcom, "pushButton_2"), QString("115200 8 1"));
@@ -108,7 +108,7 @@ private slots:
     // menu shows it on return.
     void serial_link_host_language()
     {
-        kor_keys("O");
+        kor_keys("ok");
         kor_host_language(2);
         QCOMPARE(int(g_language), 2);
         kor_press(KorKey::Back);
@@ -118,14 +118,14 @@ private slots:
     void fields_and_keyboard()
     {
         set_address("10.20.30.40", "255.255.0.0", "10.20.0.1");
-        kor_open("RO", 22);  // the network page
+        kor_open("right ok", 22);  // the network page
         const QStringList address{"10", "20", "30", "40", "255", "255", "0", "0", "10", "20", "0", "1"};
         QCOMPARE(row(0) + row(1) + row(2), address);
         kor_save_screen(g_linkwlan, "linkwlan");
         // OK on the first field, five to the right (a mask octet), then left past the first
         // item round to the last field; each keyboard is left without an answer.
         keyboard->answers << QString() << QString() << QString();
-        kor_keys("ORRRRROLLLLLLLLO");
+        kor_keys("ok right*5 ok left*8 ok");
         QStringList opened;
         for (const ScriptedNumberKeyboard::Call &c : keyboard->calls)
             opened << c.title + " " + c.start_text;
@@ -135,10 +135,10 @@ private slots:
         kor_save_screen(g_linkwlan, "linkwlan-en");
         // Cancel returns to the menu, re-texted, and the mode key leaves both: what was typed is dropped.
         type(3, "5");
-        kor_keys("RRO");  // from the last field past Apply to Cancel
+        kor_keys("right right ok");  // from the last field past Apply to Cancel
         kor_check_left(22, 10);
         QCOMPARE(title(), QString("Communication"));
-        kor_keys("O");
+        kor_keys("ok");
         QCOMPARE(row(0) + row(1) + row(2), address);
         type(3, "5");
         env->shell()->clear();
@@ -160,9 +160,9 @@ private slots:
     }
     void octet_entries()
     {
-        kor_open("RO", 22);  // the network page
+        kor_open("right ok", 22);  // the network page
         keyboard->answers << kor_data<QString>("typed");
-        kor_keys("LLLO");  // the last gateway octet
+        kor_keys("left*3 ok");  // the last gateway octet
         QCOMPARE(keyboard->calls.size(), 1);
         QCOMPARE(row(2), QStringList({"192", "168", "0", kor_data<QString>("shown")}));
     }
@@ -186,13 +186,13 @@ private slots:
         QFETCH(QString, new_gateway);
         set_address("192.168.0.100", "255.255.255.0", gateway);
         const QByteArray ini_before = env->read_file("/data/configs/tcpip.ini");
-        kor_open("RO", 22);  // the network page
+        kor_open("right ok", 22);  // the network page
         for (int i = 0; i < 4; ++i)
             if (!typed[i].isNull())
                 type(8 + i, typed[i]);
         env->shell()->clear();
-        kor_table()->ram[0x300] = 1;  // a language the next refresh brings
-        kor_keys("LLO");  // Apply
+        kor_table()->ram[KorTable::kLanguage] = 1;  // a language the next refresh brings
+        kor_keys("left left ok");  // Apply
         KorTestEnv::process_events();
         // An Apply that stores refreshes the page in front.
         QCOMPARE(kor_text(g_linkwlan, "label_wlan"),

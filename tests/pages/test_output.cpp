@@ -8,7 +8,7 @@ namespace {
 // The width and height fields as "w x h".
 QString fields() { return kor_text(g_ledset, "lineEdit_ledw") + "x" + kor_text(g_ledset, "lineEdit_ledh"); }
 
-void open_ledset() { kor_open(kor_settings + "OO", 13); }
+void open_ledset() { kor_open(kor_settings + " ok ok", 13); }
 
 // Table words as the host or an earlier session left them, then the refresh step.
 void settle(std::initializer_list<std::pair<int, int>> words)
@@ -18,7 +18,7 @@ void settle(std::initializer_list<std::pair<int, int>> words)
     kor_refresh(1);
 }
 
-int window_word(int window, int field) { return kor_table()->u16(KorWindowRecord::offset(window, field)); }
+int window_word(int window, int field) { return kor_table()->u16(KorTable::Window::offset(window, field)); }
 
 const uint16_t kLinks = 0x8005;  // ports 1, 3 and 16 online
 
@@ -39,7 +39,7 @@ std::vector<uint8_t> ram_image()
     return image;
 }
 
-void open_netset() { kor_open(kor_settings + "OLO", 14); }
+void open_netset() { kor_open(kor_settings + " ok left ok", 14); }
 
 QString text(const QString &name) { return kor_text(g_netset, name); }
 
@@ -62,7 +62,7 @@ QString icons()
 class TestOutput : public KorTest {
     Q_OBJECT
     void set_up() override { g_language = 1; }
-    void open_menu() { kor_open(kor_settings + "O", 6); }
+    void open_menu() { kor_open(kor_settings + " ok", 6); }
 
 private slots:
 
@@ -78,19 +78,19 @@ private slots:
     void opens_and_follows_the_host()
     {
         g_language = uint8_t(kor_data<int>("language"));
-        settle({{0x562, 3840}, {0x564, 2160}});
+        settle({{KorTable::kLedWidth, 3840}, {KorTable::kLedHeight, 2160}});
         open_ledset();
         QCOMPARE(fields(), QString("3840x2160"));
         if (g_language == 0)
             kor_save_screen(g_ledset, "ledset");
         keyboard->answers << "5000" << "1500";
-        kor_keys("OROR");
+        kor_keys("ok right ok right");
         QTEST(keyboard->calls[0].title + keyboard->calls[1].title, "titles");
-        settle({{0x882, 70}});
+        settle({{KorTable::kContrast, 70}});
         QCOMPARE(fields(), QString("5000x1500"));
-        settle({{0x562, 2560}});
+        settle({{KorTable::kLedWidth, 2560}});
         QCOMPARE(fields(), QString("2560x2160"));
-        settle({{0x564, 1440}});
+        settle({{KorTable::kLedHeight, 1440}});
         QCOMPARE(fields(), QString("2560x1440"));
         kor_check_mode_key(13);
     }
@@ -112,17 +112,17 @@ private slots:
     {
         QFETCH(int, width);
         QFETCH(int, height);
-        settle({{0x562, width}, {0x564, height}});
+        settle({{KorTable::kLedWidth, width}, {KorTable::kLedHeight, height}});
         open_ledset();
         keyboard->answers << kor_data<QString>("typed");
-        kor_keys(kor_data<bool>("edit_height") ? "RO" : "O");
+        kor_keys(kor_data<bool>("edit_height") ? "right ok" : "ok");
         QCOMPARE(keyboard->calls.size(), 1);
         QTEST(fields(), "shown");
         if (QByteArray(QTest::currentDataTag()) == "9000, height over budget")
             kor_save_screen(g_ledset, "ledset-clamped");
         // Only Apply writes the table: Cancel leaves it as it was.
         const QByteArray before = kor_ram();
-        kor_keys(kor_data<bool>("edit_height") ? "RRO" : "LO");
+        kor_keys(kor_data<bool>("edit_height") ? "right right ok" : "left ok");
         kor_check_left(13, 6);
         QVERIFY(kor_ram() == before && !v331_manage::para_changed);
     }
@@ -154,31 +154,36 @@ private slots:
             sim_fpga()->set_state_after_bring_up(uint8_t(fpga_state));
             kor_fpga_up();
         }
-        // A split layout from the host, and six windows (enable word 0, source 2, rectangle 10 to 16).
-        for (int w = 0; w < 6; ++w)
-            for (int f : {0, 2, 10, 12, 14, 16})
-                kor_table()->set_u16(KorWindowRecord::offset(w, f), uint16_t(f == 0 ? 1 : f == 2 ? w : 100 * w + f));
-        settle({{0x560, 3}, {0x562, width}, {0x564, 1080}, {0x580, 5}, {0x582, 6}, {0x584, 7}, {0x586, 8},
-                {0x588, 9}, {0x58A, 10}, {0x58C, 11}, {0x58E, 12}});
+        using namespace KorTable;
+        using namespace KorTable::Window;
+        const int rectangle[4] = {kX, kY, kWidth, kHeight};
+        // A split layout from the host, and six windows (enable word, source, rectangle).
+        for (int w = 0; w < kCount; ++w)
+            for (int f : {kEnable, kSource, kX, kY, kWidth, kHeight})
+                kor_table()->set_u16(offset(w, f), uint16_t(f == kEnable ? 1 : f == kSource ? w : 100 * w + f));
+        settle({{kSpliceMode, 3}, {kLedWidth, width}, {kLedHeight, 1080}, {output_x(0), 5}, {output_y(0), 6},
+                {output_width(0), 7}, {output_height(0), 8}, {output_x(1), 9}, {output_y(1), 10},
+                {output_width(1), 11}, {output_height(1), 12}});
         open_ledset();
         keyboard->answers << typed;  // null: the keyboard left without an answer
-        kor_keys(height ? "ROR" : "ORR");
+        kor_keys(height ? "right ok right" : "ok right right");
         QVERIFY(!g_tip->isVisible());
         kor_press(KorKey::Ok);  // Apply
 
         // Splice mode off and both output rectangles the whole screen.
-        const int expected[][2] = {{0x560, 0},     {0x562, new_w}, {0x564, new_h}, {0x580, 0}, {0x582, 0},
-                                   {0x584, new_w}, {0x586, new_h}, {0x588, 0},     {0x58A, 0}, {0x58C, new_w},
-                                   {0x58E, new_h}};
+        const int expected[][2] = {{kSpliceMode, 0}, {kLedWidth, new_w}, {kLedHeight, new_h},
+                                   {output_x(0), 0}, {output_y(0), 0}, {output_width(0), new_w},
+                                   {output_height(0), new_h}, {output_x(1), 0}, {output_y(1), 0},
+                                   {output_width(1), new_w}, {output_height(1), new_h}};
         for (const auto &e : expected)
             QCOMPARE(int(kor_table()->u16(e[0])), e[1]);
         // A new size: window 0 fills it and the others are switched off.
         const int whole[4] = {0, 0, new_w, new_h};
-        for (int w = 0; w < 6; ++w) {
-            QCOMPARE(window_word(w, KorWindowRecord::kSource), w);
+        for (int w = 0; w < kCount; ++w) {
+            QCOMPARE(window_word(w, kSource), w);
             for (int f = 0; f < 4; ++f)
-                QCOMPARE(window_word(w, 10 + 2 * f), changed && w == 0 ? whole[f] : 100 * w + 10 + 2 * f);
-            QCOMPARE(window_word(w, KorWindowRecord::kEnable), changed && w > 0 ? 0 : 1);
+                QCOMPARE(window_word(w, rectangle[f]), changed && w == 0 ? whole[f] : 100 * w + rectangle[f]);
+            QCOMPARE(window_word(w, kEnable), changed && w > 0 ? 0 : 1);
         }
         QCOMPARE(int(v331_manage::para_changed), 1);
         QCOMPARE(int(g_set_led_para), changed && fpga_state == 3 ? 1 : 0);
@@ -192,7 +197,7 @@ private slots:
         fpga_manage *fpga = kor_fpga_up();
         open_ledset();
         keyboard->answers << "2560" << "1440";
-        kor_keys("ORORO");  // the width, the height, Apply
+        kor_keys("ok right ok right ok");  // the width, the height, Apply
         QCOMPARE(int(g_set_led_para), 1);
         fpga->run_pass();
         KorTestEnv::tick(11);
@@ -206,7 +211,8 @@ private slots:
         QCOMPARE(kor_scaler_calls(env->scaler()).filter("panel_init"),
                  QStringList("panel_init(2560,1440,2560,1440,0)"));
         KorTestEnv::process_events();  // the scaler's refresh saves the table
-        QCOMPARE(env->read_file("/data/ram_device_info").mid(2 + 0x562 - 0x300, 4), QByteArray::fromHex("000aa005"));
+        QCOMPARE(env->read_file("/data/ram_device_info").mid(kor_file_index(KorTable::kLedWidth), 4),
+                 QByteArray::fromHex("000aa005"));
         QCOMPARE(fields(), QString("2560x1440"));
     }
 
@@ -216,14 +222,14 @@ private slots:
         // first: caption number of the first column; fpga: its state, -1: no FPGA manager
         kor_columns<QString, int, int, int>({"keys", "port", "first", "fpga"});
         QTest::newRow("opened") << "" << 0 << 1 << 3;
-        QTest::newRow("OK changes nothing") << "RO" << 1 << 1 << 3;
-        QTest::newRow("three rights") << "RRR" << 3 << 1 << 3;
-        QTest::newRow("fourth right scrolls") << "RRRR" << 4 << 2 << 3;
-        QTest::newRow("stops at LED16") << QString(20, 'R') << 15 << 13 << 3;
-        QTest::newRow("stops at LED1") << "LL" << 0 << 1 << 3;
-        QTest::newRow("left scrolls back") << "RRRRRRRLLLL" << 3 << 4 << 3;
-        QTest::newRow("FPGA starting") << QString(15, 'R') << 15 << 13 << 1;
-        QTest::newRow("no FPGA manager") << QString(15, 'R') << 15 << 13 << -1;
+        QTest::newRow("OK changes nothing") << "right ok" << 1 << 1 << 3;
+        QTest::newRow("three rights") << "right*3" << 3 << 1 << 3;
+        QTest::newRow("fourth right scrolls") << "right*4" << 4 << 2 << 3;
+        QTest::newRow("stops at LED16") << "right*20" << 15 << 13 << 3;
+        QTest::newRow("stops at LED1") << "left left" << 0 << 1 << 3;
+        QTest::newRow("left scrolls back") << "right*7 left*4" << 3 << 4 << 3;
+        QTest::newRow("FPGA starting") << "right*15" << 15 << 13 << 1;
+        QTest::newRow("no FPGA manager") << "right*15" << 15 << 13 << -1;
     }
     void selection()
     {
@@ -281,7 +287,7 @@ private slots:
         open_menu();
         QCOMPARE(kor_text(g_outputset, "label_info"), QString("LED Screen can be set:1920x1080"));
         keyboard->answers << "2560";
-        kor_keys("OORROB");  // Apply
+        kor_keys("ok ok right right ok back");  // Apply
         QCOMPARE(kor_text(g_outputset, "label_info"), QString("LED Screen can be set:2560x1080"));
         // A language change re-texts the menu at the next refresh, size line included.
         kor_host_language(3);
@@ -300,8 +306,9 @@ private slots:
         QList<int> seen;
         auto note = [&seen] { seen << g_page_focus; };
         KorKeyScript script;
-        script.keys(kor_settings + "O").step(note).keys("O").step(note).keys("B").step(note);
-        script.keys("RO").step(note).keys("RB").step(note).keys("B").step(note).keys("B").step(note);
+        script.keys(kor_settings + " ok").step(note).keys("ok").step(note).keys("back").step(note);
+        script.keys("right ok").step(note).keys("right back").step(note);
+        script.keys("back").step(note).keys("back").step(note);
         QVERIFY(script.run());
         QCOMPARE(seen, QList<int>({6, 13, 6, 14, 6, 5, 1}));
         QVERIFY(!g_outputset && !g_ledset && !g_netset);

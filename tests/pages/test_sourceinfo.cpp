@@ -52,8 +52,8 @@ private slots:
         env->write_file("/data/configs/alias.json", kor_data<QByteArray>("alias"));
         kor_start_ui(*env);
         g_language = 1;
-        kor_table()->set_u16(KorWindowRecord::offset(0, KorWindowRecord::kSource), 1);
-        kor_open("OO", 3);  // main menu, input page
+        kor_table()->set_u16(KorTable::Window::offset(0, KorTable::Window::kSource), 1);
+        kor_open("ok ok", 3);  // main menu, input page
         QStringList got;
         for (int p = 0; p < 6; ++p)
             got << kor_text(g_inputchoose, QString("sourcelistseq%1name").arg(p));

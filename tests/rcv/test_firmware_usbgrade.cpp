@@ -34,7 +34,7 @@ QString caption(const QString &path)
 {
     return "<font color = #FFFFFF >" + QFileInfo(path).fileName().toHtmlEscaped() + "</font>";
 }
-void open_page() { kor_open(kor_settings + "ROLO", 26); }
+void open_page() { kor_open(kor_settings + " right ok left ok", 26); }
 
 QByteArray package(uint8_t kind, uint8_t fpga, char fill, int size, const char *controller = "Z73N")
 {
@@ -202,7 +202,7 @@ private slots:
         watch();
         QCOMPARE(g_firmware_usbgrade->file_list(), QStringList({"/mnt/usb1/d.KORZK"}));
         QCOMPARE(entries()[0].text, caption("d.KORZK"));
-        kor_keys("M");  // no upgrade started: mode closes the page
+        kor_keys("mode");  // no upgrade started: mode closes the page
         kor_check_left(26, 4);
     }
 
@@ -253,7 +253,7 @@ private slots:
             stick_file("bad&<b>.KORZK", QByteArray(64, 'x'));
         stick_file("notes.txt");
         open_page();
-        kor_keys(stay ? "OM" : "OB");
+        kor_keys(stay ? "ok mode" : "ok back");
         QCOMPARE(run_upgrade(), QList<QVariantList>{{104}});
         QCOMPARE(int(g_usb_grade), 0);
         QCOMPARE(env->read_file("/data/app/korZ73N"), executable(4000));

@@ -44,7 +44,7 @@ class TestRcvRecovery : public KorTest {
         const RecoveryScreen screen{{kor_recovery_net(kPort, 8, 0, 200)}};
         env->write_file("/data/rcvrecovery/screen1.rcv", encode_recovery_pack({screen}));
         kor_fpga_up();
-        kor_open(kor_advanced + "RRRO", 25);
+        kor_open(kor_advanced + " right*3 ok", 25);
     }
 
     // Records what is listed at the moment the ring closes.
@@ -83,7 +83,7 @@ private slots:
         kor_save_screen(g_rcv_recovery, recovers ? "rcv_recovery-card" : "rcv_recovery-beyond");
 
         QSignalSpy codes(KorRamPara::p_korrampara_config, &KorRamPara::sig_update_para);
-        kor_keys("RO");
+        kor_keys("right ok");
         QCOMPARE(int(kor_job()), recovers ? 6 : 0);
         QCOMPARE(g_qround_bar != nullptr, recovers);
         QVERIFY(!query_selected());
@@ -155,20 +155,20 @@ private slots:
             kor_send_job(0);  // the ring alone refuses
         }
         QRoundProgressBar *ring = g_qround_bar;
-        kor_keys("OR");
+        kor_keys("ok right");
         QCOMPARE(query_selected(), !pending);
         kor_press(KorKey::Ok);
         QCOMPARE(g_qround_bar, ring);
         QCOMPARE(int(kor_job()), pending ? 3 : 0);
         if (pending)
             return;
-        kor_keys("BM");
+        kor_keys("back mode");
         KorTestEnv::process_events();
         kor_check_left(25, 25);
         kor_send_job(5);
         kor_finish_job();
         QVERIFY(!g_qround_bar);
-        kor_keys("M");
+        kor_keys("mode");
         KorTestEnv::process_events();
         kor_check_left(25, 4);
     }
@@ -215,7 +215,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!g_qround_bar, 5000);
         QCOMPARE(at_close, QStringList{entry("01", "03", "05")});
         QPointer<rcv_recovery> page(g_rcv_recovery);
-        kor_keys("RO");
+        kor_keys("right ok");
         QVERIFY(g_qround_bar);
         host_pack_file_deleted();
         QTRY_VERIFY_WITH_TIMEOUT(!page, 5000);
@@ -251,7 +251,7 @@ private slots:
         post_list({"01/03/10/08"}, 1);
         post_list({}, 1);
         QCOMPARE(listed(), QStringList{kNoCards});
-        kor_keys("RO");
+        kor_keys("right ok");
         QCOMPARE(int(kor_job()), 0);
         QVERIFY(query_selected());
     }

@@ -181,7 +181,7 @@ class TestSmartMapping : public KorTest {
         kor_start_ui(*env);
         keyboard = kor_install_scripted_keyboard();
         kor_fpga_up();
-        kor_open(kor_settings + "RRRO", 24);
+        kor_open(kor_settings + " right*3 ok", 24);
     }
 
     void add_packs(int device, int stick, int first = 0)
@@ -236,12 +236,13 @@ private slots:
             {"answers", "group", "moves", "picker", "line", "cards", "cells"});
         // Pattern 5 stored, the picker opens again on it: three to the left is 2.
         QTest::newRow("2 x 3 serpentine on LED3")
-            << QStringList{"128", "96", "2", "3", "10", "20"} << 0 << 2 << "RRRROOLLLO"
+            << QStringList{"128", "96", "2", "3", "10", "20"} << 0 << 2 << "right*4 ok ok left*3 ok"
             << QByteArray::fromHex("8000 6000 0a00 1400 02 02 03 02") << 6
             << Cells{{0, 0}, {1, 0}, {2, 0}, {2, 1}, {1, 1}, {0, 1}};  // each card's column and row
         // Cancel, and back in the picker, keep the stored pattern.
         QTest::newRow("values cut to their fields on LED13")
-            << QStringList{"70000", "abc", "300", "1", "65537", "-1"} << 1 << 4 << "LOORRBO" + QString(15, 'R') + "O"
+            << QStringList{"70000", "abc", "300", "1", "65537", "-1"} << 1 << 4
+            << "left ok ok right right back ok right*15 ok"
             << QByteArray::fromHex("7011 0000 0100 ffff 0c 2c 01 10") << 2 << Cells{};
     }
     void quick_setup_places_the_cards()
@@ -256,32 +257,32 @@ private slots:
         sim_fpga()->set_chain(port, cards);
         sim_fpga()->set_chain(port ^ 1, 2);
         start_page();
-        kor_table()->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
+        kor_table()->set_u16(KorTable::Window::offset(2, KorTable::Window::kEnable), 1);
         keyboard->answers = kor_data<QStringList>("answers");
         auto shot = [&](const char *name) {
             if (group == 0)
                 kor_save_screen(g_smartmapping, name);
         };
 
-        kor_keys("OORORO");  // Step 1: width, height, Next
-        kor_keys(QString(group ? "RO" : "O") + QString(moves, 'R'));  // from the group's first port
+        kor_keys("ok ok right ok right ok");  // Step 1: width, height, Next
+        kor_keys(QString(group ? "right ok" : "ok") + QString(" right*%1").arg(moves));  // from the group's first port
         QCOMPARE(chosen_cell(), QStringLiteral("LED%1").arg(port + 1));
         shot("smartmapping-step2");
-        kor_keys("O" + QString(3 - group, 'R') + "O");  // confirmed, Next
+        kor_keys(QString("ok right*%1 ok").arg(3 - group));  // confirmed, Next
         QCOMPARE(shown_page(), 2);
         shot("smartmapping-step3");
-        kor_keys("ORORO");  // rows, columns, the routing picker
+        kor_keys("ok right ok right ok");  // rows, columns, the routing picker
         QCOMPARE(shown_page(), 3);
         shot("smartmapping-route");
         kor_keys(picker);
         QCOMPARE(widget<QAbstractButton>("Button_route")->text(), QStringLiteral("走线%1").arg(int(line[11])));
-        kor_keys("RORORRO");  // offsets, Send
+        kor_keys("right ok right ok right right ok");  // offsets, Send
         QVERIFY(g_qround_bar && g_qround_bar->isVisible());
         shot("smartmapping-ring");
         const QByteArray request(reinterpret_cast<const char *>(g_send_para), 36);
         // While the ring is shown neither keys nor touch change the step, the focus, the port
         // or a field; the key board's window keys still work.
-        kor_keys("LOB");
+        kor_keys("left ok back");
         QVERIFY(in_focus("Button_send") && !in_focus("lineEdit_line"));
         for (const char *name : {"Button_front_3", "Button_route", "Button_send", "Button_shortcut", "Button_loadscan",
                                  "Button_paraweld", "Button_mapping", "Button_next", "Button_next_2",
@@ -332,7 +333,7 @@ private slots:
         g_lcd_lang_valid = uint8_t(kor_data<int>("enabled"));
         if (!kor_data<bool>("host"))
             g_language = uint8_t(language);
-        kor_open(kor_settings + "RRRO", 24);
+        kor_open(kor_settings + " right*3 ok", 24);
         if (kor_data<bool>("host"))
             kor_host_language(language);
         // Each stacked page is visited by touch, and each field pressed while its page is shown.
@@ -370,10 +371,10 @@ private slots:
     void a_page_shown_later_takes_the_new_language()
     {
         start_page();
-        kor_keys("ORRORRRO");  // Step 3
+        kor_keys("ok right right ok right*3 ok");  // Step 3
         kor_host_language(1);
         QCOMPARE(kor_text(g_smartmapping, "label_step3"), QString("Step 3 Screen parameter setting"));
-        kor_keys("B");  // Step 2, shown as it was
+        kor_keys("back");  // Step 2, shown as it was
         QCOMPARE(shown_page(), 1);
         QCOMPARE(kor_text(g_smartmapping, "label_step2"), QString("Step 2 Select port"));
         widget<QAbstractButton>("Button_paraweld")->click();
@@ -401,9 +402,9 @@ private slots:
         sim_fpga()->set_chain(0, 6);
         start_page();
         keyboard->answers = QStringList{"2", "3"};
-        kor_keys("ORRORRRO");  // Step 1 as the form has it, Step 2 on LED1
-        kor_keys("ORORO");  // rows, columns, the picker on pattern 1
-        kor_keys(QString(pattern - 1, 'R') + "ORRRRO");  // the pattern, Send
+        kor_keys("ok right right ok right*3 ok");  // Step 1 as the form has it, Step 2 on LED1
+        kor_keys("ok right ok right ok");  // rows, columns, the picker on pattern 1
+        kor_keys(QString("right*%1 ok right*4 ok").arg(pattern - 1));  // the pattern, Send
         QCOMPARE(int(line_type[11]), pattern);
         QCOMPARE(kor_finish_job().job, 1);
         for (int k = 0; k < 6; ++k) {
@@ -417,14 +418,16 @@ private slots:
         // cell: the cell drawn as chosen ("" none of the group shown)
         kor_columns<QString, int, QString>({"script", "port", "cell"});
         // Step 2: back restores the port held before OK.
-        const QString step2 = "ORRO";
-        QTest::newRow("step 2: seven to the right and around") << step2 + "RORRRRRRRR" << 8 << "LED9";
-        QTest::newRow("step 2: back restores") << step2 + "RORRRRRRRRB" << 0 << "";
-        QTest::newRow("step 2: a kept port comes back after a later back") << step2 + "OLLOROB" << 6 << "";
+        const QString step2 = "ok right right ok";
+        QTest::newRow("step 2: seven to the right and around") << step2 + " right ok right*8" << 8 << "LED9";
+        QTest::newRow("step 2: back restores") << step2 + " right ok right*8 back" << 0 << "";
+        QTest::newRow("step 2: a kept port comes back after a later back")
+            << step2 + " ok left left ok right ok back" << 6 << "";
         // The load scan: back keeps the port moved to, unless one was confirmed since.
-        const QString scan = "RO";
-        QTest::newRow("load scan: moved, not confirmed: back keeps it") << scan + "ORRB" << 2 << "LED3";
-        QTest::newRow("load scan: confirmed, moved again: back restores") << scan + "OROORRRB" << 1 << "LED2";
+        const QString scan = "right ok";
+        QTest::newRow("load scan: moved, not confirmed: back keeps it") << scan + " ok right right back" << 2 << "LED3";
+        QTest::newRow("load scan: confirmed, moved again: back restores")
+            << scan + " ok right ok ok right*3 back" << 1 << "LED2";
     }
     void port_choice()
     {
@@ -440,24 +443,24 @@ private slots:
         // Port 0 has no link: the worker thread refuses the job on its first pass.
         start_page();
         QCOMPARE(fpga_manage::p_fpga_manage->start_worker(), 0);
-        kor_keys("ORRORRROLO");  // Send in Step 3
+        kor_keys("ok right right ok right*3 ok left ok");  // Send in Step 3
         QTRY_VERIFY_WITH_TIMEOUT(!g_qround_bar, 5000);
         QCOMPARE(kor_job(), 0);
-        kor_keys("B");
+        kor_keys("back");
         QCOMPARE(shown_page(), 1);
     }
 
     void closing_data()
     {
-        // how: l: key lock set first; keys; r: the host's news of a pack last
+        // how: "lock" the key lock set first; keys; "host" the host's news of a pack last
         // focus: the page in front after: 5 the settings, 4 the custom mode, 24 still this
         kor_columns<QString, int>({"how", "focus"});
-        QTest::newRow("back in the column") << "B" << 5;
-        QTest::newRow("host sent a pack") << "r" << 5;
-        QTest::newRow("mode key") << "M" << 4;
-        QTest::newRow("mode key, key lock set") << "lM" << 24;
-        QTest::newRow("mode key, ring shown") << "ROOM" << 24;  // curing started
-        QTest::newRow("host's news, ring shown") << "ROOr" << 24;
+        QTest::newRow("back in the column") << "back" << 5;
+        QTest::newRow("host sent a pack") << "host" << 5;
+        QTest::newRow("mode key") << "mode" << 4;
+        QTest::newRow("mode key, key lock set") << "lock mode" << 24;
+        QTest::newRow("mode key, ring shown") << "right ok ok mode" << 24;  // curing started
+        QTest::newRow("host's news, ring shown") << "right ok ok host" << 24;
     }
     void closing()
     {
@@ -465,9 +468,9 @@ private slots:
         QFETCH(int, focus);
         sim_fpga()->set_chain(3, 1);
         start_page();
-        kor_table()->set_u16(0x304, how.startsWith('l'));
-        kor_keys(how.remove(QRegularExpression("[lr]")));
-        if (kor_data<QString>("how").endsWith('r'))
+        kor_table()->set_u16(KorTable::kKeyLock, how.startsWith("lock"));
+        kor_keys(how.remove(QRegularExpression("lock|host")));
+        if (kor_data<QString>("how").endsWith("host"))
             host_pack_file_received();
         KorTestEnv::process_events();
         kor_check_left(24, focus);  // refused keys reach no glue
@@ -477,11 +480,11 @@ private slots:
     {
         kor_columns<int, int, QString, int, int>({"device", "stick", "script", "page", "row"});
         QTest::newRow("four: first page") << 2 << 2 << "" << 0 << 0;
-        QTest::newRow("four: past the last page") << 2 << 2 << "RRRR" << 0 << 0;
-        QTest::newRow("six: left on the second page") << 3 << 3 << "RRRL" << 0 << 2;
-        QTest::newRow("a hundred at most, and around") << 60 << 60 << QString(100, 'R') << 0 << 0;
-        // Touch: a row, n the next page.
-        QTest::newRow("touched onto a shorter page") << 2 << 2 << "2n" << 1 << 0;
+        QTest::newRow("four: past the last page") << 2 << 2 << "right*4" << 0 << 0;
+        QTest::newRow("six: left on the second page") << 3 << 3 << "right*3 left" << 0 << 2;
+        QTest::newRow("a hundred at most, and around") << 60 << 60 << "right*100" << 0 << 0;
+        // Touch: a row by its number, n the next page.
+        QTest::newRow("touched onto a shorter page") << 2 << 2 << "2 n" << 1 << 0;
     }
     void file_list_keys()
     {
@@ -492,13 +495,13 @@ private slots:
         QFETCH(int, row);
         add_packs(device, stick);
         start_page();
-        kor_keys("ROLO");  // the load scan's port step, then Next
+        kor_keys("right ok left ok");  // the load scan's port step, then Next
         QCOMPARE(shown_page(), 5);
-        for (QChar c : script) {
-            if (c.isDigit() || c == 'n')
-                file_frame()->findChild<QPushButton *>(c == 'n' ? "Button_next_page" : QString(c))->click();
+        for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
+            if (step[0].isDigit() || step == "n")
+                file_frame()->findChild<QPushButton *>(step == "n" ? "Button_next_page" : step)->click();
             else
-                kor_keys(c);
+                kor_keys(step);
         }
 
         const QStringList all = listed_names();
@@ -525,13 +528,13 @@ private slots:
         sim_fpga()->set_chain(5, 3);
         sim_fpga()->set_chain(0, 2);
         start_page();
-        kor_keys("ROORRRRRO");  // the load scan: first group, LED6 confirmed
+        kor_keys("right ok ok right*5 ok");  // the load scan: first group, LED6 confirmed
         kor_save_screen(g_smartmapping, "smartmapping-loadscan");
-        kor_keys("LORRO");  // Next, the stick's file chosen, Load in focus
+        kor_keys("left ok right right ok");  // Next, the stick's file chosen, Load in focus
         QVERIFY(in_focus("Button_load"));
         const std::string chosen = g_ykfile_name;
         QVERIFY(chosen.rfind("/mnt/usb1/", 0) == 0);
-        kor_keys("O");  // Load
+        kor_keys("ok");  // Load
         QCOMPARE(job_word(), 2);
         QVERIFY(g_qround_bar);
         const QByteArray file = env->read_file(QString::fromStdString(chosen));
@@ -566,8 +569,8 @@ private slots:
         sim_fpga()->set_chain(0, 2);
         env->write_file("/data/smartmapping/chosen.ykfile", kor_data<QByteArray>("file"));
         start_page();
-        kor_keys("ROOO");  // the load scan, first group's first port confirmed
-        kor_keys("LOOO");  // Next, the only file chosen, Load
+        kor_keys("right ok ok ok");  // the load scan, first group's first port confirmed
+        kor_keys("left ok ok ok");  // Next, the only file chosen, Load
         QCOMPARE(job_word(), 2);
         QCOMPARE(kor_finish_job().job, 2);
         KorTestEnv::process_events();
@@ -581,7 +584,7 @@ private slots:
     {
         add_packs(0, 2);
         start_page();
-        kor_keys("ROLOR");  // the list, second row
+        kor_keys("right ok left ok right");  // the list, second row
         QVERIFY(QDir(env->path("/mnt/usb1")).removeRecursively());
         kor_refresh(101);
         QVERIFY(shown_names().isEmpty() && !paging("Button_previous") && !paging("Button_next_page"));
@@ -594,7 +597,7 @@ private slots:
         for (QLabel *label : file_frame()->findChildren<QLabel *>())
             QCOMPARE(label->textFormat(), Qt::PlainText);
         QVERIFY(paging("Button_next_page"));
-        kor_keys("R");  // from the first row
+        kor_keys("right");  // from the first row
         QCOMPARE(chosen_row(), 1);
         check_choice();
     }
@@ -607,26 +610,26 @@ private slots:
         sim_fpga()->set_chain(9, 1);
         sim_fpga()->set_register(0, 0, 0x85);
         start_page();
-        kor_keys("RO");  // no pack: the load scan is skipped
+        kor_keys("right ok");  // no pack: the load scan is skipped
         QCOMPARE(shown_page(), 6);
         QVERIFY(in_focus("Button_confirm"));
         kor_save_screen(g_smartmapping, "smartmapping-curing");
-        kor_keys("O");
+        kor_keys("ok");
         QCOMPARE(job_word(), 3);
-        kor_keys("OB");  // refused while the ring is shown
+        kor_keys("ok back");  // refused while the ring is shown
         QVERIFY(in_focus("Button_confirm") && g_qround_bar);
         QCOMPARE(kor_finish_job().job, 3);
         QVERIFY(sim_fpga()->card(0, 1).cured && sim_fpga()->card(9, 0).cured);
 
-        kor_keys("BR");
+        kor_keys("back right");
         QCOMPARE(shown_page(), 7);
         QAbstractButton *state = widget<QAbstractButton>("Button_mapping_state");
         QVERIFY(shows_icon(state, true));
-        kor_keys("O");
+        kor_keys("ok");
         QVERIFY(in_focus("Button_mapping_state"));
         kor_save_screen(g_smartmapping, "smartmapping-mapping");
         for (bool now : {false, true}) {
-            kor_keys("OO");  // the second press comes while the ring is shown: nothing
+            kor_keys("ok ok");  // the second press comes while the ring is shown: nothing
             QCOMPARE(int(sim_fpga()->register_value(0, 0)), now ? 0x85 : 0x05);
             QVERIFY(shows_icon(state, now));
             QCOMPARE(job_word(), 4);

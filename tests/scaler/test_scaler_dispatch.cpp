@@ -34,20 +34,23 @@ private slots:
         auto row = [](const char *name, const Writes &w, const QStringList &expected, int code = 1) {
             QTest::newRow(name) << w << code << expected;
         };
-        row("saturation, code 2", {{0x886, 80}}, {"saturation(80)"}, 2);
-        row("picture words", {{0x882, 1}, {0x884, 2}, {0x886, 3}}, {"contrast(1)", "sharpness(2)", "saturation(3)"});
-        row("brightness, also to the fpga", {{0x880, 30}}, {"brightness(50)"});
-        row("warm", {{0x888, 1}}, {"color_gains(8845,8113,7056)"});
-        row("cool", {{0x888, 3}}, {"color_gains(6944,8282,10978)"});
-        row("nature, type taken modulo 4", {{0x888, 6}}, {"color_gains(8192,8192,8192)"});
-        row("custom", {{0x888, 0}, {0x88A, 128}, {0x88C, 64}, {0x88E, 255}}, {"color_gains(8192,4096,16320)"});
-        row("pattern", {{0x360, 5}}, {"pattern(5)"});
-        row("pattern above 8 is none", {{0x360, 9}}, {"pattern(0)"});
-        row("window pairs", {{0xB00 + 4 * 2, 61}, {0xB02 + 4 * 5, 1}, {0xB00 + 4 * 6, 1}},
+        using namespace KorTable;
+        row("saturation, code 2", {{kSaturation, 80}}, {"saturation(80)"}, 2);
+        row("picture words", {{kContrast, 1}, {kSharpness, 2}, {kSaturation, 3}},
+            {"contrast(1)", "sharpness(2)", "saturation(3)"});
+        row("brightness, also to the fpga", {{kBrightness, 30}}, {"brightness(50)"});
+        row("warm", {{kColorTempType, 1}}, {"color_gains(8845,8113,7056)"});
+        row("cool", {{kColorTempType, 3}}, {"color_gains(6944,8282,10978)"});
+        row("nature, type taken modulo 4", {{kColorTempType, 6}}, {"color_gains(8192,8192,8192)"});
+        row("custom", {{kColorTempType, 0}, {kGainRed, 128}, {kGainGreen, 64}, {kGainBlue, 255}},
+            {"color_gains(8192,4096,16320)"});
+        row("pattern", {{kTestPattern, 5}}, {"pattern(5)"});
+        row("pattern above 8 is none", {{kTestPattern, 9}}, {"pattern(0)"});
+        row("window pairs", {{window_pair(2, 0), 61}, {window_pair(5, 1), 1}, {window_pair(6, 0), 1}},
             {"window_value(2,0,61)", "window_value(5,1,1)"});
-        row("width", {{0x562, 2560}}, {"panel_init(2560,1080,0,0,0)"});
-        row("out1 size", {{0x584, 1280}, {0x586, 720}}, {"panel_init(1920,1080,1280,720,0)"});
-        row("splice mode taken modulo 6", {{0x560, 7}}, {"panel_init(1920,1080,0,0,1)"});
+        row("width", {{kLedWidth, 2560}}, {"panel_init(2560,1080,0,0,0)"});
+        row("out1 size", {{output_width(0), 1280}, {output_height(0), 720}}, {"panel_init(1920,1080,1280,720,0)"});
+        row("splice mode taken modulo 6", {{kSpliceMode, 7}}, {"panel_init(1920,1080,0,0,1)"});
     }
     void programs_each_change()
     {
@@ -85,14 +88,14 @@ private slots:
     {
         g_set_led_para = 1;  // the FPGA worker is still stepping
         QSignalSpy refresh(kor_table(), &KorRamPara::sig_update_para);
-        change({{0x562, 3840}, {0x84C, 1}});
+        change({{KorTable::kLedWidth, 3840}, {KorTable::kOsdEnable, 1}});
         // The wait is bounded, so this returns, and joins, also when a check below fails.
         auto pass = std::async(std::launch::async, [] { scaler_manager()->run_pass(); });
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         // A page can still change the table while the scaler waits.
         QVERIFY(v331_manage::para_mutex.tryLock(1000));
-        kor_table()->set_u16(0x564, 2160);
-        kor_table()->set_u16(0x882, 40);
+        kor_table()->set_u16(KorTable::kLedHeight, 2160);
+        kor_table()->set_u16(KorTable::kContrast, 40);
         v331_manage::para_mutex.unlock();
         QVERIFY(env->scaler()->calls().empty());
         g_set_led_para = 0;  // hand-over done
@@ -109,7 +112,7 @@ private slots:
         env->scaler()->clear();
         scaler_manager()->led_para_wait_limit = std::chrono::milliseconds(20);
         g_set_led_para = 1;
-        change({{0x562, 1280}});
+        change({{KorTable::kLedWidth, 1280}});
         auto stuck = std::async(std::launch::async, [] { scaler_manager()->run_pass(); });
         const bool ended = stuck.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
         if (!ended)
@@ -124,11 +127,11 @@ private slots:
         QList<int> codes;
         connect(kor_table(), &KorRamPara::sig_update_para, this, [&](int c) { codes << c; });
         QCOMPARE(scaler_manager()->initialize(), 0);
-        change({{0x884, 77}});
+        change({{KorTable::kSharpness, 77}});
         // The refresh reaches the GUI thread queued; the shadow follows once applied.
         QTRY_COMPARE(codes, QList<int>{1});
         QCOMPARE(kor_scaler_calls(env->scaler()), QStringList{"sharpness(77)"});
-        QTRY_COMPARE(int(kor_table()->shadow_u16(0x884)), 77);
+        QTRY_COMPARE(int(kor_table()->shadow_u16(KorTable::kSharpness)), 77);
     }
 };
 

@@ -8,7 +8,7 @@
 
 #include <QApplication>
 
-using namespace KorWindowRecord;
+using namespace KorTable::Window;
 
 namespace {
 int custommode_count()
@@ -26,7 +26,7 @@ void open_path(const QList<int> &entries)
     kor_set_modal_pages(false);
     kor_press(KorKey::Ok);  // home -> main menu
     for (int entry : entries)
-        kor_keys(QString(entry, 'R') + "O");
+        kor_keys(QString("right*%1 ok").arg(entry));
 }
 }
 
@@ -64,15 +64,14 @@ private slots:
 
     void home_and_main_menu()
     {
-        using KorWindowRecord::offset;
         KorRamPara *table = kor_table();
-        table->set_u16(0x562, 2560);
-        table->set_u16(0x564, 720);
+        table->set_u16(KorTable::kLedWidth, 2560);
+        table->set_u16(KorTable::kLedHeight, 720);
         for (int w : {0, 3})
-            table->set_u16(offset(w, KorWindowRecord::kEnable), 1);
-        table->set_u16(offset(0, KorWindowRecord::kSource), 4);
-        table->set_u16(offset(3, KorWindowRecord::kSource), 1);
-        table->set_u16(0x304, 1);  // locks the key board, not the way through the menus
+            table->set_u16(offset(w, kEnable), 1);
+        table->set_u16(offset(0, kSource), 4);
+        table->set_u16(offset(3, kSource), 1);
+        table->set_u16(KorTable::kKeyLock, 1);  // locks the key board, not the way through the menus
         g_language = 1;
         kor_refresh();
         QCOMPARE(int(g_page_focus), 0);
@@ -92,7 +91,7 @@ private slots:
         kor_press_code(Qt::Key_Q);  // the key board's letters work the same
         QCOMPARE(int(g_page_focus), 1);
         kor_set_modal_pages(false);
-        kor_keys("RRO");
+        kor_keys("right right ok");
         kor_save_screen(g_option, "option-en");
     }
 
@@ -129,7 +128,7 @@ private slots:
         const bool here = QList<int>{3, 4, 5, 9, 11, 12}.contains(page);
         if (!here)
             kor_register_probe(page, parent);
-        kor_keys(QString(path.last(), 'R') + "O");
+        kor_keys(QString("right*%1 ok").arg(path.last()));
         QCOMPARE(int(g_page_focus), opens ? page : parent);
         QCOMPARE(kor_page(page) != nullptr, opens);
         QCOMPARE(keyboard->calls.size(), page == 23 ? 1 : 0);
@@ -150,10 +149,10 @@ private slots:
     {
         // answer: null: no answer
         kor_columns<QString, QString>({"keys", "answer"});
-        QTest::newRow("OK at once keeps the start text") << "LLO" << "55";
-        QTest::newRow("two digits") << "OROLLLO" << "12";
-        QTest::newRow("digit then delete") << "OLLLORO" << "";
-        QTest::newRow("back") << "OB" << QString();
+        QTest::newRow("OK at once keeps the start text") << "left left ok" << "55";
+        QTest::newRow("two digits") << "ok right ok left*3 ok" << "12";
+        QTest::newRow("digit then delete") << "ok left*3 ok right ok" << "";
+        QTest::newRow("back") << "ok back" << QString();
     }
     void number_keyboard_keys()
     {
@@ -163,8 +162,8 @@ private slots:
         keyboard->label_show(QString::fromUtf8("宽"), "55");
         keyboard->show();
         kor_save_screen(keyboard, "numberkeyboard");
-        for (QChar k : kor_data<QString>("keys"))
-            QTest::sendKeyEvent(QTest::Click, keyboard, Qt::Key(kor_key_code(kor_key(k))), QString(), Qt::NoModifier);
+        for (const QString &key : kor_script(kor_data<QString>("keys")))
+            QTest::sendKeyEvent(QTest::Click, keyboard, Qt::Key(kor_key_code(key)), QString(), Qt::NoModifier);
         QCOMPARE(spy.count(), answer.isNull() ? 0 : 1);
         if (!answer.isNull())
             QCOMPARE(spy.first().first().toString(), answer);
@@ -191,9 +190,9 @@ private slots:
         QFETCH(QString, event);
         QFETCH(int, focus);
         QFETCH(QString, trace);
-        kor_table()->set_u16(KorWindowRecord::offset(2, KorWindowRecord::kEnable), 1);
+        kor_table()->set_u16(offset(2, kEnable), 1);
         QPointer<KorProbePage> page = open_probe();
-        kor_keys(QString(kor_data<int>("rights"), 'R'));
+        kor_keys(QString("right*%1").arg(kor_data<int>("rights")));
         page->events.clear();
         g_debugSwitch = trace.isNull() ? 0 : 254;
         KorTraceCapture capture;
@@ -219,7 +218,7 @@ private slots:
         bool all_open = false, in_custommode = false;
         KorKeyScript script;
         script.step([this] { window->show_menu(); });
-        script.keys("RROLORO");  // settings menu, its advanced entry, other settings
+        script.keys("right right ok left ok right ok");  // settings menu, its advanced entry, other settings
         script
             .step([&] {
                 kor_probe(17)->child = 22;
@@ -371,7 +370,7 @@ private slots:
         QFETCH(int, window);
         QFETCH(int, field);
         if (kor_data<bool>("locked"))
-            kor_table()->set_u16(0x304, 1);
+            kor_table()->set_u16(KorTable::kKeyLock, 1);
         const QByteArray before = kor_ram();
         QByteArray expected = before;
         if (field >= 0)

@@ -6,17 +6,14 @@
 #include "core/gui_post.h"
 #include "core/korrampara.h"
 #include "core/para_change.h"
+#include "core/singleton.h"
 #include "core/syncupdate.h"
-#include "fpga/fpga_manage.h"
 #include "hostlink/host_events.h"
-#include "hostlink/usbserver.h"
-#include "hostlink/z73_wifi_config.h"
 #include "inputs/dizidezorar.h"
 #include "platform/data_root.h"
 #include "platform/devices.h"
 #include "platform/kor_clock.h"
 #include "platform/shell_runner.h"
-#include "scaler/v331_manage.h"
 #include "ui/shell/kor_page.h"
 
 #include <QCoreApplication>
@@ -46,19 +43,17 @@ void KorTestEnv::tear_down()
     // Pages, pop-ups and the main window go before the table they show.
     kor_ui_tear_down();
     // Workers next: they read the table and post refresh signals.
-    fpga_manage::destroy_instance();
-    Z73_WIFI_CONFIG::destroy_instance();
-    UsbServer::destroy_instance();
-    v331_manage::destroy_instance();
-    dizidezorar::destroy_instance();
+    kor_destroy_singletons(KorSingletons::kWorkers);
     host_pages::clear_hooks();
     g_bri_set_flag = 0;
+    // The scaler raises these also when there is no input manager to take them.
+    for (auto &flag : dizidezorar::edid_rewrite)
+        flag.store(0);
     // Undelivered refresh signals must not reach the next test's objects.
     QCoreApplication::removePostedEvents(nullptr);
     kor_drop_gui_posts();
-    SyncUpdate::destroy_instance();
-    KorRamPara::destroy_instance();
-    ConfigEngine::destroy_instance();
+    // Then SyncUpdate, the table and the settings.
+    kor_destroy_singletons();
 }
 
 void KorTestEnv::start()

@@ -1,8 +1,9 @@
 #pragma once
-// What the tests share: the fixture, keys by letter, the table and its refresh step, a page's
+// What the tests share: the fixture, key scripts, the table and its refresh step, a page's
 // widgets as the operator sees them, and the scaler and FPGA workers run by hand.
 #include "core/global.h"
 #include "core/korrampara.h"
+#include "core/table_map.h"
 #include "fpga/fpga_manage.h"
 #include "fpga/pack_formats.h"
 #include "kor_test_env.h"
@@ -69,15 +70,19 @@ template <class T>
 T kor_data(const char *column) { return *static_cast<T *>(QTest::qData(column, qMetaTypeId<T>())); }
 
 inline KorRamPara *kor_table() { return KorRamPara::p_korrampara_config; }
-inline QByteArray kor_ram() { return QByteArray(reinterpret_cast<const char *>(kor_table()->ram), KOR_TABLE_SIZE); }
+inline QByteArray kor_ram() { return QByteArray(reinterpret_cast<const char *>(kor_table()->ram), KorTable::kSize); }
 inline QByteArray kor_shadow()
 {
-    return QByteArray(reinterpret_cast<const char *>(kor_table()->shadow), KOR_TABLE_SIZE);
+    return QByteArray(reinterpret_cast<const char *>(kor_table()->shadow), KorTable::kSize);
 }
+// The table file: the marker 0xAA 0xAA, then the stored part of the table.
+constexpr int kKorTableFileSize = 2 + KorTable::kStoredSize;
+// Where a table offset's byte lies in the table file.
+constexpr int kor_file_index(int offset) { return 2 + offset - KorTable::kStoredBegin; }
 // The stored word at a table offset in the table file's bytes.
 inline int kor_file_u16(const QByteArray &file, int offset)
 {
-    const int i = 2 + offset - 0x300;
+    const int i = kor_file_index(offset);
     return uint8_t(file[i]) | (uint8_t(file[i + 1]) << 8);
 }
 
@@ -99,7 +104,7 @@ inline void kor_refresh(int code = 1)
 // The host switches the language; the refresh step re-texts the page in front.
 inline void kor_host_language(int language)
 {
-    kor_table()->ram[0x300] = uint8_t(language);
+    kor_table()->ram[KorTable::kLanguage] = uint8_t(language);
     kor_refresh(1);
 }
 
@@ -123,37 +128,41 @@ inline QStringList kor_scaler_calls(const SimScaler *sim)
     return out;
 }
 
-// Presses keys named by letter (see kor_key) on the page in front; with `applied` the scaler
-// takes each change before the next key.
-inline void kor_keys(const QString &keys, bool applied = false)
+// Presses the keys of a script (see kor_script) on the page in front; with `applied` the
+// scaler takes each change before the next key.
+inline void kor_keys(const QString &script, bool applied = false)
 {
-    for (QChar k : keys) {
-        kor_press_letter(k);
+    for (const QString &name : kor_script(script)) {
+        kor_press_key(name);
         if (applied)
             kor_scaler_pass();
     }
 }
 
-// Presses `keys` one at a time and checks after each whether it raised a change ('+' in
-// `raises`) before the scaler takes it.
-inline void kor_check_raises(const QString &keys, const QString &raises)
+// Presses keys one at a time, each with whether it raises a change, and checks that after
+// each key, before the scaler takes the change.
+using KorRaises = QList<QPair<QString, bool>>;
+inline void kor_check_raises(const KorRaises &presses)
 {
-    for (int i = 0; i < keys.size(); ++i) {
-        kor_press_letter(keys[i]);
-        QVERIFY2(int(v331_manage::para_changed) == (raises[i] == '+' ? 1 : 0), qPrintable(keys.left(i + 1)));
+    QStringList pressed;
+    for (const auto &press : presses) {
+        kor_press_key(press.first);
+        pressed << press.first;
+        QVERIFY2(int(v331_manage::para_changed) == (press.second ? 1 : 0), qPrintable(pressed.join(' ')));
         kor_scaler_pass();
     }
 }
 
 // Key paths from the home screen.
-inline const QString kor_settings = "ORRO", kor_advanced = "ORROLO", kor_picture = "ORRRO";
+inline const QString kor_settings = "ok right right ok", kor_advanced = "ok right right ok left ok",
+                     kor_picture = "ok right*3 ok";
 
-// From the home screen by `keys`, the pages shown rather than run modally so the test goes on
-// after each key; checks that page `focus` is in front.
-inline void kor_open(const QString &keys, int focus)
+// From the home screen by a key script, the pages shown rather than run modally so the test
+// goes on after each key; checks that page `focus` is in front.
+inline void kor_open(const QString &script, int focus)
 {
     kor_set_modal_pages(false);
-    kor_keys(keys);
+    kor_keys(script);
     QCOMPARE(int(g_page_focus), focus);
 }
 
@@ -221,11 +230,11 @@ inline void kor_check_left(int page, int focus)
 // it, it closes that page and the menus and opens the user modes.
 inline void kor_check_mode_key(int focus, const std::function<bool()> &unchanged = [] { return true; })
 {
-    kor_table()->set_u16(0x304, 1);
+    kor_table()->set_u16(KorTable::kKeyLock, 1);
     kor_press(KorKey::Mode);
     kor_check_left(focus, focus);
     QVERIFY(unchanged());
-    kor_table()->set_u16(0x304, 0);
+    kor_table()->set_u16(KorTable::kKeyLock, 0);
     kor_press(KorKey::Mode);
     kor_check_left(focus, 4);
 }

@@ -89,16 +89,38 @@ void kor_press_code(int qt_key)
 
 void kor_press(KorKey key) { kor_press_code(kor_key_code(key)); }
 
-KorKey kor_key(QChar letter)
+int kor_key_code(const QString &name)
 {
-    static const KorKey kKeys[] = {KorKey::Left, KorKey::Right, KorKey::Ok, KorKey::Back, KorKey::Mode, KorKey::Back};
-    const int i = QStringLiteral("LROBMb").indexOf(letter);
-    if (i < 0)
-        qFatal("no key is named %c", letter.toLatin1());
-    return kKeys[i];
+    static const char *const kNames[] = {"left", "right", "ok", "back", "mode"};
+    static const KorKey kKeys[] = {KorKey::Left, KorKey::Right, KorKey::Ok, KorKey::Back, KorKey::Mode};
+    const QString suffix = QStringLiteral("-letter");
+    const bool letter = name.endsWith(suffix);
+    const QString key = letter ? name.chopped(suffix.size()) : name;
+    for (size_t i = 0; i < sizeof kNames / sizeof kNames[0]; ++i)
+        if (key == QLatin1String(kNames[i]))
+            return kor_key_code(kKeys[i], letter);
+    qFatal("no key is named \"%s\"", qPrintable(name));
+    return 0;
 }
 
-void kor_press_letter(QChar letter) { kor_press_code(kor_key_code(kor_key(letter), letter == 'b')); }
+QStringList kor_script(const QString &script)
+{
+    QStringList presses;
+    for (const QString &word : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const int star = word.indexOf(QLatin1Char('*'));
+        const QString name = star < 0 ? word : word.left(star);
+        bool number = true;
+        const int times = star < 0 ? 1 : word.mid(star + 1).toInt(&number);
+        if (!number || times < 0)
+            qFatal("\"%s\" is no key pressed a number of times", qPrintable(word));
+        kor_key_code(name);
+        for (int i = 0; i < times; ++i)
+            presses << name;
+    }
+    return presses;
+}
+
+void kor_press_key(const QString &name) { kor_press_code(kor_key_code(name)); }
 
 KorKeyScript &KorKeyScript::step(std::function<void()> action)
 {
@@ -108,10 +130,10 @@ KorKeyScript &KorKeyScript::step(std::function<void()> action)
 
 KorKeyScript &KorKeyScript::press(KorKey key) { return step([key] { kor_press(key); }); }
 
-KorKeyScript &KorKeyScript::keys(const QString &letters)
+KorKeyScript &KorKeyScript::keys(const QString &script)
 {
-    for (QChar k : letters)
-        step([k] { kor_press_letter(k); });
+    for (const QString &name : kor_script(script))
+        step([name] { kor_press_key(name); });
     return *this;
 }
 

@@ -41,10 +41,16 @@ void kor_press(KorKey key);
 void kor_press_code(int qt_key);
 // A Qt key code of each logical key: the panel's code, or the key board's letter.
 int kor_key_code(KorKey key, bool letter = false);
-// Keys named by letter: L left, R right, O OK, B back, M mode; b is back sent as the key
-// board's letter.
-KorKey kor_key(QChar letter);
-void kor_press_letter(QChar letter);
+
+// A key script names the keys pressed one after another, separated by spaces: left, right, ok,
+// back, mode; "back-letter" (any key name with "-letter") is that key sent as the key board's
+// letter; "right*5" presses right five times, "right*0" not at all. E.g. "ok right*5 ok".
+// kor_script() lists a script's presses, one name each; a name it does not know ends the test
+// program.
+QStringList kor_script(const QString &script);
+// The Qt key code of one name of a script.
+int kor_key_code(const QString &name);
+void kor_press_key(const QString &name);
 
 // Runs steps one after another from the event loop. A step that opens a modal page returns
 // only when that page closes, so the next step runs inside the page's exec(): a script
@@ -54,7 +60,7 @@ class KorKeyScript {
 public:
     KorKeyScript &step(std::function<void()> action);
     KorKeyScript &press(KorKey key);
-    KorKeyScript &keys(const QString &letters);  // one step per letter
+    KorKeyScript &keys(const QString &script);  // one step per key pressed (see kor_script)
     bool run(int timeout_ms = 5000);
 
 private:

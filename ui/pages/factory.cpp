@@ -231,15 +231,15 @@ void factory::restore_table(RestoreKind kind)
     if (!table)
         return;
     using namespace KorTable;
-    const unsigned char *defaults = default_para_ramlist + 2; // image byte 2 + k: offset KOR_STORED_BEGIN + k
+    const unsigned char *defaults = default_para_ramlist + 2; // image byte 2 + k: offset kStoredBegin + k
     // One section: the scaler never applies a half-restored table.
     KorTableWrite change;
     if (kind == KeepIpEdid) {
         // The EDID records and what follows them up to the splice mode are kept.
-        change.set_bytes(KOR_STORED_BEGIN, defaults, kEdidBegin - KOR_STORED_BEGIN);
-        change.set_bytes(kSpliceMode, defaults + (kSpliceMode - KOR_STORED_BEGIN), KOR_TABLE_SIZE - kSpliceMode);
+        change.set_bytes(kStoredBegin, defaults, kEdidBegin - kStoredBegin);
+        change.set_bytes(kSpliceMode, defaults + (kSpliceMode - kStoredBegin), kSize - kSpliceMode);
     } else {
-        change.set_bytes(KOR_STORED_BEGIN, defaults, KOR_STORED_SIZE);
+        change.set_bytes(kStoredBegin, defaults, kStoredSize);
     }
     table->reset_window_pairs();
     const bool geometry_changed = change.u16(kSpliceMode) != change.shadow_u16(kSpliceMode)

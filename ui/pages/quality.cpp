@@ -75,8 +75,8 @@ void quality::on_Button_reset_clicked()
         return;
     {
         KorTableWrite change;
-        change.set_bytes(KorTable::kBrightness, default_para_ramlist + 2 + (KorTable::kBrightness - KOR_STORED_BEGIN),
-                         kResetBytes);
+        change.set_bytes(KorTable::kBrightness,
+                         default_para_ramlist + 2 + (KorTable::kBrightness - KorTable::kStoredBegin), kResetBytes);
     }
     // Shown at once, so that the next edit starts from the restored value.
     show_values();

@@ -3,9 +3,6 @@
 
 #include <cstdint>
 
-// The old name of the window record, until the tests say KorTable::Window.
-namespace KorWindowRecord = KorTable::Window;
-
 // The key-board glue every page holds: after each key release the page hands the key code
 // here, so the USB key board's shortcut letters work on whatever page is in front.
 class kor_keyboard {
