@@ -1,9 +1,10 @@
-#include "core/gui_post.h"
 #include "core/korrampara.h"
 
 #include "core/global.h"
+#include "core/gui_post.h"
 #include "core/para_change.h"
 #include "core/singleton.h"
+#include "core/table_map.h"
 #include "core/utils.h"
 #include "platform/data_root.h"
 
@@ -33,15 +34,16 @@ struct DefaultImage {
         // EDID offered on each source: 1080p60, 2160p60 on the two HDMI 2.0 inputs.
         for (int id = 0; id < 6; ++id) {
             const bool uhd = id >= 4;
-            put16(0x380 + 6 * id, uhd ? 3840 : 1920);
-            put16(0x382 + 6 * id, uhd ? 2160 : 1080);
-            put16(0x384 + 6 * id, 60);
+            put16(KorTable::edid_width(id), uhd ? 3840 : 1920);
+            put16(KorTable::edid_height(id), uhd ? 2160 : 1080);
+            put16(KorTable::edid_rate(id), 60);
         }
-        put16(0x562, 1920);
-        put16(0x564, 1080);
+        put16(KorTable::kLedWidth, 1920);
+        put16(KorTable::kLedHeight, 1080);
+        // Brightness, contrast, sharpness, saturation, colour-temperature type, gains.
         const uint16_t picture[8] = {100, 50, 10, 50, 2, 64, 64, 64};
         for (int i = 0; i < 8; ++i)
-            put16(0x880 + 2 * i, picture[i]);
+            put16(KorTable::kBrightness + 2 * i, picture[i]);
     }
 };
 const DefaultImage kDefaults;
@@ -88,9 +90,9 @@ uint16_t KorRamPara::shadow_u16(int offset) const
 
 void KorRamPara::reset_window_pairs()
 {
-    for (int k = 0; k < 16; ++k) {
-        ram[0xB00 + 4 * k] = 60;
-        ram[0xB02 + 4 * k] = 60;
+    for (int k = 0; k < KorTable::kWindowPairs; ++k) {
+        ram[KorTable::window_pair(k, 0)] = 60;
+        ram[KorTable::window_pair(k, 1)] = 60;
     }
 }
 
@@ -111,10 +113,10 @@ void KorRamPara::load_table()
         save_table(ram);
     }
     // No test pattern survives a restart.
-    std::memset(ram + 0x360, 0, 4);
+    std::memset(ram + KorTable::kTestPattern, 0, KorTable::kTestPatternWordSize);
     reset_window_pairs();
     std::memcpy(shadow, ram, sizeof shadow);
-    g_language = ram[0x300];
+    g_language = ram[KorTable::kLanguage];
 }
 
 bool KorRamPara::save_table(const unsigned char *table)
@@ -129,9 +131,9 @@ bool KorRamPara::save_table(const unsigned char *table)
 
 int KorRamPara::KorLanguageChanged()
 {
-    if (u16(0x300) == shadow_u16(0x300))
+    if (u16(KorTable::kLanguage) == shadow_u16(KorTable::kLanguage))
         return 0;
-    uint8_t lang = ram[0x300];
+    uint8_t lang = ram[KorTable::kLanguage];
     const uint8_t valid = g_lcd_lang_valid.load();
     // A language that is not enabled (or not a language at all) is replaced by the first
     // enabled one.
@@ -140,8 +142,8 @@ int KorRamPara::KorLanguageChanged()
             if ((valid >> l) & 1) {
                 // The workers read the table under the change lock.
                 QMutexLocker lock(&ParaChange::mutex);
-                ram[0x300] = l;
-                ram[0x301] = 0;
+                ram[KorTable::kLanguage] = l;
+                ram[KorTable::kLanguageHigh] = 0;
                 lang = l;
                 break;
             }
@@ -157,10 +159,9 @@ void KorRamPara::KorSetEDIDPara(int source, short width, short height, short rat
     if (source < 0 || source > 5)
         return;
     QMutexLocker lock(&ParaChange::mutex);
-    const int base = 0x380 + 6 * source;
-    set_u16(base, uint16_t(width));
-    set_u16(base + 2, uint16_t(height));
-    set_u16(base + 4, uint16_t(rate));
+    set_u16(KorTable::edid_width(source), uint16_t(width));
+    set_u16(KorTable::edid_height(source), uint16_t(height));
+    set_u16(KorTable::edid_rate(source), uint16_t(rate));
     ParaChange::raise();
 }
 

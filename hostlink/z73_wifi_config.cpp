@@ -4,6 +4,7 @@
 #include "core/korrampara.h"
 #include "core/para_change.h"
 #include "core/singleton.h"
+#include "core/table_map.h"
 #include "core/utils.h"
 
 Z73_WIFI_CONFIG *Z73_WIFI_CONFIG::p_wifi = nullptr;
@@ -13,14 +14,14 @@ constexpr std::chrono::milliseconds kPassPause{100};
 constexpr uint32_t kResetTicks = 300;
 constexpr uint32_t kStartupTicks = 100;
 
-// Table byte 0x306: 0 access point on, 1 off.
+// The table's WiFi byte: 0 access point on, 1 off.
 uint8_t ap_disabled_byte()
 {
     KorRamPara *t = KorRamPara::p_korrampara_config;
     if (!t)
         return 1;
     QMutexLocker lock(&ParaChange::mutex);
-    return t->ram[0x306];
+    return t->ram[KorTable::kWifiOff];
 }
 }
 

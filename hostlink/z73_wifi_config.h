@@ -5,7 +5,7 @@
 #include "core/worker.h"
 
 // The WiFi access point. Its thread brings the access point up (unless switched off in
-// table byte 0x306) and carries out a restart asked for by set_wifi_reset_flag: stop,
+// the table's WiFi byte) and carries out a restart asked for by set_wifi_reset_flag: stop,
 // then start again. Steps are timed in ticks of G_timeTicks.
 class Z73_WIFI_CONFIG {
 public:
