@@ -19,21 +19,8 @@ firmware_usbgrade *g_firmware_usbgrade = nullptr;
 KOR_PAGE(firmware_usbgrade, g_firmware_usbgrade, LinkOption)
 
 namespace {
-// The page's style set; only the selected one is applied (to Button_grade).
-const char *const kStyles[11] = {
-    "border:1px solid rgb(255,171,84);",
-    "border:1px solid rgb(71, 119, 255);",
-    "border:0px solid rgb(255,171,84);",
-    "color:rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);",
-    "color:rgb(255, 255, 255);border:1px solid rgb(255,171,84);",
-    "color:rgb(255, 255, 255);border:1px solid rgb(71, 119, 255);",
-    "color:rgb(255, 255, 255);background-color:rgb(33, 36, 53);border:1px solid rgb(255,255,255);",
-    "color:rgb(255, 255, 255);background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);",
-    "background-color:#4777FF;color: #00FF00;border:1px solid rgb(255,171,84);",
-    "background-color:#4777FF;color: #00FF00;border:1px solid rgb(255,255,255);",
-    "background-color: rgb(33, 36, 53);color: #00FF00",
-};
-constexpr int kStyleSelected = 4;
+// The one style the page applies (to Button_grade).
+const char kButtonSelected[] = "color:rgb(255, 255, 255);border:1px solid rgb(255,171,84);";
 
 const char kMarked[] = "background-color:#4777FF;color: #FFFFFF;";
 const char kUnmarked[] = "background-color: rgb(33, 36, 53);color: #FFFFFF";
@@ -71,7 +58,7 @@ firmware_usbgrade::~firmware_usbgrade()
 void firmware_usbgrade::menulist_init()
 {
     ui_select = 0;
-    ui->Button_grade->setStyleSheet(QString::fromLatin1(kStyles[kStyleSelected]));
+    ui->Button_grade->setStyleSheet(QString::fromLatin1(kButtonSelected));
     get_file_list_smartpath();
 }
 

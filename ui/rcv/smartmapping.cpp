@@ -205,7 +205,7 @@ void SmartMapping::refresh_column()
         if (i == 1 && m_file_count == 0)
             show_entry(i, SmStyle::greyed);
         else if (i == ui_select)
-            show_entry(i, m_in_tool ? SmStyle::chosen : SmStyle::focus);
+            show_entry(i, m_in_tool ? KorStyle::chosen : SmStyle::focus);
         else
             show_entry(i, SmStyle::normal);
     }

@@ -102,7 +102,7 @@ void SmartMappingLoadScan::menulist_loadscan_page1_init(unsigned char enter)
     m_ls_sub = 0;
     if (enter) {
         m_port.show_item(SmStyle::focus);
-        m_page->show_entry(1, SmStyle::chosen);
+        m_page->show_entry(1, KorStyle::chosen);
     } else {
         m_page->show_entry(1, m_page->file_count() ? SmStyle::focus : SmStyle::greyed);
     }

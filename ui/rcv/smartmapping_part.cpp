@@ -17,12 +17,7 @@ const char normal[] =
     "background-color: rgb(33, 36, 53);color:rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
 const char focus[] = "background-color: rgb(33, 36, 53);color:rgb(255, 255, 255);border:1px solid rgb(255,171,84);";
 const char greyed[] = "background-color: gray;border:2px;border-radius:10px;padding:2px 4px;color:rgb(255,255,255)";
-const char chosen[] = "color:rgb(255, 255, 255);border:1px solid rgb(71, 119, 255);";
 const char group_shown[] = "background-color: #4777FF;color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
-const char field_normal[] =
-    "color:rgb(255, 255, 255);background-color:rgb(33, 36, 53);border:1px solid rgb(255,255,255);";
-const char field_focus[] =
-    "color:rgb(255, 255, 255);background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);";
 const char port_cell[] = "background-color: #212435;border:1px solid #FFFFFF;";
 const char port_cell_chosen[] = "background-color: #212435;border:1px solid #00D65B;";
 const char transparent[] = "background-color: transparent;";

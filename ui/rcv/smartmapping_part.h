@@ -17,10 +17,7 @@ namespace SmStyle {
 extern const char normal[];
 extern const char focus[];
 extern const char greyed[];
-extern const char chosen[];
 extern const char group_shown[];
-extern const char field_normal[];
-extern const char field_focus[];
 extern const char port_cell[];
 extern const char port_cell_chosen[];
 extern const char transparent[];

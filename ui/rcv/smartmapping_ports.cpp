@@ -118,7 +118,7 @@ void SmartMappingPortStep::set_items(QPushButton *const (&groups)[4], std::initi
 {
     std::copy(groups, groups + 4, m_groups);
     // The quick setup's items take the field's focus style when the keys move onto them.
-    const char *moved_onto = m_kind == QuickSetup ? SmStyle::field_focus : SmStyle::focus;
+    const char *moved_onto = m_kind == QuickSetup ? KorStyle::field_focus : SmStyle::focus;
     const auto add = [this, moved_onto](QWidget *item) {
         m_focus.add(item, QString::fromLatin1(SmStyle::normal), QString::fromLatin1(moved_onto));
     };
@@ -191,7 +191,7 @@ bool SmartMappingPortStep::ok()
         line_type[8] = uint8_t(item() * 8);
     show_group(item());
     if (m_kind == QuickSetup)
-        show_item(SmStyle::chosen);
+        show_item(KorStyle::chosen);
     return true;
 }
 

@@ -58,7 +58,7 @@ SmartMappingQuick::~SmartMappingQuick() = default;
 
 void SmartMappingQuick::add_field(KorFocusList &list, My_lineEdit *field)
 {
-    list.add(field, QString::fromLatin1(SmStyle::field_normal), QString::fromLatin1(SmStyle::field_focus));
+    list.add(field, QString::fromLatin1(KorStyle::field_normal), QString::fromLatin1(KorStyle::field_focus));
     connect(field, &My_lineEdit::send_show, m_page, &SmartMapping::show_numberkeyboard_ui);
 }
 
@@ -224,7 +224,7 @@ void SmartMappingQuick::menulist_shortcut_page1_init()
     m_shortcut_step = 0;
     menulist_shortcut_default();
     m_step1.start(0);
-    m_page->show_entry(0, SmStyle::chosen);
+    m_page->show_entry(0, KorStyle::chosen);
 }
 
 void SmartMappingQuick::menulist_shortcut_page1_sel_right()

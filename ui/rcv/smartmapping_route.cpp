@@ -41,10 +41,10 @@ void SmartMappingRoute::build(QWidget *page)
         QToolButton *button = page->findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(40, 25));
-        m_focus.add(button, QString::fromLatin1(SmStyle::field_normal), QString::fromLatin1(SmStyle::field_focus));
+        m_focus.add(button, QString::fromLatin1(KorStyle::field_normal), QString::fromLatin1(KorStyle::field_focus));
     }
-    m_focus.add(m_ui->Button_cancel, QString::fromLatin1(SmStyle::field_normal),
-                QString::fromLatin1(SmStyle::field_focus));
+    m_focus.add(m_ui->Button_cancel, QString::fromLatin1(KorStyle::field_normal),
+                QString::fromLatin1(KorStyle::field_focus));
 }
 
 void SmartMappingRoute::menulist_shortcut_page3_button_route_init()

@@ -21,7 +21,7 @@ SmartMappingButtonTool::SmartMappingButtonTool(SmartMapping *page, int entry) : 
 
 void SmartMappingButtonTool::take_keys()
 {
-    m_page->show_entry(m_entry, SmStyle::chosen);
+    m_page->show_entry(m_entry, KorStyle::chosen);
     sm_show(m_button, SmStyle::focus);
 }
 
