@@ -1,7 +1,7 @@
 #include "core/singleton.h"
 
-#include <QMutex>
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -10,9 +10,9 @@ struct Registered {
     void (*destroy)();
 };
 
-QMutex &registry_mutex()
+std::mutex &registry_mutex()
 {
-    static QMutex mutex;
+    static std::mutex mutex;
     return mutex;
 }
 
@@ -25,7 +25,7 @@ std::vector<Registered> &registry()
 
 void kor_register_singleton(KorSingletons::Rank rank, void (*destroy)())
 {
-    QMutexLocker lock(&registry_mutex());
+    std::lock_guard<std::mutex> lock(registry_mutex());
     std::vector<Registered> &r = registry();
     // One made again after a test destroyed it by hand is the newest now.
     r.erase(std::remove_if(r.begin(), r.end(), [destroy](const Registered &e) { return e.destroy == destroy; }),
@@ -38,7 +38,7 @@ void kor_destroy_singletons(KorSingletons::Rank last)
     for (;;) {
         void (*destroy)() = nullptr;
         {
-            QMutexLocker lock(&registry_mutex());
+            std::lock_guard<std::mutex> lock(registry_mutex());
             std::vector<Registered> &r = registry();
             auto next = r.end();
             for (auto it = r.begin(); it != r.end(); ++it)

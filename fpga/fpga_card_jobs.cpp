@@ -322,7 +322,7 @@ int fpga_card_jobs::exchange_ops()
         RcvFrame reply;
         bool got = false;
         {
-            QMutexLocker lock(&m_card_mutex);
+            std::lock_guard<std::mutex> lock(m_card_mutex);
             if (!m_job.op_sent) {
                 const std::vector<uint8_t> bytes = rcv_frame_encode(out);
                 if (m_dev->card_send(bytes.data(), int(bytes.size())) != 0) {

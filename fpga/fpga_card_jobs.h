@@ -4,12 +4,12 @@
 #include "platform/rcv_frame.h"
 
 #include <QByteArray>
-#include <QMutex>
 #include <QString>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class FpgaDevice;
@@ -77,7 +77,7 @@ private:
     fpga_registers &m_registers;
     std::shared_ptr<FpgaDevice> m_dev;
     fpga_job_notifier *m_notifier;
-    QMutex m_card_mutex;  // receiving-card frames on the FPGA
+    std::mutex m_card_mutex;  // receiving-card frames on the FPGA
     CardJob m_job;
     bool m_listed = false;  // a check put a card into the recovery page's list
 };

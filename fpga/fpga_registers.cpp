@@ -66,7 +66,7 @@ int fpga_registers::bring_up()
     for (int fpga = 0; fpga < 2; ++fpga) {
         build_ram_image(fpga);
         if (running()) {
-            QMutexLocker lock(&m_mutex);
+            std::lock_guard<std::mutex> lock(m_mutex);
             m_dev->write_ram(fpga, 1, 0, m_ram[fpga], kRamSize);
         }
     }
@@ -100,7 +100,7 @@ void fpga_registers::read(unsigned char reg, unsigned char fpga)
 {
     if (fpga > 1 || reg >= kRegs || !m_dev)
         return;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     set_shadow(fpga, reg, m_dev->read_register(fpga, reg));
 }
 
@@ -108,7 +108,7 @@ void fpga_registers::write(unsigned char reg, unsigned char mask, unsigned char 
 {
     if (fpga > 1 || reg >= kRegs)
         return;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     const uint8_t v = uint8_t((shadow_byte(fpga, reg) & ~mask) | (value & mask));
     set_shadow(fpga, reg, v);
     if (m_dev)
@@ -131,6 +131,6 @@ uint16_t fpga_registers::link_state()
 
 uint16_t fpga_registers::read_links()
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return uint16_t((m_dev->read_register(0, kLinkHighReg) << 8) | m_dev->read_register(0, kLinkLowReg));
 }

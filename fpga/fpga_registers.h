@@ -1,7 +1,7 @@
 #pragma once
-#include <QMutex>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 class FpgaDevice;
 
@@ -47,5 +47,5 @@ private:
     std::shared_ptr<FpgaDevice> m_dev;
     unsigned char m_regs[2][kRegs];
     unsigned char m_ram[2][kRamSize];
-    mutable QMutex m_mutex;  // SPI register transfers and the register shadows
+    mutable std::mutex m_mutex;  // SPI register transfers and the register shadows
 };

@@ -74,7 +74,7 @@ QString fpga_usb_upgrade::now_text()
 
 void fpga_usb_upgrade::usb_log(const QString &line)
 {
-    QMutexLocker lock(&m_log_mutex);
+    std::lock_guard<std::mutex> lock(m_log_mutex);
     if (!usb_upgrade_log.empty())
         usb_upgrade_log += '\n';
     usb_upgrade_log += line.toStdString();
@@ -123,7 +123,7 @@ int fpga_usb_upgrade::write_upgrade_image(const UpgradeImage &img)
                                                                          : FpgaDevice::FlashMcu,
                                         reinterpret_cast<const uint8_t *>(img.image.constData()), img.image.size());
     default: {
-        QMutexLocker lock(&m_font_mutex);
+        std::lock_guard<std::mutex> lock(m_font_mutex);
         return m_font_writer ? m_font_writer(img.image) : 255;
     }
     }
@@ -179,7 +179,7 @@ void fpga_usb_upgrade::usb_upgrade_deal()
     switch (m_usb.step) {
     case 0: {
         {
-            QMutexLocker lock(&m_log_mutex);
+            std::lock_guard<std::mutex> lock(m_log_mutex);
             usb_upgrade_log.clear();
             m_usb_report = UsbUpgradeReport();
         }
@@ -191,7 +191,7 @@ void fpga_usb_upgrade::usb_upgrade_deal()
         if (usb_upgrade_dir().isEmpty()) {
             const QString setting = QString::fromStdString(kor_usb_grade_path());
             {
-                QMutexLocker lock(&m_log_mutex);
+                std::lock_guard<std::mutex> lock(m_log_mutex);
                 m_usb_report.refused_dir = setting;
             }
             usb_log(QStringLiteral("upgrade directory refused: ") + setting);
@@ -206,7 +206,7 @@ void fpga_usb_upgrade::usb_upgrade_deal()
         const UsbPackageResult result = install_package(m_usb.files.at(m_usb.index++));
         usb_log(result.log_line());
         {
-            QMutexLocker lock(&m_log_mutex);
+            std::lock_guard<std::mutex> lock(m_log_mutex);
             m_usb_report.packages.push_back(result);
         }
         if (m_usb.index >= m_usb.files.size())
@@ -246,18 +246,18 @@ void fpga_usb_upgrade::reboot_deal()
 
 UsbUpgradeReport fpga_usb_upgrade::report() const
 {
-    QMutexLocker lock(&m_log_mutex);
+    std::lock_guard<std::mutex> lock(m_log_mutex);
     return m_usb_report;
 }
 
 std::string fpga_usb_upgrade::log_text() const
 {
-    QMutexLocker lock(&m_log_mutex);
+    std::lock_guard<std::mutex> lock(m_log_mutex);
     return usb_upgrade_log;
 }
 
 void fpga_usb_upgrade::set_font_writer(FontWriter writer)
 {
-    QMutexLocker lock(&m_font_mutex);
+    std::lock_guard<std::mutex> lock(m_font_mutex);
     m_font_writer = std::move(writer);
 }

@@ -2,12 +2,12 @@
 #include "fpga/pack_formats.h"
 
 #include <QByteArray>
-#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -82,11 +82,11 @@ private:
     std::shared_ptr<FpgaDevice> m_dev;
     fpga_job_notifier *m_notifier;
     UsbUpgrade m_usb;
-    mutable QMutex m_log_mutex;
+    mutable std::mutex m_log_mutex;
     std::string usb_upgrade_log;    // under m_log_mutex
     UsbUpgradeReport m_usb_report;  // under m_log_mutex
     FontWriter m_font_writer;
-    QMutex m_font_mutex;
+    std::mutex m_font_mutex;
     bool m_reboot_pending = false;
     uint32_t m_reboot_tick = 0;
 };

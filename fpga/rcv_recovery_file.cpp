@@ -62,20 +62,20 @@ int rcvRecovery::get_dir_file(const QString &dir)
 {
     const int result = QDir(kor_path(dir)).exists() ? 0 : 1;
     const QStringList found = list_files(dir);
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_files = found;
     return result;
 }
 
 QStringList rcvRecovery::file_list() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_files;
 }
 
 int rcvRecovery::file_count() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_files.size();
 }
 

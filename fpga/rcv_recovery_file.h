@@ -2,10 +2,10 @@
 #include "fpga/pack_formats.h"
 
 #include <QDir>
-#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <climits>
+#include <mutex>
 #include <vector>
 
 // The pack-file reader: lists pack directories and reads the smart-mapping and recovery
@@ -41,6 +41,6 @@ public:
     static QString resolve(const QString &path);
 
 private:
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QStringList m_files;
 };
