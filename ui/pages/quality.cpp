@@ -2,7 +2,6 @@
 
 #include "core/korrampara.h"
 #include "core/table_write.h"
-#include "ui/shell/option.h"
 #include "ui_quality.h"
 
 #include <QLineEdit>
@@ -17,7 +16,7 @@ constexpr int kRowWord[4] = {KorTable::kBrightness, KorTable::kSharpness, KorTab
 constexpr int kResetBytes = 16;
 }
 
-quality::quality(QWidget *parent) : KorPage(KorPageNo::quality, parent), ui(new Ui_quality)
+quality::quality(QWidget *parent) : KorValueRowsPage(KorPageNo::quality, parent), ui(new Ui_quality)
 {
     ui->setupUi(this);
     para_init();
@@ -58,14 +57,15 @@ void quality::menulist_init()
     m_value.remember_shown();
 }
 
-void quality::get_sel_value()
+int quality::value_word(int row) const
 {
-    m_value.begin();
+    return row >= 0 && row < kResetRow ? kRowWord[row] : -1;
 }
 
-void quality::updownset_sel_value(char mode)
+bool quality::own_row_ok(int)
 {
-    m_value.step(mode, ui_select < kResetRow ? kRowWord[ui_select] : -1);
+    on_Button_reset_clicked();
+    return false;
 }
 
 void quality::on_Button_reset_clicked()
@@ -96,59 +96,4 @@ void quality::language_changed()
 void quality::syncUpdate()
 {
     retext_if_language_changed();
-}
-
-void quality::step_or_move(int step)
-{
-    if (m_edit) {
-        updownset_sel_value(step > 0 ? 0 : 1);
-        return;
-    }
-    focus.move(step);
-    m_value.set_field(qobject_cast<QLineEdit *>(focus.current()));
-}
-
-void quality::key_right()
-{
-    step_or_move(1);
-}
-
-void quality::key_left()
-{
-    step_or_move(-1);
-}
-
-void quality::key_ok()
-{
-    if (m_edit) {
-        m_edit = 0;
-        updownset_sel_value(2);
-        m_value.show_focus();
-        return;
-    }
-    if (ui_select == kResetRow) {
-        on_Button_reset_clicked();
-        return;
-    }
-    m_edit = 1;
-    get_sel_value();
-}
-
-void quality::key_back()
-{
-    if (!m_edit) {
-        slot_Button_back_clicked();
-        return;
-    }
-    m_edit = 0;
-    updownset_sel_value(3);
-    m_value.show_focus();
-}
-
-void quality::key_mode()
-{
-    run_mode_key();
-    // The settings menu goes too, should it be open beside the picture menu.
-    if (g_option)
-        g_option->close_page();
 }

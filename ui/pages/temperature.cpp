@@ -3,7 +3,6 @@
 #include "core/korrampara.h"
 #include "core/table_write.h"
 #include "ui/shell/kor_quiet_combos.h"
-#include "ui/shell/option.h"
 #include "ui_temperature.h"
 
 #include <QLineEdit>
@@ -25,7 +24,7 @@ QString combo_style(const char *border)
 }
 
 temperature::temperature(QWidget *parent)
-    : KorPage(KorPageNo::temperature, parent),
+    : KorValueRowsPage(KorPageNo::temperature, parent),
       ui(new Ui_temperature),
       m_combo_normal(combo_style("rgb(255,255,255)")),
       m_combo_focus(combo_style("rgb(255,171,84)")),
@@ -72,17 +71,35 @@ void temperature::menulist_init()
     m_remembered_type = m_type;
     m_edit = 0;
     focus.start(0);
-    m_current_item = ui->comboBox_type;
 }
 
-void temperature::get_sel_value()
+int temperature::value_word(int row) const
 {
-    m_value.begin();
+    return row >= 1 && row <= 3 ? kGainWord[row] : -1;
 }
 
-void temperature::updownset_sel_value(char mode)
+bool temperature::own_row_ok(int)
 {
-    m_value.step(mode, ui_select >= 1 && ui_select <= 3 ? kGainWord[ui_select] : -1);
+    m_remembered_type = m_type;
+    ui->comboBox_type->setStyleSheet(m_combo_edit);
+    return true;
+}
+
+void temperature::own_row_step(int step)
+{
+    // Only shown while editing; OK writes it.
+    m_type = uint8_t((m_type + kTypes + step) % kTypes);
+    ui->comboBox_type->setCurrentIndex(m_type);
+}
+
+void temperature::own_row_end(bool kept)
+{
+    if (!kept)
+        m_type = m_remembered_type;
+    ui->comboBox_type->setStyleSheet(m_combo_focus);
+    on_button_type_clicked();
+    if (!kept)
+        ui->comboBox_type->setCurrentIndex(m_type);
 }
 
 void temperature::on_button_type_clicked()
@@ -108,82 +125,4 @@ void temperature::language_changed()
 void temperature::syncUpdate()
 {
     retext_if_language_changed();
-}
-
-void temperature::step_or_move(int step)
-{
-    if (!m_edit) {
-        focus.move(step);
-        m_current_item = focus.current();
-        if (ui_select != 0)
-            m_value.set_field(qobject_cast<QLineEdit *>(m_current_item));
-        return;
-    }
-    if (ui_select == 0) {
-        // Only shown while editing; OK writes it.
-        m_type = uint8_t((m_type + kTypes + step) % kTypes);
-        ui->comboBox_type->setCurrentIndex(m_type);
-        return;
-    }
-    updownset_sel_value(step > 0 ? 0 : 1);
-}
-
-void temperature::key_right()
-{
-    step_or_move(1);
-}
-
-void temperature::key_left()
-{
-    step_or_move(-1);
-}
-
-void temperature::key_ok()
-{
-    if (!m_edit) {
-        m_edit = 1;
-        if (ui_select == 0) {
-            m_remembered_type = m_type;
-            ui->comboBox_type->setStyleSheet(m_combo_edit);
-        } else {
-            get_sel_value();
-        }
-        return;
-    }
-    if (ui_select == 0) {
-        m_edit = 0;
-        ui->comboBox_type->setStyleSheet(m_combo_focus);
-        on_button_type_clicked();
-        return;
-    }
-    updownset_sel_value(2);
-    m_edit = 0;
-    m_value.show_focus();
-}
-
-void temperature::key_back()
-{
-    if (!m_edit) {
-        slot_Button_back_clicked();
-        return;
-    }
-    if (ui_select == 0) {
-        m_edit = 0;
-        m_type = m_remembered_type;
-        ui->comboBox_type->setStyleSheet(m_combo_focus);
-        on_button_type_clicked();
-        ui->comboBox_type->setCurrentIndex(m_type);
-        return;
-    }
-    updownset_sel_value(3);
-    m_edit = 0;
-    m_value.show_focus();
-}
-
-void temperature::key_mode()
-{
-    run_mode_key();
-    // The settings menu goes too, should it be open beside the picture menu.
-    if (g_option)
-        g_option->close_page();
 }

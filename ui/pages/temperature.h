@@ -1,6 +1,5 @@
 #pragma once
-#include "ui/shell/kor_page.h"
-#include "ui/shell/kor_value_edit.h"
+#include "ui/shell/kor_value_rows_page.h"
 
 #include <QString>
 #include <cstdint>
@@ -10,7 +9,7 @@ class Ui_temperature;
 // The colour temperature page (page 20, beneath the picture menu): the type (custom, warm,
 // nature, cool), applied on OK, and the red, green and blue gains of the custom type, each
 // step applied at once.
-class temperature : public KorPage {
+class temperature : public KorValueRowsPage {
     Q_OBJECT
 public:
     explicit temperature(QWidget *parent = nullptr);
@@ -18,10 +17,6 @@ public:
 
     void para_init();
     void menulist_init();
-    // Enters editing of the highlighted gain.
-    void get_sel_value();
-    // 0 up, 1 down, 2 keep (OK), 3 restore (back); then written, applied and shown.
-    void updownset_sel_value(char mode);
     // Writes the shown type and has it applied.
     void on_button_type_clicked();
 
@@ -30,21 +25,16 @@ public:
     void page_refresh(int) override { syncUpdate(); }
 
 protected:
-    void key_left() override;
-    void key_right() override;
-    void key_ok() override;
-    void key_back() override;
-    void key_mode() override;
+    int value_word(int row) const override;
+    // The type row: OK edits it, left and right choose, OK writes it, back restores it.
+    bool own_row_ok(int row) override;
+    void own_row_step(int step) override;
+    void own_row_end(bool kept) override;
 
 private:
-    void step_or_move(int step);
-
     Ui_temperature *ui;
     uint8_t m_type = 0;
     uint8_t m_remembered_type = 0;
-    uint8_t m_edit = 0;
-    KorValueEdit m_value;  // its field is the last gain highlighted
-    QWidget *m_current_item = nullptr;
     const QString m_combo_normal;
     const QString m_combo_focus;
     const QString m_combo_edit;
