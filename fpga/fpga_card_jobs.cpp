@@ -196,7 +196,7 @@ bool fpga_card_jobs::prepare_card_job()
     if (job == 2) {
         MappingPack pack;
         QString error;
-        if (m_job.pack_path.isEmpty() || rcvRecovery::read_mapping_pack(m_job.pack_path, &pack, &error) != 0) {
+        if (m_job.pack_path.isEmpty() || !rcvRecovery::read_mapping_pack(m_job.pack_path, &pack, &error)) {
             kor_trace("\n fpga job 2: pack %s: %s\n", qPrintable(m_job.pack_path), qPrintable(error));
             m_job.result = JobPackRefused;
             return false;
@@ -253,7 +253,7 @@ void fpga_card_jobs::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
         return;
     }
     QString error;
-    if (rcvRecovery::read_recovery_dir(QString::fromLatin1(kRecoveryDir), &m_job.screens, &error) != 0) {
+    if (!rcvRecovery::read_recovery_dir(QString::fromLatin1(kRecoveryDir), &m_job.screens, &error)) {
         kor_trace("\n rcv_recovery_check_deal: %s: %s\n", kRecoveryDir, qPrintable(error));
         m_job.failed = true;
         m_job.result = JobPackRefused;

@@ -150,7 +150,7 @@ UsbPackageResult fpga_usb_upgrade::install_package(const QString &path)
     std::vector<UpgradeImage> images;
     const bool combined = QFileInfo(path).suffix() == QLatin1String("KORZK");
     // Every image is checked before anything is written: a bad one refuses the package whole.
-    if (decode_upgrade_package(file, combined, &images, &r.reason) != 0)
+    if (!decode_upgrade_package(file, combined, &images, &r.reason))
         return r;
 
     for (const UpgradeImage &img : images) {
@@ -204,6 +204,8 @@ void fpga_usb_upgrade::usb_upgrade_deal()
         break;
     case 2: {
         const UsbPackageResult result = install_package(m_usb.files.at(m_usb.index++));
+        if (!result.ok())
+            kor_trace("\n usb upgrade package %s: %s\n", qPrintable(result.package), qPrintable(result.reason));
         usb_log(result.log_line());
         {
             std::lock_guard<std::mutex> lock(m_log_mutex);
