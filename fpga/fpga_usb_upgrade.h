@@ -76,7 +76,8 @@ private:
     };
     void usb_log(const QString &line);
     UsbPackageResult install_package(const QString &path);
-    int write_upgrade_image(const UpgradeImage &image);
+    // False, with `error` set, when the image was not written whole.
+    bool write_upgrade_image(const UpgradeImage &image, QString *error);
     static QString now_text();
 
     std::shared_ptr<FpgaDevice> m_dev;
