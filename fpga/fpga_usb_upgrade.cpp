@@ -130,7 +130,7 @@ bool fpga_usb_upgrade::write_upgrade_image(const UpgradeImage &img, QString *err
         break;
     default: {
         std::lock_guard<std::mutex> lock(m_font_mutex);
-        status = m_font_writer ? m_font_writer(img.image) : 255;
+        status = m_font_writer && m_font_writer(img.image) ? 0 : 255;
         break;
     }
     }

@@ -44,8 +44,8 @@ public:
     static constexpr int kMaxPackages = 100;
     // An installed application takes effect by a reboot this long after the upgrade ends.
     static constexpr uint32_t kRebootTicks = 300;
-    // Writes an OSD-font image (0 on success).
-    using FontWriter = std::function<int(const QByteArray &image)>;
+    // Writes an OSD-font image (true on success).
+    using FontWriter = std::function<bool(const QByteArray &image)>;
 
     fpga_usb_upgrade(std::shared_ptr<FpgaDevice> dev, fpga_job_notifier *notifier);
 
