@@ -55,7 +55,7 @@ int get_json_alias_para(ALIAS_PARA *out, std::string list, int id)
     std::lock_guard<std::mutex> lock(s_cache.mutex);
     if (!s_cache.known || !(s_cache.stamp == stamp)) {
         s_cache.root.clear();
-        s_cache.parsed = kor_read_json(QString::fromLatin1(kAliasPath), &s_cache.root) == 0;
+        s_cache.parsed = kor_read_json(QString::fromLatin1(kAliasPath), &s_cache.root);
         s_cache.stamp = stamp;
         s_cache.known = true;
     }

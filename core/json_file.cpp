@@ -37,31 +37,48 @@ int nesting_depth(const QByteArray &text, int limit)
 }
 }
 
-int kor_parse_json(const QByteArray &text, boost::property_tree::ptree *out)
+bool kor_parse_json(const QByteArray &text, boost::property_tree::ptree *out, QString *error)
 {
-    if (text.size() > kJsonMaxBytes || nesting_depth(text, kJsonMaxDepth) > kJsonMaxDepth)
-        return 1;
+    const char *why = nullptr;
+    if (text.size() > kJsonMaxBytes)
+        why = "too large";
+    else if (nesting_depth(text, kJsonMaxDepth) > kJsonMaxDepth)
+        why = "too deeply nested";
     namespace pt = boost::property_tree;
-    std::istringstream in(text.toStdString());
     pt::ptree root;
-    try {
-        pt::read_json(in, root);
-    } catch (const pt::json_parser_error &) {
-        return 1;
+    if (!why) {
+        std::istringstream in(text.toStdString());
+        try {
+            pt::read_json(in, root);
+        } catch (const pt::json_parser_error &) {
+            why = "not JSON";
+        }
+    }
+    if (why) {
+        if (error)
+            *error = QString::fromLatin1(why);
+        return false;
     }
     *out = std::move(root);
-    return 0;
+    return true;
 }
 
-int kor_read_json(const QString &board_path, boost::property_tree::ptree *out)
+bool kor_read_json(const QString &board_path, boost::property_tree::ptree *out, QString *error)
 {
     QByteArray text;
     const Utils::ReadResult read = Utils::read_file_bounded(board_path, kJsonMaxBytes, &text);
-    if (read != Utils::ReadOk && read != Utils::ReadTooLarge)
-        return 1;
-    if (read == Utils::ReadOk && kor_parse_json(text, out) == 0)
-        return 0;
+    if (read != Utils::ReadOk && read != Utils::ReadTooLarge) {
+        kor_trace("%s cannot be read\n", qPrintable(board_path));
+        if (error)
+            *error = QStringLiteral("cannot read");
+        return false;
+    }
+    QString why = QStringLiteral("too large");
+    if (read == Utils::ReadOk && kor_parse_json(text, out, &why))
+        return true;
     kor_trace("%s is too large, too deeply nested or not JSON: deleted\n", qPrintable(board_path));
     Utils::remove_file(board_path);
-    return 1;
+    if (error)
+        *error = why;
+    return false;
 }

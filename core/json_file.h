@@ -9,10 +9,11 @@
 constexpr qint64 kJsonMaxBytes = 1024 * 1024;
 constexpr int kJsonMaxDepth = 64;
 
-// 0 when `text` is JSON within the bounds and was parsed into `out`; 1 otherwise.
-int kor_parse_json(const QByteArray &text, boost::property_tree::ptree *out);
+// True when `text` is JSON within the bounds and was parsed into `out`; else false with
+// `error` set.
+bool kor_parse_json(const QByteArray &text, boost::property_tree::ptree *out, QString *error = nullptr);
 
-// Reads and parses a JSON file (only a regular file is opened). 0 when parsed into `out`;
-// 1 when there is none or it is refused: a file too large, too deeply nested or not JSON
-// is deleted, so that it cannot fail again at every later read.
-int kor_read_json(const QString &board_path, boost::property_tree::ptree *out);
+// Reads and parses a JSON file (only a regular file is opened). True when parsed into `out`;
+// false, with `error` set, when there is none or it is refused: a file too large, too deeply
+// nested or not JSON is deleted, so that it cannot fail again at every later read.
+bool kor_read_json(const QString &board_path, boost::property_tree::ptree *out, QString *error = nullptr);

@@ -196,7 +196,7 @@ bool fpga_card_jobs::prepare_card_job()
     if (job == 2) {
         MappingPack pack;
         QString error;
-        if (m_job.pack_path.isEmpty() || rcvRecovery::read_mapping_pack(m_job.pack_path, &pack, &error) != 0) {
+        if (m_job.pack_path.isEmpty() || !rcvRecovery::read_mapping_pack(m_job.pack_path, &pack, &error)) {
             kor_trace("\n fpga job 2: pack %s: %s\n", qPrintable(m_job.pack_path), qPrintable(error));
             m_job.result = JobPackRefused;
             return false;
@@ -209,19 +209,21 @@ bool fpga_card_jobs::prepare_card_job()
     }
     // The chain's length decides which cards are addressed.
     push_op(CardOp{make_frame(port, kRcvAllCards, RCV_CMD_COUNT),
-                   [this, port](const RcvFrame &reply) { return plan_chain(port, reply); }});
+                   [this, port](const RcvFrame &reply, QString *error) { return plan_chain(port, reply, error); }});
     return true;
 }
 
-int fpga_card_jobs::plan_chain(uint8_t port, const RcvFrame &count_reply)
+bool fpga_card_jobs::plan_chain(uint8_t port, const RcvFrame &count_reply, QString *error)
 {
-    if (count_reply.data.size() < 2)
-        return 1;
+    if (count_reply.data.size() < 2) {
+        *error = QStringLiteral("no card count");
+        return false;
+    }
     const int cards = rcv_get16(count_reply.data.data());
     if (m_job.job == 2) {
         for (int k = 0; k < cards; ++k)
             push_chunks(port, uint16_t(k), RCV_CMD_PACK_WRITE, RCV_CMD_PACK_END, m_job.pack, false);
-        return 0;
+        return true;
     }
     // Job 1: card k takes the k-th cabinet of the routing pattern.
     const int rows = m_job.line[9];
@@ -238,7 +240,7 @@ int fpga_card_jobs::plan_chain(uint8_t port, const RcvFrame &count_reply)
         rcv_put16(pos, uint16_t(y0 + c.row * h));
         push_op(CardOp{make_frame(port, uint16_t(k), RCV_CMD_POSITION, 0, pos), nullptr});
     }
-    return 0;
+    return true;
 }
 
 void fpga_card_jobs::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
@@ -253,7 +255,7 @@ void fpga_card_jobs::prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what)
         return;
     }
     QString error;
-    if (rcvRecovery::read_recovery_dir(QString::fromLatin1(kRecoveryDir), &m_job.screens, &error) != 0) {
+    if (!rcvRecovery::read_recovery_dir(QString::fromLatin1(kRecoveryDir), &m_job.screens, &error)) {
         kor_trace("\n rcv_recovery_check_deal: %s: %s\n", kRecoveryDir, qPrintable(error));
         m_job.failed = true;
         m_job.result = JobPackRefused;
@@ -277,20 +279,22 @@ void fpga_card_jobs::queue_recovery_net(int screen, int net, int attempt)
 {
     const uint8_t port = m_job.screens[size_t(screen)].nets[size_t(net)].port;
     push_op(CardOp{make_frame(port, kRcvAllCards, RCV_CMD_CHECK),
-                   [this, screen, net, attempt](const RcvFrame &reply) {
-                       return on_recovery_check(screen, net, attempt, reply);
+                   [this, screen, net, attempt](const RcvFrame &reply, QString *error) {
+                       return on_recovery_check(screen, net, attempt, reply, error);
                    }},
             attempt > 0);
 }
 
-int fpga_card_jobs::on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply)
+bool fpga_card_jobs::on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply, QString *error)
 {
-    if (reply.data.size() < 2)
-        return 1;
+    if (reply.data.size() < 2) {
+        *error = QStringLiteral("no card named");
+        return false;
+    }
     const uint16_t card = rcv_get16(reply.data.data());
     kor_set_card_field(card);
     if (card == kRcvNoCard)
-        return 0;
+        return true;
     const RecoveryNet &n = m_job.screens[size_t(screen)].nets[size_t(net)];
     const int count = int(n.cards.size());
     if (m_job.job == 5) {
@@ -299,18 +303,18 @@ int fpga_card_jobs::on_recovery_check(int screen, int net, int attempt, const Rc
         m_listed = true;
         m_notifier->post_recovery_list(QStringList{entry}, 1);
         m_job.ops.clear();
-        return 0;
+        return true;
     }
     if (card >= count || attempt >= count) {
         // Beyond what the pack describes, or it keeps asking: left as it is.
         kor_trace("\n rcv recovery: screen %d port %d card %d not recovered\n", screen + 1, n.port + 1, card + 1);
         m_job.unrecovered_card = card;
-        return 0;
+        return true;
     }
     // The card gets its parameters back, then the port is checked again.
     queue_recovery_net(screen, net, attempt + 1);
     push_chunks(n.port, card, RCV_CMD_RECOVER_WRITE, RCV_CMD_RECOVER_END, n.cards[size_t(card)], true);
-    return 0;
+    return true;
 }
 
 int fpga_card_jobs::exchange_ops()
@@ -360,8 +364,11 @@ int fpga_card_jobs::exchange_ops()
                       op.frame.port + 1);
             return ExchangeFailed;
         }
-        if (op.then && op.then(reply) != 0)
+        QString error;
+        if (op.then && !op.then(reply, &error)) {
+            kor_trace("\n fpga job %d: port %d: %s\n", int(m_job.job), op.frame.port + 1, qPrintable(error));
             return ExchangeFailed;
+        }
         report_percent();
     }
     return m_job.ops.empty() ? ExchangeDone : ExchangePending;

@@ -38,8 +38,8 @@ public:
 private:
     struct CardOp {
         RcvFrame frame;
-        // Runs on the card's reply; 0 to go on, 1 to fail the job.
-        std::function<int(const RcvFrame &reply)> then;
+        // Runs on the card's reply; false, with `error` set, fails the job.
+        std::function<bool(const RcvFrame &reply, QString *error)> then;
     };
     struct CardJob {
         uint8_t job = 0;
@@ -69,10 +69,10 @@ private:
                      bool front);
     void report_percent();
     void set_job_step(uint8_t step);
-    int plan_chain(uint8_t port, const RcvFrame &count_reply);
+    bool plan_chain(uint8_t port, const RcvFrame &count_reply, QString *error);
     void prepare_recovery_ops(RCV_CHECK_OR_RECOVERY what);
     void queue_recovery_net(int screen, int net, int attempt);
-    int on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply);
+    bool on_recovery_check(int screen, int net, int attempt, const RcvFrame &reply, QString *error);
 
     fpga_registers &m_registers;
     std::shared_ptr<FpgaDevice> m_dev;

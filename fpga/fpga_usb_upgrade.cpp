@@ -105,28 +105,38 @@ QStringList fpga_usb_upgrade::get_usb_file_list_path()
     return rcvRecovery::list_files(dir, {QStringLiteral("KOR"), QStringLiteral("KORZK")}, kMaxPackages);
 }
 
-int fpga_usb_upgrade::write_upgrade_image(const UpgradeImage &img)
+bool fpga_usb_upgrade::write_upgrade_image(const UpgradeImage &img, QString *error)
 {
+    int status;
     switch (img.kind) {
     case UpgradeApplication:
-        if (!Utils::write_file_atomic(QString::fromLatin1(kAppPath), img.image))
-            return 255;
+        if (!Utils::write_file_atomic(QString::fromLatin1(kAppPath), img.image)) {
+            status = 255;
+            break;
+        }
         QFile::setPermissions(kor_path(QString::fromLatin1(kAppPath)),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                   QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                   QFileDevice::ExeOther);
-        return 0;
+        status = 0;
+        break;
     case UpgradeFpgaBitstream:
     case UpgradeMcuFirmware:
-        return m_dev->write_flash_image(img.fpga,
-                                        img.kind == UpgradeFpgaBitstream ? FpgaDevice::FlashBitstream
-                                                                         : FpgaDevice::FlashMcu,
-                                        reinterpret_cast<const uint8_t *>(img.image.constData()), img.image.size());
+        status = m_dev->write_flash_image(img.fpga,
+                                          img.kind == UpgradeFpgaBitstream ? FpgaDevice::FlashBitstream
+                                                                           : FpgaDevice::FlashMcu,
+                                          reinterpret_cast<const uint8_t *>(img.image.constData()),
+                                          img.image.size());
+        break;
     default: {
         std::lock_guard<std::mutex> lock(m_font_mutex);
-        return m_font_writer ? m_font_writer(img.image) : 255;
+        status = m_font_writer && m_font_writer(img.image) ? 0 : 255;
+        break;
     }
     }
+    if (status != 0)
+        *error = QStringLiteral("write error");
+    return status == 0;
 }
 
 UsbPackageResult fpga_usb_upgrade::install_package(const QString &path)
@@ -150,7 +160,7 @@ UsbPackageResult fpga_usb_upgrade::install_package(const QString &path)
     std::vector<UpgradeImage> images;
     const bool combined = QFileInfo(path).suffix() == QLatin1String("KORZK");
     // Every image is checked before anything is written: a bad one refuses the package whole.
-    if (decode_upgrade_package(file, combined, &images, &r.reason) != 0)
+    if (!decode_upgrade_package(file, combined, &images, &r.reason))
         return r;
 
     for (const UpgradeImage &img : images) {
@@ -158,9 +168,8 @@ UsbPackageResult fpga_usb_upgrade::install_package(const QString &path)
             r.not_written << image_name(img);
             continue;
         }
-        if (write_upgrade_image(img) != 0) {
+        if (!write_upgrade_image(img, &r.reason)) {
             r.failed = image_name(img);
-            r.reason = QStringLiteral("write error");
             continue;
         }
         r.installed << image_name(img);
@@ -204,6 +213,8 @@ void fpga_usb_upgrade::usb_upgrade_deal()
         break;
     case 2: {
         const UsbPackageResult result = install_package(m_usb.files.at(m_usb.index++));
+        if (!result.ok())
+            kor_trace("\n usb upgrade package %s: %s\n", qPrintable(result.package), qPrintable(result.reason));
         usb_log(result.log_line());
         {
             std::lock_guard<std::mutex> lock(m_log_mutex);

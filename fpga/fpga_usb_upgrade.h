@@ -44,8 +44,8 @@ public:
     static constexpr int kMaxPackages = 100;
     // An installed application takes effect by a reboot this long after the upgrade ends.
     static constexpr uint32_t kRebootTicks = 300;
-    // Writes an OSD-font image (0 on success).
-    using FontWriter = std::function<int(const QByteArray &image)>;
+    // Writes an OSD-font image (true on success).
+    using FontWriter = std::function<bool(const QByteArray &image)>;
 
     fpga_usb_upgrade(std::shared_ptr<FpgaDevice> dev, fpga_job_notifier *notifier);
 
@@ -76,7 +76,8 @@ private:
     };
     void usb_log(const QString &line);
     UsbPackageResult install_package(const QString &path);
-    int write_upgrade_image(const UpgradeImage &image);
+    // False, with `error` set, when the image was not written whole.
+    bool write_upgrade_image(const UpgradeImage &image, QString *error);
     static QString now_text();
 
     std::shared_ptr<FpgaDevice> m_dev;

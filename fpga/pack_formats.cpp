@@ -23,11 +23,11 @@ void put32(QByteArray &b, uint32_t v)
 const uint8_t *bytes(const QByteArray &b) { return reinterpret_cast<const uint8_t *>(b.constData()); }
 uint32_t crc_of(const QByteArray &b, int from, int len) { return rcv_crc32(bytes(b) + from, len); }
 
-int fail(QString *error, const char *text)
+bool fail(QString *error, const char *text)
 {
     if (error)
         *error = QString::fromLatin1(text);
-    return 1;
+    return false;
 }
 
 // Bounds-checked reader over a file's bytes.
@@ -78,7 +78,7 @@ QByteArray encode_mapping_pack(const MappingPack &pack)
     return b;
 }
 
-int decode_mapping_pack(const QByteArray &file, MappingPack *pack, QString *error)
+bool decode_mapping_pack(const QByteArray &file, MappingPack *pack, QString *error)
 {
     if (file.size() < kMappingPackHead || std::memcmp(file.constData(), kMappingMagic, 4) != 0 || file[4] != 1)
         return fail(error, "bad header");
@@ -95,7 +95,7 @@ int decode_mapping_pack(const QByteArray &file, MappingPack *pack, QString *erro
         pack->description = QString::fromLatin1(end < 0 ? desc : desc.left(end));
         pack->data = file.mid(kMappingPackHead, int(len));
     }
-    return 0;
+    return true;
 }
 
 QByteArray encode_recovery_pack(const std::vector<RecoveryScreen> &screens)
@@ -123,7 +123,7 @@ QByteArray encode_recovery_pack(const std::vector<RecoveryScreen> &screens)
     return b;
 }
 
-int decode_recovery_pack(const QByteArray &file, std::vector<RecoveryScreen> *screens, QString *error)
+bool decode_recovery_pack(const QByteArray &file, std::vector<RecoveryScreen> *screens, QString *error)
 {
     if (file.size() < 12 || std::memcmp(file.constData(), kRecoveryMagic, 4) != 0 || file[4] != 1)
         return fail(error, "bad header");
@@ -157,7 +157,7 @@ int decode_recovery_pack(const QByteArray &file, std::vector<RecoveryScreen> *sc
         return fail(error, "bad length");
     if (screens)
         *screens = std::move(out);
-    return 0;
+    return true;
 }
 
 QByteArray encode_upgrade_image(const UpgradeImage &image, const char *controller)
@@ -176,7 +176,7 @@ QByteArray encode_upgrade_image(const UpgradeImage &image, const char *controlle
     return b;
 }
 
-int decode_upgrade_package(const QByteArray &file, bool combined, std::vector<UpgradeImage> *images, QString *error)
+bool decode_upgrade_package(const QByteArray &file, bool combined, std::vector<UpgradeImage> *images, QString *error)
 {
     std::vector<UpgradeImage> out;
     int pos = 0;
@@ -203,8 +203,8 @@ int decode_upgrade_package(const QByteArray &file, bool combined, std::vector<Up
         if (crc_of(file, pos + kUpgradeHead, int(len)) != rcv_get32(h + 16))
             return fail(error, "bad checksum");
         img.image = file.mid(pos + kUpgradeHead, int(len));
-        if (check_upgrade_image(img, error) != 0)
-            return 1;
+        if (!check_upgrade_image(img, error))
+            return false;
         out.push_back(std::move(img));
         pos += kUpgradeHead + int(len);
     }
@@ -212,7 +212,7 @@ int decode_upgrade_package(const QByteArray &file, bool combined, std::vector<Up
         return fail(error, "no image");
     if (images)
         *images = std::move(out);
-    return 0;
+    return true;
 }
 
 namespace {
@@ -240,7 +240,7 @@ bool is_arm_executable(const QByteArray &image)
 }
 }
 
-int check_upgrade_image(const UpgradeImage &image, QString *error)
+bool check_upgrade_image(const UpgradeImage &image, QString *error)
 {
     if (image.kind < UpgradeApplication || image.kind > UpgradeScalerFonts)
         return fail(error, "unknown kind");
@@ -251,5 +251,5 @@ int check_upgrade_image(const UpgradeImage &image, QString *error)
         return fail(error, "implausible size");
     if (image.kind == UpgradeApplication && !is_arm_executable(image.image))
         return fail(error, "not an executable");
-    return 0;
+    return true;
 }

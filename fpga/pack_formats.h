@@ -98,16 +98,16 @@ struct UpgradeImage {
     QByteArray image;
 };
 
-// Readers return 0 when the bytes are a whole, checked file, else 1 with `error` set.
+// Readers return true when the bytes are a whole, checked file, else false with `error` set.
 QByteArray encode_mapping_pack(const MappingPack &pack);
-int decode_mapping_pack(const QByteArray &file, MappingPack *pack, QString *error = nullptr);
+bool decode_mapping_pack(const QByteArray &file, MappingPack *pack, QString *error = nullptr);
 
 QByteArray encode_recovery_pack(const std::vector<RecoveryScreen> &screens);
-int decode_recovery_pack(const QByteArray &file, std::vector<RecoveryScreen> *screens, QString *error = nullptr);
+bool decode_recovery_pack(const QByteArray &file, std::vector<RecoveryScreen> *screens, QString *error = nullptr);
 
 QByteArray encode_upgrade_image(const UpgradeImage &image, const char *controller = "Z73N");
 // Decodes every image of the package and checks each for its kind (check_upgrade_image).
-int decode_upgrade_package(const QByteArray &file, bool combined, std::vector<UpgradeImage> *images,
-                           QString *error = nullptr);
-// 0 when the image is fit for its kind, else 1 with `error` set.
-int check_upgrade_image(const UpgradeImage &image, QString *error = nullptr);
+bool decode_upgrade_package(const QByteArray &file, bool combined, std::vector<UpgradeImage> *images,
+                            QString *error = nullptr);
+// True when the image is fit for its kind, else false with `error` set.
+bool check_upgrade_image(const UpgradeImage &image, QString *error = nullptr);

@@ -79,19 +79,19 @@ int rcvRecovery::file_count() const
     return m_files.size();
 }
 
-int rcvRecovery::read_mapping_pack(const QString &path, MappingPack *pack, QString *error)
+bool rcvRecovery::read_mapping_pack(const QString &path, MappingPack *pack, QString *error)
 {
     bool ok;
     const QByteArray file = read_small_file(path, &ok);
     if (!ok) {
         if (error)
             *error = QStringLiteral("cannot read");
-        return 1;
+        return false;
     }
     return decode_mapping_pack(file, pack, error);
 }
 
-int rcvRecovery::read_recovery_dir(const QString &dir, std::vector<RecoveryScreen> *screens, QString *error)
+bool rcvRecovery::read_recovery_dir(const QString &dir, std::vector<RecoveryScreen> *screens, QString *error)
 {
     QString why;
     std::vector<RecoveryScreen> all;
@@ -105,7 +105,7 @@ int rcvRecovery::read_recovery_dir(const QString &dir, std::vector<RecoveryScree
         const QByteArray file = read_small_file(path, &ok);
         std::vector<RecoveryScreen> part;
         QString pack_error = QStringLiteral("cannot read");
-        if (!ok || decode_recovery_pack(file, &part, &pack_error) != 0) {
+        if (!ok || !decode_recovery_pack(file, &part, &pack_error)) {
             why = QFileInfo(path).fileName() + QStringLiteral(": ") + pack_error;
             break;
         }
@@ -114,8 +114,8 @@ int rcvRecovery::read_recovery_dir(const QString &dir, std::vector<RecoveryScree
     if (error)
         *error = why;
     if (!why.isEmpty())
-        return 1;
+        return false;
     if (screens)
         *screens = std::move(all);
-    return 0;
+    return true;
 }

@@ -28,13 +28,13 @@ public:
     QStringList file_list() const;
     int file_count() const;
 
-    // 0 when the file is a whole, checked pack.
-    static int read_mapping_pack(const QString &path, MappingPack *pack, QString *error = nullptr);
-    // The screens of the recovery packs in dir, files taken in name order; 0 when there is at
+    // True when the file is a whole, checked pack.
+    static bool read_mapping_pack(const QString &path, MappingPack *pack, QString *error = nullptr);
+    // The screens of the recovery packs in dir, files taken in name order; true when there is at
     // least one and every one was read. Screens are numbered across the files, so one pack
     // that cannot be read (missing, not a regular file, too large, corrupt) refuses them all.
-    static int read_recovery_dir(const QString &dir, std::vector<RecoveryScreen> *screens,
-                                 QString *error = nullptr);
+    static bool read_recovery_dir(const QString &dir, std::vector<RecoveryScreen> *screens,
+                                  QString *error = nullptr);
 
     // A path that already lies under the data root is used as it is; a board path is
     // resolved under it.

@@ -178,7 +178,7 @@ Target mapping_target()
     };
     t.run = [](const QByteArray &in, Rng &, QString *why) {
         MappingPack pack;
-        if (decode_mapping_pack(in, &pack, why) != 0)
+        if (!decode_mapping_pack(in, &pack, why))
             return false;
         require(!pack.data.isEmpty() && pack.data.size() == in.size() - kMappingPackHead, "mapping",
                 "accepted a pack whose data is empty or not the file's rest");
@@ -209,11 +209,11 @@ Target upgrade_target()
     t.run = [](const QByteArray &in, Rng &rng, QString *why) {
         std::vector<UpgradeImage> images;
         const bool combined = rng() & 1;
-        if (decode_upgrade_package(in, combined, &images, why) != 0)
+        if (!decode_upgrade_package(in, combined, &images, why))
             return false;
         qint64 total = 0;
         for (const UpgradeImage &img : images) {
-            require(check_upgrade_image(img) == 0, "upgrade", "accepted an image that fails its check");
+            require(check_upgrade_image(img), "upgrade", "accepted an image that fails its check");
             total += kUpgradeHead + img.image.size();
         }
         require(!images.empty() && (combined || images.size() == 1) && total == in.size(), "upgrade",
@@ -237,7 +237,7 @@ Target recovery_target(const QString &root)
     QDir().mkpath(dir);
     t.run = [dir](const QByteArray &in, Rng &rng, QString *why) {
         std::vector<RecoveryScreen> screens;
-        int r;
+        bool r;
         if (rng() % 32 == 0) {
             QFile f(dir + QStringLiteral("/pack"));
             require(f.open(QIODevice::WriteOnly) && f.write(in) == in.size(), "recovery", "cannot write the pack");
@@ -246,7 +246,7 @@ Target recovery_target(const QString &root)
         } else {
             r = decode_recovery_pack(in, &screens, why);
         }
-        if (r != 0)
+        if (!r)
             return false;
         for (const RecoveryScreen &s : screens)
             for (const RecoveryNet &n : s.nets) {

@@ -75,11 +75,14 @@ void v331_manage::read_v331_font()
     font_valid.store(mask, std::memory_order_release);
 }
 
-int v331_manage::write_font_image(const QByteArray &image)
+bool v331_manage::write_font_image(const QByteArray &image, QString *error)
 {
     ScalerDevice *dev = scaler();
-    if (!dev)
-        return 255;
+    if (!dev) {
+        if (error)
+            *error = QStringLiteral("no scaler");
+        return false;
+    }
     int result;
     {
         // The chip's flash shares the SPI port with its registers.
@@ -87,7 +90,9 @@ int v331_manage::write_font_image(const QByteArray &image)
         result = dev->write_font_image(reinterpret_cast<const uint8_t *>(image.constData()), image.size());
     }
     read_v331_font();
-    return result == 0 ? 0 : 255;
+    if (result != 0 && error)
+        *error = QStringLiteral("font write refused");
+    return result == 0;
 }
 
 void v331_manage::korApi_PnlInit2(int width, int height, int out_width, int out_height, int splice)

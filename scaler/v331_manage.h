@@ -42,8 +42,9 @@ public:
     // 0 turns the pattern off, 1 to 8 draw that pattern.
     void v331_SetPattern(int pattern);
     void read_v331_font();
-    // Writes an OSD font image into the chip's serial flash and re-reads font_valid.
-    int write_font_image(const QByteArray &image);
+    // Writes an OSD font image into the chip's serial flash and re-reads font_valid. False,
+    // with `error` set, when it was not written.
+    bool write_font_image(const QByteArray &image, QString *error = nullptr);
 
 private:
     v331_manage();
