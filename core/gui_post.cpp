@@ -46,6 +46,14 @@ void kor_post_to_gui(const QObject *context, std::function<void()> call)
     QMetaObject::invokeMethod(g_poster, "deliver", Qt::QueuedConnection);
 }
 
+void kor_run_in_gui(const QObject *context, std::function<void()> call)
+{
+    if (kor_in_gui_thread())
+        call();
+    else
+        kor_post_to_gui(context, std::move(call));
+}
+
 void kor_deliver_gui_posts()
 {
     std::vector<Post> batch;

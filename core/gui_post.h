@@ -10,6 +10,10 @@ class QObject;
 // reaches the event loop. Posting from the GUI thread queues the call all the same.
 void kor_post_to_gui(const QObject *context, std::function<void()> call);
 
+// Runs `call` now when in the GUI thread, else posts it as above (a signal a worker raises
+// is emitted in the GUI thread this way).
+void kor_run_in_gui(const QObject *context, std::function<void()> call);
+
 // GUI thread: runs what has been posted so far. The event loop does this by itself; tests
 // that run a worker's pass directly may call it.
 void kor_deliver_gui_posts();

@@ -169,10 +169,7 @@ void KorRamPara::test_signal(int code)
 {
     // From a worker the signal is emitted in the GUI thread: Qt's cross-thread hand-over of a
     // signal's arguments is not one ThreadSanitizer can see, the outbox is.
-    if (kor_in_gui_thread())
-        emit sig_update_para(code);
-    else
-        kor_post_to_gui(this, [this, code] { emit sig_update_para(code); });
+    kor_run_in_gui(this, [this, code] { emit sig_update_para(code); });
 }
 
 void KorRamPara::ram_para_save()

@@ -37,10 +37,7 @@ int UsbServer::initialize()
 void UsbServer::announce(int code)
 {
     // The signal is emitted in the GUI thread, whichever thread looked.
-    if (kor_in_gui_thread())
-        emit sig_usb_update(code);
-    else
-        kor_post_to_gui(this, [this, code] { emit sig_usb_update(code); });
+    kor_run_in_gui(this, [this, code] { emit sig_usb_update(code); });
 }
 
 void UsbServer::run_pass()
