@@ -13,6 +13,8 @@
 #include "ui/shell/mainwindow.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 int main(int argc, char *argv[])
@@ -47,5 +49,10 @@ int main(int argc, char *argv[])
     SyncUpdate::pInstance()->attach(UsbServer::pInstance(), &UsbServer::sig_usb_update);
     UsbServer::p_usbserver->initialize();
 
-    return app.exec();
+    // A shutdown from outside writes what is pending first.
+    kor_quit_on_signals();
+    const int status = app.exec();
+    // The workers are detached and never joined: end without running destructors under them.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

@@ -2,6 +2,7 @@
 
 #include "core/global.h"
 #include "core/singleton.h"
+#include "core/table_saver.h"
 #include "core/utils.h"
 #include "platform/data_root.h"
 
@@ -30,17 +31,24 @@ constexpr qint64 kIniMaxBytes = 64 * 1024;
 
 // The INI text is made and read by QSettings in a scratch folder of its own: QSettings
 // would write through a link and wait up to half a minute on a lock file a power cut left
-// beside the real file, and it would block reading a FIFO there.
-bool ini_encode(const QVariant (&values)[ConfigItem::ConfigCount], QByteArray *text)
+// beside the real file, and it would block reading a FIFO there. `text` comes in as the
+// file's text and goes out with the keys of `changed` set: every other key and group stays.
+bool ini_merge(uint32_t changed, const QVariant (&values)[ConfigItem::ConfigCount], QByteArray *text)
 {
     QTemporaryDir scratch;
     if (!scratch.isValid())
         return false;
     const QString path = scratch.filePath(QStringLiteral("tcpip.ini"));
     {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(*text) != text->size())
+            return false;
+    }
+    {
         QSettings ini(path, QSettings::IniFormat);
         for (int i = 0; i < ConfigItem::ConfigCount; ++i)
-            ini.setValue(QString::fromLatin1(kItems[i].key), values[i]);
+            if (changed & (1u << i))
+                ini.setValue(QString::fromLatin1(kItems[i].key), values[i]);
         ini.sync();
         if (ini.status() != QSettings::NoError)
             return false;
@@ -89,10 +97,12 @@ void ConfigEngine::destroy_instance()
     p_config = nullptr;
 }
 
-ConfigEngine::ConfigEngine()
+ConfigEngine::ConfigEngine() : m_retry(new TableSaver([this](const QByteArray &) { return save(); }))
 {
     load();
 }
+
+ConfigEngine::~ConfigEngine() = default;
 
 QString ConfigEngine::key_of(ConfigItem::ConfigName item)
 {
@@ -133,36 +143,48 @@ void ConfigEngine::write_config_variant(ConfigItem::ConfigName item, const QVari
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_values[item] = value;
-        m_saved = false;
+        m_changed |= 1u << item;
     }
     if (item == ConfigItem::UsbUpgradeDir)
         kor_set_usb_grade_path(value.toString().toStdString());
-    save();
+    if (!save())
+        m_retry->submit_retry(QByteArray());
 }
 
 bool ConfigEngine::saved() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_saved;
+    return m_changed == 0;
 }
 
-void ConfigEngine::save()
+bool ConfigEngine::save()
 {
     std::lock_guard<std::mutex> save_lock(m_save_mutex);
     QVariant values[ConfigItem::ConfigCount];
+    uint32_t changed;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         for (int i = 0; i < ConfigItem::ConfigCount; ++i)
             values[i] = m_values[i];
+        changed = m_changed;
     }
+    if (changed == 0)
+        return true;
+    // Merged into what the file holds now; a file that cannot be read is replaced.
     QByteArray text;
-    const bool ok = ini_encode(values, &text) && Utils::write_file_atomic(QString::fromLatin1(kIniPath), text);
+    const Utils::ReadResult read = Utils::read_file_bounded(QString::fromLatin1(kIniPath), kIniMaxBytes, &text);
+    if (read != Utils::ReadOk) {
+        if (read != Utils::ReadMissing)
+            kor_trace("%s unreadable (%d): written anew\n", kIniPath, int(read));
+        text.clear();
+    }
+    const bool ok = ini_merge(changed, values, &text) && Utils::write_file_atomic(QString::fromLatin1(kIniPath), text);
     if (!ok)
-        kor_trace("%s not saved: tried again with the next change\n", kIniPath);
+        kor_trace("%s not saved: tried again shortly\n", kIniPath);
     std::lock_guard<std::mutex> lock(m_mutex);
-    // A change made meanwhile is saved by its own call.
-    bool same = ok;
-    for (int i = 0; same && i < ConfigItem::ConfigCount; ++i)
-        same = values[i] == m_values[i];
-    m_saved = same;
+    // A change made meanwhile stays to be saved.
+    for (int i = 0; ok && i < ConfigItem::ConfigCount; ++i)
+        if ((changed & (1u << i)) && values[i] == m_values[i])
+            m_changed &= ~(1u << i);
+    return ok;
 }

@@ -1,6 +1,10 @@
 #pragma once
 #include <QVariant>
+#include <cstdint>
+#include <memory>
 #include <mutex>
+
+class TableSaver;
 
 namespace ConfigItem {
 enum ConfigName {
@@ -16,7 +20,9 @@ enum ConfigName {
 };
 }
 
-// Named settings in "/data/configs/tcpip.ini", group "config".
+// Named settings in "/data/configs/tcpip.ini", group "config". The file is shared with the
+// rest of the system, which keeps settings there this program does not model: a save writes
+// only the keys changed here and keeps every other key and group as it found them.
 class ConfigEngine {
 public:
     static ConfigEngine *p_config;
@@ -24,8 +30,9 @@ public:
     static void destroy_instance();  // tests
 
     QVariant read_config(ConfigItem::ConfigName item) const;
-    // Sets the setting and writes all of them to the file. A write that fails is traced
-    // and tried again with the next change; saved() tells whether the file holds them all.
+    // Sets the setting and writes it to the file. A write that fails is traced and tried
+    // again on its own (with a growing back-off) and with the next change; saved() tells
+    // whether the file holds every setting changed here.
     void write_config_variant(ConfigItem::ConfigName item, const QVariant &value);
     bool saved() const;
 
@@ -33,11 +40,14 @@ public:
 
 private:
     ConfigEngine();
+    ~ConfigEngine();
     void load();
-    void save();
+    // Writes the changed settings; true when the file holds them all.
+    bool save();
 
-    mutable std::mutex m_mutex;   // m_values, m_saved
+    mutable std::mutex m_mutex;   // m_values, m_changed
     std::mutex m_save_mutex;      // one save at a time, so the newest values are written last
     QVariant m_values[ConfigItem::ConfigCount];
-    bool m_saved = true;
+    uint32_t m_changed = 0;       // bit i: item i set here and not yet in the file
+    std::unique_ptr<TableSaver> m_retry;  // last: goes first, trying what is pending once more
 };

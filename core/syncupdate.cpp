@@ -128,7 +128,7 @@ void SyncUpdate::take_save_results()
             m_saved_generation = std::max(m_saved_generation, r.generation);
             ++m_saves;
         } else {
-            kor_trace("table not saved: tried again at the next refresh\n");
+            kor_trace("table not saved: tried again shortly\n");
             // Nothing waiting on it may show success; the newest failed means the next
             // refresh hands the table over again.
             m_waiting.erase(std::remove_if(m_waiting.begin(), m_waiting.end(),
@@ -155,4 +155,10 @@ void SyncUpdate::flush_saves()
 {
     m_saver->flush();
     take_save_results();
+}
+
+void SyncUpdate::save_now()
+{
+    save_if_changed();
+    flush_saves();
 }

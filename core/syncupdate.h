@@ -38,6 +38,9 @@ public:
     // Waits until every table snapshot handed over is on flash, and takes the results
     // (success notices run here). Tests, and before the program ends.
     void flush_saves();
+    // Hands a changed table over now, without a refresh, and waits until it is on flash
+    // (before the program ends).
+    void save_now();
 
     // Runs `done` (a page's success notice), in the GUI thread, once the table file holds
     // every change made so far: after this refresh's save when called from a refresh hook,
@@ -53,7 +56,7 @@ private:
     ~SyncUpdate() override;
     // Hands the table to the saver when its stored part differs from what was last handed
     // over. Returns the generation the file must reach to hold the table (0: it does). A save
-    // that fails is tried again at the next refresh.
+    // that fails is tried again by the saver on its own, and at the next refresh.
     uint64_t save_if_changed();
     // Runs `done` once generation `generation` is on flash.
     void after_generation(uint64_t generation, std::function<void()> done);

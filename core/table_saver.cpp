@@ -31,13 +31,26 @@ TableSaver::~TableSaver()
 
 uint64_t TableSaver::submit(const QByteArray &snapshot)
 {
+    return hand_over(snapshot, false);
+}
+
+uint64_t TableSaver::submit_retry(const QByteArray &snapshot)
+{
+    return hand_over(snapshot, true);
+}
+
+uint64_t TableSaver::hand_over(const QByteArray &snapshot, bool failed)
+{
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto now = std::chrono::steady_clock::now();
-    if (m_pending_generation == 0)
+    if (m_pending_generation == 0 || m_retrying)
         m_first_pending = now;
     m_last_submit = now;
     m_pending = snapshot;
     m_pending_generation = m_next_generation++;
+    m_retrying = false;
+    if (failed)
+        keep_for_retry(snapshot, m_pending_generation, true);
     // Started on first use: a program that never saves has no saver thread.
     if (!m_thread.joinable())
         m_thread = std::thread([this] { run(); });
@@ -45,13 +58,27 @@ uint64_t TableSaver::submit(const QByteArray &snapshot)
     return m_pending_generation;
 }
 
+void TableSaver::keep_for_retry(const QByteArray &snapshot, uint64_t generation, bool back_off)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (m_pending_generation == 0 || m_pending_generation == generation) {
+        m_pending = snapshot;
+        m_pending_generation = generation;
+        m_retrying = true;
+        m_retry_due = now + m_backoff;
+    }
+    if (back_off)
+        m_backoff = std::min(m_backoff * 2, kRetryMost);
+}
+
 void TableSaver::flush()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
+    const uint64_t attempts = m_attempts;
     m_hurry = true;
     m_wake.notify_all();
-    m_idle.wait(lock, [this] { return m_pending_generation == 0 && !m_writing; });
-    m_hurry = false;
+    // Written, or tried once more since and failed again: its retry goes on without us.
+    m_idle.wait(lock, [&] { return !m_writing && (m_pending_generation == 0 || (m_retrying && m_attempts > attempts)); });
 }
 
 std::vector<TableSaver::Result> TableSaver::take_results()
@@ -74,30 +101,42 @@ void TableSaver::run()
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_stop || m_pending_generation != 0; });
-        if (m_pending_generation == 0)
-            return;  // stopped, nothing left
-        // Held back while newer snapshots keep coming, within the latest time.
+        // Stopped with nothing left, or with a failed one that had its last try in the flush.
+        if (m_pending_generation == 0 || (m_stop && m_retrying))
+            return;
+        // Held back while newer snapshots keep coming, within the latest time; a failed one
+        // until its retry is due.
         while (!m_stop && !m_hurry) {
-            const auto due = std::min(m_last_submit + kQuiet, m_first_pending + kLatest);
+            const auto due = m_retrying ? m_retry_due : std::min(m_last_submit + kQuiet, m_first_pending + kLatest);
             if (std::chrono::steady_clock::now() >= due)
                 break;
             m_wake.wait_until(lock, due);
         }
+        // Taken: a failure waits for its back-off, not for the next flush. A write a flush
+        // forced does not lengthen the back-off.
+        const bool hurried = m_hurry && !m_stop;
+        m_hurry = false;
         const QByteArray snapshot = m_pending;
         const uint64_t generation = m_pending_generation;
         m_pending_generation = 0;
+        m_retrying = false;
         m_writing = true;
         lock.unlock();
         const bool ok = m_writer(snapshot);
         lock.lock();
         m_writing = false;
+        ++m_attempts;
+        if (ok)
+            m_backoff = kRetryFirst;
+        else
+            keep_for_retry(snapshot, generation, !hurried);
         m_results.push_back({generation, ok});
         if (m_on_result) {
             lock.unlock();
             m_on_result();
             lock.lock();
         }
-        if (m_pending_generation == 0)
+        if (m_pending_generation == 0 || m_retrying)
             m_idle.notify_all();
     }
 }

@@ -24,6 +24,8 @@ public:
 
     static constexpr std::chrono::milliseconds kQuiet{100};
     static constexpr std::chrono::milliseconds kLatest{450};
+    static constexpr std::chrono::milliseconds kRetryFirst{1000};
+    static constexpr std::chrono::milliseconds kRetryMost{30000};
 
     explicit TableSaver(Writer writer);
     ~TableSaver();  // writes what is pending first
@@ -32,8 +34,10 @@ public:
 
     // Hands a snapshot over; returns its generation (1, 2, ...).
     uint64_t submit(const QByteArray &snapshot);
-    // Writes what is pending now and waits until nothing is pending or being written (any
-    // thread but the saver's).
+    // Hands over a snapshot whose write already failed elsewhere: tried after the back-off.
+    uint64_t submit_retry(const QByteArray &snapshot);
+    // Writes what is pending now and waits until it is written, or has failed once more and
+    // waits for its retry (any thread but the saver's).
     void flush();
     // The results since the last call, oldest first.
     std::vector<Result> take_results();
@@ -46,6 +50,10 @@ public:
 
 private:
     void run();
+    uint64_t hand_over(const QByteArray &snapshot, bool failed);
+    // Under m_mutex: the failed `snapshot` is kept for a retry unless a newer one came;
+    // `back_off`: the next failure waits twice as long.
+    void keep_for_retry(const QByteArray &snapshot, uint64_t generation, bool back_off);
 
     Writer m_writer;
     std::function<void()> m_on_result;
@@ -57,7 +65,11 @@ private:
     uint64_t m_next_generation = 1;
     bool m_writing = false;
     bool m_stop = false;
-    bool m_hurry = false;  // a flush waits: no holding back
+    bool m_hurry = false;     // a flush waits: no holding back, no back-off
+    bool m_retrying = false;  // the pending snapshot failed and waits for its retry
+    uint64_t m_attempts = 0;  // writes tried, for flush
+    std::chrono::milliseconds m_backoff = kRetryFirst;
+    std::chrono::steady_clock::time_point m_retry_due;
     std::chrono::steady_clock::time_point m_first_pending;
     std::chrono::steady_clock::time_point m_last_submit;
     std::vector<Result> m_results;

@@ -9,10 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -118,6 +121,55 @@ void trace_failed(const char *what, const QByteArray &path)
 {
     kor_trace("%s %s: %s\n", what, path.constData(), std::strerror(errno));
 }
+
+// The writer's temporaries: "<file>.korsave-" and six letters or digits (mkostemp's).
+const char kTemporaryMark[] = ".korsave-";
+
+QByteArray real_path(const QByteArray &path)
+{
+    char resolved[PATH_MAX];
+    return ::realpath(path.constData(), resolved) ? QByteArray(resolved) : QByteArray();
+}
+
+// Whether the folder `dir` (a real path under the root), once it and the folders it lacks are
+// made, lies inside the data root: no link on the way leads out of it. The data root itself
+// may be a link (a mount elsewhere); what lies under it may not leave it.
+bool inside_data_root(const QString &board_path, const QString &dir)
+{
+    if (!board_path.startsWith(QLatin1String("/data/")) || board_path.contains(QLatin1String("/../")))
+        return false;
+    const QString root_path = kor_path(QStringLiteral("/data"));
+    QDir().mkpath(root_path);
+    const QByteArray root = real_path(QFile::encodeName(root_path));
+    if (root.isEmpty())
+        return false;
+    // The deepest part of the way that exists already, as a link or not.
+    QByteArray probe = QFile::encodeName(QDir::cleanPath(dir));
+    struct stat st;
+    while (::lstat(probe.constData(), &st) != 0) {
+        const int slash = probe.lastIndexOf('/');
+        if (errno != ENOENT || slash <= 0)
+            return false;
+        probe.truncate(slash);
+    }
+    const QByteArray real = real_path(probe);
+    return !real.isEmpty() && (real == root || real.startsWith(root + '/'));
+}
+
+bool refuse_outside(const QString &board_path, const QString &dir)
+{
+    if (inside_data_root(board_path, dir))
+        return false;
+    kor_trace("refused: %s leads out of the data root\n", qPrintable(board_path));
+    return true;
+}
+}
+
+bool Utils::is_save_temporary(const QString &name, const QString &stored)
+{
+    static const QRegularExpression suffix(QStringLiteral("^[A-Za-z0-9]{6}$"));
+    const QString prefix = stored + QLatin1String(kTemporaryMark);
+    return name.startsWith(prefix) && suffix.match(name.midRef(prefix.size())).hasMatch();
 }
 
 bool Utils::write_file_atomic(const QString &board_path, const QByteArray &data)
@@ -125,9 +177,14 @@ bool Utils::write_file_atomic(const QString &board_path, const QByteArray &data)
     QMutexLocker lock(&_file_deal_mutex);
     const QString path = kor_path(board_path);
     const QFileInfo info(path);
+    // Checked before the missing folders are made, and again once they are.
+    if (refuse_outside(board_path, info.absolutePath()))
+        return false;
     QDir().mkpath(info.absolutePath());
+    if (refuse_outside(board_path, info.absolutePath()))
+        return false;
     const QByteArray target = QFile::encodeName(path);
-    QByteArray temp = target + ".XXXXXX";
+    QByteArray temp = target + kTemporaryMark + "XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         trace_failed("save failed, no temporary for", target);
@@ -163,7 +220,10 @@ bool Utils::write_file_atomic(const QString &board_path, const QByteArray &data)
 void Utils::remove_file(const QString &board_path)
 {
     QMutexLocker lock(&_file_deal_mutex);
-    const QByteArray path = QFile::encodeName(kor_path(board_path));
+    const QString real = kor_path(board_path);
+    if (refuse_outside(board_path, QFileInfo(real).absolutePath()))
+        return;
+    const QByteArray path = QFile::encodeName(real);
     if (::unlink(path.constData()) != 0 && errno != ENOENT)
         trace_failed("remove failed:", path);
 }

@@ -30,13 +30,18 @@ public:
     // Reconfigures eth0 from the named settings when the interface exists.
     static void initIPAddress();
 
-    // The one writer of files under the data root: whole and atomic (a temporary beside
-    // it, fsync, rename) under _file_deal_mutex, so a power cut leaves the old file or the
-    // new one. The rename puts the file in place of a link instead of writing through it.
+    // The one writer of files under the data root ("/data"): whole and atomic (a temporary
+    // beside it, fsync, rename) under _file_deal_mutex, so a power cut leaves the old file or
+    // the new one. The rename puts the file in place of a link instead of writing through it,
+    // and a path whose folders lead out of the data root through a link is refused.
     // `board_path` is the path as the board sees it. False, with a trace, when not saved.
     static bool write_file_atomic(const QString &board_path, const QByteArray &data);
-    // Removes a file (or a link, not its target) under _file_deal_mutex.
+    // Removes a file (or a link, not its target) under _file_deal_mutex; within the data root
+    // only, as the writer.
     static void remove_file(const QString &board_path);
+    // Whether `name` is a temporary the writer made for the file `stored` (a save cut short
+    // leaves it); nothing else has such a name.
+    static bool is_save_temporary(const QString &name, const QString &stored);
 
     enum ReadResult { ReadOk = 0, ReadMissing, ReadNotRegular, ReadTooLarge, ReadFailed };
     // Reads a file from /data or the stick without blocking on a FIFO or a device: only a

@@ -196,7 +196,8 @@ private slots:
         }
     }
 
-    // Start-up removes the settings lock and the temporaries of cut saves, notes the key
+    // Start-up removes the settings lock and the writer's temporaries of cut saves (nothing
+    // else), notes the key
     // board, loads the network (also without eth0) and sets the port up; a settings write
     // never waits on a lock.
     void start_up_data()
@@ -212,9 +213,13 @@ private slots:
         sim_keyboard()->plugged = kor_data<bool>("keyboard");
         env->shell()->set_status_for("ifconfig eth0 >", eth0 ? 0 : 256);
         env->write_file(kIni, "[config]\nIPAddress=10.1.2.3\nSubNetMask=255.255.0.0\nGateWay=10.1.0.1\n");
-        const QStringList stale = {"/data/ram_device_info.Ab12Cd", "/data/configs/tcpip.ini.Qw3rTy",
-                                   "/data/configs/tcpip.ini.lock"};
-        const QStringList kept = {"/data/other.Ab12Cd", "/data/ram_device_info.bad", "/data/configs/alias.json.bak"};
+        const QStringList stale = {"/data/ram_device_info.korsave-Ab12Cd", "/data/configs/tcpip.ini.korsave-Qw3rTy",
+                                   "/data/modes/custom_mode16.korsave-x0X9zz", "/data/configs/tcpip.ini.lock"};
+        // The operator's own copies, whatever their names look like.
+        const QStringList kept = {"/data/other.korsave-Ab12Cd",      "/data/ram_device_info.bad",
+                                  "/data/configs/alias.json.bak",    "/data/ram_device_info.backup",
+                                  "/data/modes/custom_mode1.backup", "/data/configs/alias.json.before",
+                                  "/data/ram_device_info.Ab12Cd",    "/data/ram_device_info.korsave-Ab12C"};
         for (const QString &f : stale + kept)
             env->write_file(f, f.endsWith(".lock") ? lock : QByteArray("x"));
         start_core();
@@ -265,6 +270,113 @@ private slots:
         QVERIFY(config->saved());
         QSettings ini(env->path(kIni), QSettings::IniFormat);
         QCOMPARE(ini.value("config/IPAddress").toString(), QString("10.9.9.9"));
+    }
+
+    // A save that failed reaches the file on its own once the cause is gone, with no further
+    // change or refresh: the table and the settings alike.
+    void failed_saves_are_retried_on_their_own()
+    {
+        QDir().mkpath(env->path(kTable));
+        QDir().mkpath(env->path(kIni));
+        start_core();
+        kor_table()->set_u16(KorTable::kContrast, 77);
+        kor_refresh(1);
+        ConfigEngine::p_config->write_config_variant(ConfigItem::IPAddress, "10.7.7.7");
+        SyncUpdate::p_sync->flush_saves();
+        QVERIFY(QFileInfo(env->path(kTable)).isDir() && QFileInfo(env->path(kIni)).isDir());
+        QVERIFY(QDir().rmdir(env->path(kTable)) && QDir().rmdir(env->path(kIni)));
+        QTRY_VERIFY_WITH_TIMEOUT(env->read_file(kTable).size() == kKorTableFileSize, 4000);
+        QCOMPARE(kor_file_u16(env->read_file(kTable), KorTable::kContrast), 77);
+        QTRY_VERIFY_WITH_TIMEOUT(ConfigEngine::p_config->saved(), 4000);
+        QCOMPARE(QSettings(env->path(kIni), QSettings::IniFormat).value("config/IPAddress").toString(),
+                 QString("10.7.7.7"));
+    }
+
+    // A save keeps every key and group of the shared settings file that it does not change,
+    // also the ones this program knows but did not change.
+    void settings_save_keeps_the_rest()
+    {
+        env->write_file(kIni, "[config]\nMAC=00:11:22:33:44:55\nbarcode=KOR-0042\nTcpPort=6000\n"
+                              "IPAddress=10.0.0.2\n[other]\ncloud=host.example:9000\n");
+        env->start();
+        ConfigEngine::p_config->write_config_variant(ConfigItem::IPAddress, "10.0.0.3");
+        ConfigEngine::p_config->write_config_variant(ConfigItem::GateWay, "10.0.0.1");
+        QSettings ini(env->path(kIni), QSettings::IniFormat);
+        QCOMPARE(ini.allKeys().size(), 6);
+        QCOMPARE(ini.value("config/MAC").toString(), QString("00:11:22:33:44:55"));
+        QCOMPARE(ini.value("config/barcode").toString(), QString("KOR-0042"));
+        QCOMPARE(ini.value("config/TcpPort").toString(), QString("6000"));
+        QCOMPARE(ini.value("other/cloud").toString(), QString("host.example:9000"));
+        QCOMPARE(ini.value("config/IPAddress").toString() + " " + ini.value("config/GateWay").toString(),
+                 QString("10.0.0.3 10.0.0.1"));
+    }
+
+    // No write or delete leaves the data root through a link at a folder on its way; the
+    // data root itself may be a link (a mount elsewhere), and a link within it stays in it.
+    void writes_stay_in_the_data_root_data()
+    {
+        // link: the board path made a link; to: where it points ("out": a folder outside)
+        kor_columns<QString, QString, bool>({"link", "to", "written"});
+        QTest::newRow("settings folder out") << "/data/configs" << "out" << false;
+        QTest::newRow("application folder out") << "/data/app" << "out" << false;
+        QTest::newRow("settings folder within") << "/data/configs" << "/data/elsewhere" << true;
+        QTest::newRow("the data root itself") << "/data" << "out" << true;
+    }
+    void writes_stay_in_the_data_root()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, to);
+        QFETCH(bool, written);
+        QTemporaryDir outside;
+        const QString target = to == "out" ? outside.path() : env->path(to);
+        QVERIFY(QDir().mkpath(target) && QDir().mkpath(QFileInfo(env->path(link)).absolutePath()));
+        QVERIFY(QFile::link(target, env->path(link)));
+        env->write_file("/data/configs/alias.json", "{\"source\":");  // refused when read
+        env->start();
+        ConfigEngine::p_config->write_config_variant(ConfigItem::GateWay, "10.0.0.9");
+        const bool app = Utils::write_file_atomic("/data/app/korZ73N", "ELF");
+        ALIAS_PARA alias;
+        get_json_alias_para(&alias, "source", 2);  // and deleted, where that stays in the root
+        const bool app_out = link == "/data/app" && !written, configs_out = link == "/data/configs" && !written;
+        QCOMPARE(QFileInfo::exists(env->path("/data/app/korZ73N")), !app_out);
+        QCOMPARE(app, !app_out);
+        QCOMPARE(QFileInfo::exists(env->path("/data/configs/tcpip.ini")), !configs_out);
+        QCOMPARE(ConfigEngine::p_config->saved(), !configs_out);
+        QCOMPARE(QFileInfo::exists(env->path("/data/configs/alias.json")), configs_out);
+        if (!written)
+            QCOMPARE(QDir(outside.path()).entryList(QDir::Files | QDir::Hidden),
+                     configs_out ? QStringList{"alias.json"} : QStringList());
+    }
+
+    // SIGTERM, SIGINT and SIGHUP write the change the saver still holds back, then end the
+    // event loop.
+    void quit_signals_write_what_is_pending_data()
+    {
+        QTest::addColumn<int>("sig");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+    void quit_signals_write_what_is_pending()
+    {
+        QFETCH(int, sig);
+        start_core();
+        kor_quit_on_signals();
+        kor_table()->set_u16(KorTable::kSharpness, 33);
+        kor_refresh(1);
+        int on_flash = -1;
+        QMetaObject::Connection seen = connect(qApp, &QCoreApplication::aboutToQuit, [&] {
+            on_flash = kor_file_u16(env->read_file(kTable), KorTable::kSharpness);
+        });
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+        guard.start(5000);
+        ::raise(sig);
+        QCoreApplication::exec();
+        disconnect(seen);
+        QVERIFY(guard.isActive());  // ended by the signal, not by the guard
+        QCOMPARE(on_flash, 33);
     }
 
     // A save cut short (the file-size limit stops it after 1000 bytes) leaves the old file
