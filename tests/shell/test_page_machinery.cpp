@@ -307,6 +307,58 @@ private slots:
         QVERIFY(beneath->events.filter("confirm").isEmpty());
     }
 
+    // The real keyboard's session lasts exactly as long as its window is up. Opened again over
+    // a page built after it (a window system keeps a window shown again where it was in the
+    // stack, beneath the newer page), it comes on top each time; a run asked for while one
+    // runs is refused and leaves that one as it was, its answer for its own field.
+    void number_keyboard_session_data()
+    {
+        kor_columns<QString>({"what"});
+        QTest::newRow("again over a newer page") << "again";
+        QTest::newRow("asked again while it runs") << "asked again";
+    }
+    void number_keyboard_session()
+    {
+        QFETCH(QString, what);
+        delete g_numberkeyboard;
+        NumberKeyboard *real = new NumberKeyboard;
+        g_numberkeyboard = real;
+        struct RaiseCount : QObject {
+            int raises = 0;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                raises += e->type() == QEvent::ZOrderChange;
+                return false;
+            }
+        } watch;
+        real->installEventFilter(&watch);
+        QStringList seen;
+        auto look = [&] {
+            seen << QString("%1 %2 %3").arg(real->isVisible()).arg(watch.raises).arg(real->title());
+            watch.raises = 0;
+        };
+        kor_set_modal_pages(true);
+        kor_register_probe(20, 1);
+        kor_register_probe(21, 20);
+        window->show_menu();
+        KorKeyScript script;
+        script.step([] { g_mainmenu->open_page(20); });
+        if (what == "again") {
+            script.step([] { kor_probe(20)->child = 21; }).keys("ok").keys("ok").step(look).keys("back back");
+            script.keys("ok").keys("ok").step(look).keys("back back back");
+        } else {
+            script.keys("ok").step(look);
+            script.step([] { QTest::mouseClick(kor_probe(20)->field_b, Qt::LeftButton); }).step(look);
+            script.keys("ok right*11 ok").step([&] { seen << kor_probe(20)->field_a->text() + kor_probe(20)->field_b->text(); });
+            script.keys("back");
+        }
+        QVERIFY(script.run());
+        QVERIFY(!real->isVisible() && !QApplication::activeModalWidget());
+        const QStringList expected = what == "again" ? QStringList{"1 1 title A", "1 1 title A"}
+                                                     : QStringList{"1 1 title A", "1 0 title A", "120"};
+        QCOMPARE(seen, expected);
+    }
+
     void usb_tips_on_the_list_pages_data()
     {
         // kind: the pop-up shown, 0: none

@@ -383,6 +383,27 @@ void KorPage::keyReleaseEvent(QKeyEvent *event)
     m_kor_keyboard.update_usb_keyEvent(code);
 }
 
+int KorPage::exec()
+{
+    // A page closed before it ran (while it was built) is not run: nothing could end it.
+    if (m_closed)
+        return QDialog::Rejected;
+    return m_modal.run(this);
+}
+
+void KorPage::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    if (!visible)
+        m_modal.hidden();
+}
+
+void KorPage::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    m_modal.hidden();
+}
+
 void KorPage::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -409,7 +430,8 @@ QString KorPage::number_keyboard_title(My_lineEdit *field) const
 int KorPage::run_number_keyboard(My_lineEdit *field, const QString &title)
 {
     QPointer<NumberKeyboard> keyboard(g_numberkeyboard);
-    if (!keyboard || !field || m_closed)
+    // One session at a time: a second run would retitle and retarget the one on screen.
+    if (!keyboard || !field || m_closed || keyboard->running())
         return QDialog::Rejected;
     KorPageBusy busy(this);
     QPointer<My_lineEdit> target(field);

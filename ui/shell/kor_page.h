@@ -104,6 +104,7 @@
 #include "ui/shell/kor_focus_list.h"
 #include "ui/shell/kor_keyboard.h"
 #include "ui/shell/kor_lang.h"
+#include "ui/shell/kor_modal.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -158,6 +159,10 @@ public:
     // g_page_focus = number, run modally. False when no such page is built.
     bool open_page(int number);
 
+    // Runs the page modally for as long as it is shown (KorModal).
+    int exec() override;
+    void setVisible(bool visible) override;
+
 public slots:
     virtual void language_changed();
     virtual void slot_Button_back_clicked();
@@ -197,6 +202,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     // A window-system close acts as the back key.
     void reject() override;
 
@@ -215,6 +221,7 @@ private:
     bool m_delete_posted = false;
     bool m_embedded = false;
     QPointer<KorPage> m_opener;
+    KorModal m_modal;
 };
 
 // Holds a page alive across code that may spin an event loop (exec of a child page or of

@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/shell/kor_modal.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QVector>
@@ -13,6 +15,9 @@ class NumberKeyboard;
 // it with exec(); OK emits sendKeyBoardUIDataToLineEdit with the edit field's text and hides
 // it, back hides it without an answer. Worked by the five keys (left/right move over the
 // thirteen buttons, OK presses the highlighted one) and by touch.
+//
+// Its modal session (KorModal) lasts exactly as long as its window is shown, and a run asked
+// for while one runs is refused at once.
 class NumberKeyboard : public QDialog {
     Q_OBJECT
 public:
@@ -35,6 +40,10 @@ public:
     void delete_digit();
 
     void setVisible(bool visible) override;
+    // Runs the keyboard modally until it is hidden; Rejected at once while it runs already.
+    int exec() override;
+    // A session runs.
+    bool running() const { return m_modal.running(); }
 
 signals:
     void sendKeyBoardUIDataToLineEdit(QString text);
@@ -43,6 +52,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // The form, built when first needed.
@@ -55,6 +65,7 @@ private:
     QString m_typed;
     int m_select = 0;
     QPointer<QWidget> m_owner;
+    KorModal m_modal;
 };
 
 extern NumberKeyboard *g_numberkeyboard;
