@@ -212,6 +212,32 @@ private slots:
             "route del 255.255.255.255 wlan1"};
         QCOMPARE(env->commands(), expected);
     }
+
+    // Apply keeps the keys and groups of the rest of the system in the shared file; an address
+    // whose save failed is written by the next Apply, although the fields show the address
+    // in use by then.
+    void apply_after_a_failed_save()
+    {
+        const QString ini = env->path("/data/configs/tcpip.ini");
+        env->write_file("/data/configs/tcpip.ini", env->read_file("/data/configs/tcpip.ini") +
+                                                       "MAC=00:11:22:33:44:55\nbarcode=KOR-0042\n[other]\nkey=value\n");
+        QVERIFY(QFile::rename(ini, ini + ".aside") && QDir().mkpath(ini));  // cannot be replaced
+        kor_open("right ok", 22);
+        type(11, "254");
+        kor_keys("left left ok");  // Apply
+        QVERIFY(!ConfigEngine::p_config->saved());
+        QCOMPARE(QString::fromStdString(g_str_gateway), QString("192.168.0.254"));
+        QVERIFY(QDir().rmdir(ini) && QFile::rename(ini + ".aside", ini));
+        env->shell()->clear();
+        kor_keys("ok");  // Apply again, the fields unchanged
+        QSettings settings(ini, QSettings::IniFormat);
+        QCOMPARE(settings.value("config/GateWay").toString(), QString("192.168.0.254"));
+        QCOMPARE(settings.value("config/MAC").toString() + " " + settings.value("config/barcode").toString() + " " +
+                     settings.value("other/key").toString(),
+                 QString("00:11:22:33:44:55 KOR-0042 value"));
+        QVERIFY(ConfigEngine::p_config->saved());
+        QCOMPARE(env->commands().back(), std::string("route del 255.255.255.255 wlan1"));
+    }
 };
 
 QTEST_MAIN(TestLinkOption)

@@ -172,11 +172,12 @@ void linkwlan::on_Button_net_apply_clicked()
         kor_trace("\n linkwlan apply refused: an octet is not 0 to 255\n");
         return;
     }
+    ConfigEngine *config = ConfigEngine::pInstance();
+    // The address in use that never reached the file (a save that failed) is applied again.
     if (ip == QString::fromStdString(g_str_ip) && mask == QString::fromStdString(g_srt_mask) &&
-        gateway == QString::fromStdString(g_str_gateway))
+        gateway == QString::fromStdString(g_str_gateway) && config->saved())
         return;
     kor_trace("\n linkwlan apply ip=%s mask=%s gateway=%s\n", qPrintable(ip), qPrintable(mask), qPrintable(gateway));
-    ConfigEngine *config = ConfigEngine::pInstance();
     config->write_config_variant(ConfigItem::IPAddress, ip);
     config->write_config_variant(ConfigItem::SubNetMask, mask);
     config->write_config_variant(ConfigItem::GateWay, gateway);
