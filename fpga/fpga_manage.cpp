@@ -139,9 +139,13 @@ void fpga_manage::run_pass()
         set_led_para_deal();
         brightness_deal();
     }
-    struct Busy {  // published when the pass ends, whichever way
+    struct Busy {  // published when the pass ends, whichever way; a reboot due is a timed step
         fpga_manage *m;
-        ~Busy() { m->m_busy.store(m->m_jobs.busy() || m->m_usb.active(), std::memory_order_release); }
+        ~Busy()
+        {
+            m->m_busy.store(m->m_jobs.busy() || m->m_usb.active() || m->m_usb.reboot_pending(),
+                            std::memory_order_release);
+        }
     } busy{this};
     // A card job in flight ends before the upgrade engine takes byte 1 of the job request.
     if (m_jobs.busy()) {

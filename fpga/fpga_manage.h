@@ -111,7 +111,7 @@ private:
     fpga_card_jobs m_jobs;
     fpga_usb_upgrade m_usb;
     rcvRecovery m_pack_reader;
-    std::atomic<bool> m_busy{false};  // a card job or an upgrade in flight
+    std::atomic<bool> m_busy{false};  // a card job or an upgrade in flight, or a reboot due
     uint32_t m_led_tick = 0;
     KorWorker m_worker;  // stopped before the parts it runs go
 

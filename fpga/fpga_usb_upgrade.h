@@ -54,6 +54,8 @@ public:
     void usb_upgrade_deal();
     // Reboots for a new application once its time has come.
     void reboot_deal();
+    // A reboot waits for its time (worker thread).
+    bool reboot_pending() const { return m_reboot_pending; }
 
     // The board path of the directory holding the packages: "/mnt/usb1" or its subdirectory
     // named by g_usb_grade_path; empty when the setting leads off the stick.

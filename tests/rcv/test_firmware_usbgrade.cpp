@@ -1,4 +1,5 @@
 #include "core/syncupdate.h"
+#include "core/worker.h"
 #include "hostlink/usbserver.h"
 #include "kor_test_helpers.h"
 #include "platform/kor_clock.h"
@@ -277,6 +278,26 @@ private slots:
         QVERIFY(kor_child<QLabel>(g_firmware_usbgrade, "label_log")->alignment() & Qt::AlignTop);
         QVERIFY(log_text().contains("USB upgrade 2024-03-05 08:09:10"));
         kor_save_row_screen(g_firmware_usbgrade, "firmware_usbgrade-done");
+    }
+
+    // With the worker on its own thread, the reboot for a new application comes when the tick
+    // makes it due (3 s after the end), not at the worker's next idle check.
+    void reboot_on_time_with_the_worker()
+    {
+        stick_file("app.KOR", app_package(4000));
+        QCOMPARE(fpga_manage::pInstance()->initialize(), 0);
+        g_send_para[1] = 0;
+        g_usb_grade = 1;
+        KorWorker::wake_all();
+        QTRY_VERIFY_WITH_TIMEOUT(g_usb_grade == 0, 5000);
+        QTest::qWait(50);  // the worker is in its wait
+        env->tick(fpga_manage::kRebootTicks - 1);
+        KorWorker::wake_pending();
+        QTest::qWait(50);
+        QCOMPARE(reboots(), 0L);
+        env->tick(1);
+        KorWorker::wake_pending();
+        QTRY_COMPARE_WITH_TIMEOUT(reboots(), 1L, 1000);
     }
 
     // A directory setting that leads off the stick lists and installs nothing.
