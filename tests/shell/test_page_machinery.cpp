@@ -307,6 +307,20 @@ private slots:
         QVERIFY(beneath->events.filter("confirm").isEmpty());
     }
 
+    // Whenever a page goes, the keys go to the page beneath: a window system without a window
+    // manager gives them to nobody, and then a pop-up under the pointer would catch them.
+    void keys_go_to_the_page_beneath()
+    {
+        KorProbePage *beneath = open_probe(20);
+        KorProbePage *front = open_probe(21, beneath);
+        QTRY_COMPARE(QGuiApplication::focusWindow(), front->windowHandle());
+        kor_press(KorKey::Back);
+        QTRY_COMPARE(QGuiApplication::focusWindow(), beneath->windowHandle());
+        g_tip->tip_create(1);  // shown without the keys
+        kor_press(KorKey::Back);
+        QTRY_COMPARE(QGuiApplication::focusWindow(), window->windowHandle());
+    }
+
     // The real keyboard's session lasts exactly as long as its window is up. Opened again over
     // a page built after it (a window system keeps a window shown again where it was in the
     // stack, beneath the newer page), it comes on top each time; a run asked for while one

@@ -10,8 +10,10 @@
 #include "ui/shell/numberkeyboard.h"
 #include "ui/shell/tip.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
+#include <QWindow>
 #include <array>
 
 namespace KorStyle {
@@ -187,6 +189,8 @@ void KorPage::close_page()
         g_numberkeyboard->reject();
     // Hides the page and ends its exec(); not reject(), which is the back key here.
     QDialog::done(QDialog::Rejected);
+    // Once the page beneath has its number back.
+    QTimer::singleShot(0, &kor_give_keys);
     // Deleted only once none of its handlers or exec() calls is on the stack.
     if (m_busy == 0)
         post_delete();
@@ -518,6 +522,28 @@ void kor_install_page_hooks()
     for (int n = 0; n < kKorPages; ++n)
         if (page_slots()[n].get)
             SyncUpdate::p_sync->set_page_hook(n, refresh_hook(n));
+}
+
+void kor_give_keys()
+{
+    QWidget *target = QApplication::activeModalWidget();
+    if (!target) {
+        KorPage *front = kor_front_page();
+        target = front ? front->window() : g_mainwindow;
+    }
+    if (!target || !target->isVisible() || target->windowHandle() == QGuiApplication::focusWindow())
+        return;
+    target->activateWindow();
+}
+
+void kor_keep_keys(QObject *context)
+{
+    // The main window too is shown with nobody's keys.
+    QTimer::singleShot(0, context, &kor_give_keys);
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, context, [](QWindow *window) {
+        if (!window)
+            QTimer::singleShot(0, &kor_give_keys);
+    });
 }
 
 void kor_open_custommode(bool shortcut)

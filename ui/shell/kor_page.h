@@ -296,6 +296,14 @@ KorPage *kor_front_page();
 // (Re)installs the refresh hooks of every registered page into SyncUpdate.
 void kor_install_page_hooks();
 
+// Gives the panel's keys to the window they belong to: the modal session on top, else the
+// page in front, else the main window. A window system without a window manager gives them
+// to nobody when the window that had them goes, and then to whatever lies under the pointer
+// (the pop-up). Called (queued) when a page closes and whenever no window has the keys.
+void kor_give_keys();
+// Watches for "no window has the keys"; the main window calls it once, as `context`.
+void kor_keep_keys(QObject *context);
+
 // Builds CustomMode into g_custommode and shows it, or brings the open one to the front;
 // g_page_focus = 4; g_mode_shortcut_key = 1 when reached by the mode key.
 void kor_open_custommode(bool shortcut);

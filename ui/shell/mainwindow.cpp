@@ -65,6 +65,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     show_home();
     connect(&m_tick, &QTimer::timeout, this, &MainWindow::slot_update_timer_ticks);
     m_tick.start(10);
+    kor_keep_keys(this);
 }
 
 MainWindow::~MainWindow()
