@@ -348,8 +348,8 @@ private slots:
                      configs_out ? QStringList{"alias.json"} : QStringList());
     }
 
-    // SIGTERM, SIGINT and SIGHUP write the change the saver still holds back, then end the
-    // event loop.
+    // SIGTERM, SIGINT and SIGHUP write the change the saver still holds back, and one not
+    // yet handed to it, then end the event loop.
     void quit_signals_write_what_is_pending_data()
     {
         QTest::addColumn<int>("sig");
@@ -363,10 +363,12 @@ private slots:
         start_core();
         kor_quit_on_signals();
         kor_table()->set_u16(KorTable::kSharpness, 33);
-        kor_refresh(1);
-        int on_flash = -1;
+        SyncUpdate::p_sync->para_sync(1);  // handed to the saver, held back
+        kor_table()->set_u16(KorTable::kContrast, 44);  // not even handed over yet
+        QString on_flash;
         QMetaObject::Connection seen = connect(qApp, &QCoreApplication::aboutToQuit, [&] {
-            on_flash = kor_file_u16(env->read_file(kTable), KorTable::kSharpness);
+            const QByteArray file = env->read_file(kTable);
+            on_flash = QString("%1 %2").arg(kor_file_u16(file, KorTable::kSharpness)).arg(kor_file_u16(file, KorTable::kContrast));
         });
         QTimer guard;
         guard.setSingleShot(true);
@@ -376,7 +378,7 @@ private slots:
         QCoreApplication::exec();
         disconnect(seen);
         QVERIFY(guard.isActive());  // ended by the signal, not by the guard
-        QCOMPARE(on_flash, 33);
+        QCOMPARE(on_flash, QString("33 44"));
     }
 
     // A save cut short (the file-size limit stops it after 1000 bytes) leaves the old file
