@@ -83,7 +83,7 @@ std::string random_name(Rng &rng)
         "\xd0\x92\xd1\x85\xd0\xbe\xd0\xb4", "\xc4\x90\xe1\xba\xa7u v\xc3\xa0o", "\xf0\x9f\x8e\xa5 Stage",
         "e\xcc\x81", "\xe2\x80\x8b", "\xef\xbb\xbf", "\xd7\xa2\xd7\x91\xd7\xa8\xd7\x99\xd7\xaa", "<b>x</b>",
         "<img src=':/png/warning.png'>", "<h1>Big</h1>", "&amp;&lt;", "<font color=red>HDMI1</font>", "<!--",
-        "\"quoted\"", "back\\slash", "[[[{{{", "}]", "\\u0041", "\t", "line\nbreak", std::string("\0nul", 4),
+        "\"quoted\"", "55\" wall", "back\\slash", "[[[{{{", "}]", "\\u0041", "\t", "line\nbreak", std::string("\0nul", 4),
         "\x7f", "off", "on", "null", "HDMI1", "%1", "/"};
     std::string name;
     for (int k = 1 + pick(rng, 3); k > 0; --k)

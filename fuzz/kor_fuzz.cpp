@@ -285,21 +285,30 @@ Target recovery_target(const QString &root)
     std::abort();
 }
 
+using AliasLists = std::vector<std::pair<std::string, std::vector<int>>>;
+
+// The lists the file holds entries in, with their ids.
+AliasLists held_alias_lists(const kor_fuzz::Json *tree)
+{
+    AliasLists held;
+    for (const char *list : kor_fuzz::kAliasLists)
+        if (tree && !kor_fuzz::alias_ids(*tree, list).empty())
+            held.push_back({list, kor_fuzz::alias_ids(*tree, list)});
+    return held;
+}
+
 // Mostly a list and an id the file holds, so that the entries are reached.
-std::pair<std::string, int> alias_question(Rng &rng, const kor_fuzz::Json *tree)
+std::pair<std::string, int> alias_question(Rng &rng, const AliasLists &held)
 {
     static const char *const kOther[] = {"", "namelist", "Source", "nosuch"};
     static const int kFar[] = {-1, 6, 7, 255, 256, 65535, 2147483647, -2147483647 - 1};
-    std::vector<std::string> held;
-    for (const char *l : kor_fuzz::kAliasLists)
-        if (tree && !kor_fuzz::alias_ids(*tree, l).empty())
-            held.push_back(l);
-    const std::string list = !held.empty() && pick(rng, 8) ? held[size_t(pick(rng, int(held.size())))]
-                             : pick(rng, 8)                ? kor_fuzz::kAliasLists[pick(rng, 4)]
-                                                           : kOther[pick(rng, 4)];
-    const std::vector<int> ids = tree ? kor_fuzz::alias_ids(*tree, list) : std::vector<int>();
-    if (!ids.empty() && pick(rng, 4))
-        return {list, ids[size_t(pick(rng, int(ids.size())))]};
+    std::string list = pick(rng, 8) ? kor_fuzz::kAliasLists[pick(rng, 4)] : kOther[pick(rng, 4)];
+    if (!held.empty() && pick(rng, 8)) {
+        const auto &[name, ids] = held[size_t(pick(rng, int(held.size())))];
+        if (pick(rng, 4))
+            return {name, ids[size_t(pick(rng, int(ids.size())))]};
+        list = name;
+    }
     return {list, pick(rng, 2) ? pick(rng, 6) : kFar[pick(rng, int(std::size(kFar)))]};
 }
 
@@ -319,9 +328,10 @@ bool ask_alias(const QString &file, const QByteArray &in, const kor_fuzz::Json *
         QFile::remove(file);
         require(f.rename(file), "alias", "cannot replace the file");
     }
+    const AliasLists held = held_alias_lists(tree);
     bool first_named = false;
     for (int k = 0, questions = 1 + pick(rng, 4); k < questions; ++k) {
-        const auto [list, id] = alias_question(rng, tree);
+        const auto [list, id] = alias_question(rng, held);
         ALIAS_PARA out;
         const bool named = get_json_alias_para(&out, list, id) != 0;
         if (named && (out.name.empty() || out.valid == "off" || out.id != id))
@@ -383,7 +393,7 @@ Target alias_target(const QString &root)
                               : kor_fuzz::json_depth(m) > kJsonMaxDepth ? "too deeply nested"
                                                                         : nullptr;
         const bool named = ask_alias(file, *in, refusal ? nullptr : &m, QString::fromLatin1(refusal), rng, why);
-        if (named && in->size() <= 320) {
+        if (named && in->size() <= 256) {
             if (models->size() < 256)
                 models->push_back(std::move(m));
             else
