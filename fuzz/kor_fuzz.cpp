@@ -8,7 +8,9 @@
 // Each target starts from valid files built here and mutates them (bit flips, interesting
 // values, inserted, deleted and repeated runs, cuts, splices); half of the inputs get their
 // checksums made to fit, so the checks behind the checksum are reached too. Inputs a reader
-// accepts join the corpus.
+// accepts join the corpus. The alias file is JSON, which byte changes mostly break: three
+// in four of its inputs are mutated within the format instead (fuzz/alias_model.h), and the
+// reader's answers are checked against what the file says.
 #include "core/alias.h"
 #include "core/json_file.h"
 #include "core/global.h"
@@ -16,12 +18,14 @@
 #include "fpga/rcv_recovery_file.h"
 #include "platform/data_root.h"
 #include "platform/rcv_frame.h"
+#include "fuzz/alias_model.h"
 
 #include <QByteArray>
 #include <boost/property_tree/ptree.hpp>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -29,12 +33,13 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
-using Rng = std::mt19937_64;
+using kor_fuzz::Rng;
 
 void require(bool ok, const char *target, const char *what)
 {
@@ -58,12 +63,19 @@ uint32_t crc(const QByteArray &b, int from, int len)
 
 int pick(Rng &rng, int n) { return n <= 0 ? 0 : int(rng() % uint64_t(n)); }
 
-void mutate_once(Rng &rng, QByteArray &b, const std::vector<QByteArray> &corpus, int max_size)
+void mutate_once(Rng &rng, QByteArray &b, const std::vector<QByteArray> &corpus,
+                 const std::vector<QByteArray> &tokens, int max_size)
 {
     static const uint32_t kInteresting[] = {0, 1, 2, 0x7F, 0x80, 0xFF, 0x100, 0x7FFF, 0x8000, 0xFFFF,
                                             0x10000, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu, 48, 32, 52};
     const int n = b.size();
-    switch (pick(rng, 10)) {
+    switch (pick(rng, tokens.empty() ? 10 : 11)) {
+    case 10:  // a token of the format, put in or over a run
+        if (pick(rng, 2))
+            b.insert(pick(rng, n + 1), tokens[size_t(pick(rng, int(tokens.size())))]);
+        else if (n)
+            b.replace(pick(rng, n), 1 + pick(rng, 8), tokens[size_t(pick(rng, int(tokens.size())))]);
+        break;
     case 0:  // flip a bit
         if (n) {
             const int at = pick(rng, n);
@@ -131,6 +143,11 @@ struct Target {
     std::function<void(QByteArray &)> refit;
     // Runs the reader; true when it accepted the input. `why` gets its refusal.
     std::function<bool(const QByteArray &, Rng &, QString *why)> run;
+    // Optional: pieces of the format that byte mutation puts in.
+    std::vector<QByteArray> tokens = {};
+    // Optional: makes three in four inputs by mutating within the format, puts the input in
+    // `in` and runs the reader on it as `run` does.
+    std::function<bool(Rng &, QByteArray *in, QString *why)> structured = nullptr;
 };
 
 // --- valid files to start from
@@ -260,25 +277,129 @@ Target recovery_target(const QString &root)
     return t;
 }
 
-Target alias_target(const QString &root)
+[[noreturn]] void alias_failed(const QByteArray &in, const std::string &list, int id, const char *what)
 {
-    Target t{"alias", {}, 4096, [](QByteArray &) {}, nullptr};
-    t.seeds = {QByteArray(R"({"source":{"namelist":[{"id":1,"name":"Desk PC","valid":"on"},)"
-                          R"({"id":2,"name":"Camera","valid":"off"}]},"usermode":{"namelist":[{"id":0,"name":"Show"}]},)"
-                          R"("crop":{"namelist":[{"id":3,"name":"\u00e9t\u00e9","valid":"on"}]}})"),
-               QByteArray(R"({"source":{"namelist":[]},"crop":{"namelist":[{"id":"x","name":["a",{"b":1}]}]}})")};
-    const QString file = root + QStringLiteral("/data/configs/alias.json");
-    QDir().mkpath(root + QStringLiteral("/data/configs"));
-    t.run = [file](const QByteArray &in, Rng &rng, QString *) {
-        // The bounded parser by itself, then the file path with its caching and deletion.
-        boost::property_tree::ptree tree;
-        kor_parse_json(in, &tree);
-        QFile f(file);
+    std::fprintf(stderr, "kor_fuzz alias: %s\n  asked for list \"%s\" id %d of the file:\n", what, list.c_str(), id);
+    std::fwrite(in.constData(), 1, size_t(in.size()), stderr);
+    std::fputc('\n', stderr);
+    std::abort();
+}
+
+using AliasLists = std::vector<std::pair<std::string, std::vector<int>>>;
+
+// The lists the file holds entries in, with their ids.
+AliasLists held_alias_lists(const kor_fuzz::Json *tree)
+{
+    AliasLists held;
+    for (const char *list : kor_fuzz::kAliasLists)
+        if (tree && !kor_fuzz::alias_ids(*tree, list).empty())
+            held.push_back({list, kor_fuzz::alias_ids(*tree, list)});
+    return held;
+}
+
+// Mostly a list and an id the file holds, so that the entries are reached.
+std::pair<std::string, int> alias_question(Rng &rng, const AliasLists &held)
+{
+    static const char *const kOther[] = {"", "namelist", "Source", "nosuch"};
+    static const int kFar[] = {-1, 6, 7, 255, 256, 65535, 2147483647, -2147483647 - 1};
+    std::string list = pick(rng, 8) ? kor_fuzz::kAliasLists[pick(rng, 4)] : kOther[pick(rng, 4)];
+    if (!held.empty() && pick(rng, 8)) {
+        const auto &[name, ids] = held[size_t(pick(rng, int(held.size())))];
+        if (pick(rng, 4))
+            return {name, ids[size_t(pick(rng, int(ids.size())))]};
+        list = name;
+    }
+    return {list, pick(rng, 2) ? pick(rng, 6) : kFar[pick(rng, int(std::size(kFar)))]};
+}
+
+// Writes `in` as the alias file and asks the reader a few questions. `tree` is what the file
+// says (null when the reader must refuse it, `refusal` saying why): every answer must be its
+// answer, a refused file must be gone and a read one kept. True when the first question got
+// a name to show.
+bool ask_alias(const QString &file, const QByteArray &in, const kor_fuzz::Json *tree, const QString &refusal, Rng &rng,
+               QString *why)
+{
+    // Each version a new file, as the program's writers make it. The old one goes first: a
+    // rename over it makes ext4 flush the new one.
+    {
+        QFile f(file + QStringLiteral(".new"));
         require(f.open(QIODevice::WriteOnly) && f.write(in) == in.size(), "alias", "cannot write the file");
         f.close();
-        static const char *const kLists[] = {"source", "usermode", "crop", "namelist", ""};
+        QFile::remove(file);
+        require(f.rename(file), "alias", "cannot replace the file");
+    }
+    const AliasLists held = held_alias_lists(tree);
+    bool first_named = false;
+    for (int k = 0, questions = 1 + pick(rng, 4); k < questions; ++k) {
+        const auto [list, id] = alias_question(rng, held);
         ALIAS_PARA out;
-        return get_json_alias_para(&out, kLists[rng() % 5], int(rng() % 8) - 1) != 0;
+        const bool named = get_json_alias_para(&out, list, id) != 0;
+        if (named && (out.name.empty() || out.valid == "off" || out.id != id))
+            alias_failed(in, list, id, "gave a name that is empty, switched off or of another id");
+        if (!tree) {
+            if (named)
+                alias_failed(in, list, id, "gave a name from a file it refuses");
+            *why = refusal + QStringLiteral(" (deleted)");
+            continue;
+        }
+        const kor_fuzz::AliasAnswer a = kor_fuzz::expected_alias(*tree, list, id);
+        if (named != (a.found && !a.refusal))
+            alias_failed(in, list, id, named ? "gave a name where the file gives none" : "gave no name where the file gives one");
+        if (a.found && (out.name != a.name || out.valid != a.valid))
+            alias_failed(in, list, id, "gave the entry other than the file writes it");
+        if (k == 0) {
+            first_named = named;
+            if (!named)
+                *why = QString::fromLatin1(a.refusal);
+        }
+    }
+    if (QFileInfo::exists(file) != (tree != nullptr))
+        alias_failed(in, "", 0, tree ? "deleted a file it reads" : "kept a file it refuses");
+    return first_named;
+}
+
+Target alias_target(const QString &root)
+{
+    // Small files: parsing is most of the time an input takes.
+    Target t{"alias", {}, 512, [](QByteArray &) {}, nullptr};
+    auto models = std::make_shared<std::vector<kor_fuzz::Json>>(kor_fuzz::alias_seeds());
+    Rng layout(0);
+    for (const kor_fuzz::Json &m : *models)
+        t.seeds.push_back(QByteArray::fromStdString(kor_fuzz::write_json(layout, m)));
+    t.tokens = {"{", "}", "[", "]", ",", ":", "\"", "\\", "\"name\":", "\"id\":", "\"valid\":\"off\"",
+                "\"namelist\":[", "{\"id\":2,\"name\":\"x\"}", "null", "true", "-1", "2147483648", "\\u00e9",
+                "\\ud83c\\udfa5", "\xe8\xbe\x93", "<b>", " ", "\n"};
+    const QString file = root + QStringLiteral("/data/configs/alias.json");
+    QDir().mkpath(root + QStringLiteral("/data/configs"));
+    // Byte-mutated text: what the file says is what the bounded parser makes of it.
+    t.run = [file](const QByteArray &in, Rng &rng, QString *why) {
+        boost::property_tree::ptree parsed;
+        QString refusal;
+        if (!kor_parse_json(in, &parsed, &refusal))
+            return ask_alias(file, in, nullptr, refusal, rng, why);
+        const kor_fuzz::Json tree = kor_fuzz::from_ptree(parsed);
+        return ask_alias(file, in, &tree, QString(), rng, why);
+    };
+    // Mutated within the format: what the file says is the model it was written from.
+    t.structured = [file, models](Rng &rng, QByteArray *in, QString *why) {
+        kor_fuzz::Json m = (*models)[size_t(pick(rng, int(models->size())))];
+        for (int k = 1 + pick(rng, 3); k > 0; --k)
+            kor_fuzz::mutate_alias(rng, m);
+        std::string text = kor_fuzz::write_json(rng, m);
+        if (pick(rng, 10000) == 0)  // padded to the size bound, or one past it: slow to parse, so rare
+            text.resize(std::max(text.size(), size_t(kJsonMaxBytes) + size_t(pick(rng, 2))), ' ');
+        *in = QByteArray::fromStdString(text);
+        const char *refusal = in->size() > kJsonMaxBytes ? "too large"
+                              : kor_fuzz::json_depth(m) > kJsonMaxDepth ? "too deeply nested"
+                                                                        : nullptr;
+        const bool named = ask_alias(file, *in, refusal ? nullptr : &m, QString::fromLatin1(refusal), rng, why);
+        if (named && in->size() <= 256) {
+            if (models->size() < 256)
+                models->push_back(std::move(m));
+            else
+                (*models)[size_t(pick(rng, 256))] = std::move(m);
+        }
+        return named;
     };
     return t;
 }
@@ -286,6 +407,7 @@ Target alias_target(const QString &root)
 struct Figures {
     long inputs = 0;
     long accepted = 0;
+    long structured = 0, structured_accepted = 0;
     std::map<std::string, long> refusals;
     double seconds = 0;
 };
@@ -298,15 +420,24 @@ Figures fuzz(Target &t, long count, uint64_t seed)
     QElapsedTimer clock;
     clock.start();
     for (; f.inputs < count; ++f.inputs) {
-        QByteArray in = corpus[size_t(pick(rng, int(corpus.size())))];
-        for (int k = 1 + pick(rng, 4); k > 0; --k)
-            mutate_once(rng, in, corpus, t.max_size);
-        if (rng() & 1)
-            t.refit(in);
+        QByteArray in;
         QString why;
-        if (t.run(in, rng, &why)) {
+        bool accepted;
+        if (t.structured && pick(rng, 4)) {
+            accepted = t.structured(rng, &in, &why);
+            ++f.structured;
+            f.structured_accepted += accepted;
+        } else {
+            in = corpus[size_t(pick(rng, int(corpus.size())))];
+            for (int k = 1 + pick(rng, 4); k > 0; --k)
+                mutate_once(rng, in, corpus, t.tokens, t.max_size);
+            if (rng() & 1)
+                t.refit(in);
+            accepted = t.run(in, rng, &why);
+        }
+        if (accepted) {
             ++f.accepted;
-            if (corpus.size() < 256)
+            if (corpus.size() < 256 && in.size() <= t.max_size)
                 corpus.push_back(in);
         } else {
             ++f.refusals[why.isEmpty() ? std::string("(refused)") : why.toStdString()];
@@ -328,7 +459,11 @@ int main(int argc, char **argv)
     const uint64_t seed = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1;
     g_debugSwitch = 0;  // the readers' traces would drown the figures
 
-    QTemporaryDir root;
+    // Every input is written and read back: in memory where there is a tmpfs.
+    const QString memory = QStringLiteral("/dev/shm");
+    QTemporaryDir root(QFileInfo(memory).isDir() && QFileInfo(memory).isWritable()
+                           ? memory + QStringLiteral("/kor_fuzz-XXXXXX")
+                           : QDir::tempPath() + QStringLiteral("/kor_fuzz-XXXXXX"));
     if (!root.isValid())
         return 2;
     kor_set_root(root.path());
@@ -342,6 +477,9 @@ int main(int argc, char **argv)
         ++ran;
         const Figures f = fuzz(t, count, seed);
         std::printf("%-8s %ld inputs, %ld accepted, %.1f s\n", t.name, f.inputs, f.accepted, f.seconds);
+        if (f.structured)
+            std::printf("           (%ld mutated within the format, %ld of them accepted)\n", f.structured,
+                        f.structured_accepted);
         for (const auto &r : f.refusals)
             std::printf("           %7ld %s\n", r.second, r.first.c_str());
     }
