@@ -5,9 +5,9 @@
 //   bench_bare open     sections "open-first", "open-second": a second such dialog opened on
 //                       top and painted (then closed)
 //   bench_bare cold     the sections of `bench_panel cold PAGE`: a second such dialog opened
-//                       on top by exec() and its first keys as the panel sends them ("modal-
-//                       frame", "modal-rest", "key-first", "key-round", "key-warm"), closed,
-//                       and opened again ("modal-frame-again", "modal-rest-again")
+//                       on top by exec() and its first keys as the panel sends them ("open-
+//                       frame", "open-rest", "key-first", "key-round", "key-warm"), closed,
+//                       and opened again ("open-frame-again", "open-rest-again")
 #include "bench_measure.h"
 
 #include <QApplication>
@@ -90,7 +90,7 @@ int main(int argc, char *argv[])
     } else if (scenario == QLatin1String("cold")) {
         for (const QByteArray &suffix : {QByteArray(), QByteArray("-again")}) {
             BareDialog page;
-            bench_modal_open(
+            bench_open_drawn(
                 suffix, [&page] { return &page; }, [&page] { page.exec(); },
                 [&page, suffix] {
                     if (suffix.isEmpty())

@@ -120,19 +120,19 @@ inline void bench_first_keys(int qt_key)
     bench_section("key-warm", [qt_key] { bench_panel_key(qt_key); }, 8);
 }
 
-// A window opened as a dialog's exec() opens it: `open` builds and runs it, `window()` names
-// it (null until built). Counted to its first frame ("modal-frame<suffix>") and then what the
-// opening left pending ("modal-rest<suffix>"); `inside` then runs in its event loop and closes
-// it.
-inline void bench_modal_open(const QByteArray &suffix, std::function<QWidget *()> window,
+// A window opened and drawn: `open` builds it, shows it and runs its event loop (a dialog's
+// exec(), say), `window()` names it (null until built). Counted to its first frame
+// ("open-frame<suffix>") and then what the opening left pending ("open-rest<suffix>");
+// `inside` then runs in its event loop and closes it.
+inline void bench_open_drawn(const QByteArray &suffix, std::function<QWidget *()> window,
                              std::function<void()> open, std::function<void()> inside)
 {
     bench_settle();
     static_cast<BenchApplication *>(qApp)->after_first_frame(std::move(window), [suffix, inside] {
-        bench_dump("modal-frame" + suffix);
+        bench_dump("open-frame" + suffix);
         bench_later([suffix, inside] {
             bench_settle();
-            bench_dump("modal-rest" + suffix);
+            bench_dump("open-rest" + suffix);
             inside();
         });
     });
