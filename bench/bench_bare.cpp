@@ -4,6 +4,10 @@
 //   bench_bare key      sections "key": a key moves a marker from one label to the next
 //   bench_bare open     sections "open-first", "open-second": a second such dialog opened on
 //                       top and painted (then closed)
+//   bench_bare cold     the sections of `bench_panel cold PAGE`: a second such dialog opened
+//                       on top by exec() and its first keys as the panel sends them ("open-
+//                       frame", "open-rest", "key-first", "key-round", "key-warm"), closed,
+//                       and opened again ("open-frame-again", "open-rest-again")
 #include "bench_measure.h"
 
 #include <QApplication>
@@ -56,7 +60,7 @@ void press_key(QWidget *w)
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    BenchApplication app(argc, argv);
     BareDialog dialog;
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [] {});
@@ -81,6 +85,18 @@ int main(int argc, char *argv[])
                 page->show();
             });
             page.reset();
+            bench_settle();
+        }
+    } else if (scenario == QLatin1String("cold")) {
+        for (const QByteArray &suffix : {QByteArray(), QByteArray("-again")}) {
+            BareDialog page;
+            bench_open_drawn(
+                suffix, [&page] { return &page; }, [&page] { page.exec(); },
+                [&page, suffix] {
+                    if (suffix.isEmpty())
+                        bench_first_keys(Qt::Key_F5);
+                    page.done(QDialog::Rejected);
+                });
             bench_settle();
         }
     }

@@ -1,9 +1,20 @@
 // The panel's side of the benchmark rows: the program's pages over the simulated devices, as
 // the tests bring them up (no worker threads, the 10 ms tick stopped).
-//   bench_panel list         the number and class of every page that can be opened
+//   bench_panel list         the number and class of every page that can be opened, and how the
+//                            program opens it ("modal" or "shown")
 //   bench_panel key PAGE     section "key": right on page PAGE (1 the main menu)
 //   bench_panel open PAGE    sections "open-first", "open-second": page PAGE opened by the page
 //                            beneath it and painted; closed in between
+//   bench_panel cold PAGE    the page as the program opens it, and its first keys: modal, inside
+//                            the exec() of the page beneath (those opened the same way; the
+//                            user modes are shown, not modal), with keys arriving as the panel's
+//                            do (see bench_panel_key); sections "open-frame" (opening to its
+//                            first frame), "open-rest" (what the opening left pending after
+//                            it), "key-first" (right, the first key on the fresh page),
+//                            "key-round" (the rest of the first round, 5 keys), "key-warm" (8
+//                            keys after it); then closed and opened again: "open-frame-again",
+//                            "open-rest-again". Page 1 (the main menu, shown in the main
+//                            window) has the key sections only
 //   bench_panel step N       the picture quality page's brightness stepped down N times, 50 ms
 //                            apart, with the scaler worker and the 10 ms tick running as in the
 //                            program; the steps and the second after them lie between the
@@ -16,6 +27,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -50,11 +62,83 @@ void mark(const char *name)
 {
     (void)access(name, F_OK);
 }
+
+BenchApplication *bench_app()
+{
+    return static_cast<BenchApplication *>(qApp);
+}
+
+// Runs `inside` in the event loop of page `number` once it has drawn its first frame, the
+// pages beneath it opened the same way, each inside the exec() of the one beneath (the main
+// menu: shown in the main window). Each page closes when what runs inside it has returned.
+void within_page(int number, std::function<void()> inside)
+{
+    if (number <= 1) {
+        g_mainwindow->show_menu();
+        bench_settle();
+        inside();
+        return;
+    }
+    within_page(kor_page_parent(number), [number, inside] {
+        KorPage *beneath = kor_page(kor_page_parent(number));
+        bench_app()->after_first_frame([number] { return kor_page(number); }, [number, inside] {
+            bench_later([number, inside] {
+                bench_settle();
+                inside();
+                if (KorPage *page = kor_page(number))
+                    page->close_page();
+            });
+        });
+        if (!beneath || !beneath->open_page(number))
+            std::fprintf(stderr, "page %d did not open\n", number);
+    });
+}
+
+// How the program opens a page: the user modes are shown beside the menu (the mode key opens
+// them from any page), every other page runs modally in the exec() of the page beneath.
+bool opened_modal(int number)
+{
+    return number != KorPageNo::CustomMode;
+}
+
+// Page `number` opened by the page beneath as the program does, counted to its first frame
+// and then to what it left pending, then its first keys; closed and again.
+void cold_open(int number)
+{
+    within_page(kor_page_parent(number), [number] {
+        KorPage *beneath = kor_page(kor_page_parent(number));
+        if (!beneath)
+            return;
+        for (const QByteArray &suffix : {QByteArray(), QByteArray("-again")}) {
+            bench_open_drawn(
+                suffix, [number] { return kor_page(number); },
+                [beneath, number] {
+                    if (!opened_modal(number)) {
+                        // The program's own loop runs on until the page closes.
+                        kor_open_custommode(false);
+                        QEventLoop loop;
+                        QObject::connect(g_custommode, &QDialog::finished, &loop, &QEventLoop::quit);
+                        loop.exec();
+                    } else if (!beneath->open_page(number)) {
+                        std::fprintf(stderr, "page %d did not open\n", number);
+                    }
+                },
+                [number, suffix] {
+                    if (suffix.isEmpty())
+                        bench_first_keys(kor_key_code(KorKey::Right));
+                    if (KorPage *page = kor_page(number))
+                        page->close_page();
+                });
+            g_page_focus = uint8_t(beneath->page_number());
+            bench_settle();
+        }
+    });
+}
 }
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    BenchApplication app(argc, argv);
     const QString scenario = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const int page = argc > 2 ? atoi(argv[2]) : 1;
     KorTestEnv env;
@@ -66,7 +150,8 @@ int main(int argc, char *argv[])
         for (int n = 2; n < kKorPages; ++n) {
             KorPage *opened = kor_page_available(n) ? open_chain(n) : nullptr;
             if (opened)
-                std::printf("page %d %s\n", n, opened->metaObject()->className());
+                std::printf("page %d %s %s\n", n, opened->metaObject()->className(),
+                            opened_modal(n) ? "modal" : "shown");
             kor_close_all_pages();
             bench_settle();
         }
@@ -90,6 +175,19 @@ int main(int argc, char *argv[])
             g_page_focus = uint8_t(beneath->page_number());
             bench_settle();
         }
+    } else if (scenario == QLatin1String("cold")) {
+        kor_set_modal_pages(true);
+        // A page that never draws would leave its exec() running.
+        QTimer::singleShot(600000, [page] {
+            std::fprintf(stderr, "page %d: no frame in 10 minutes\n", page);
+            _exit(3);
+        });
+        if (page <= 1)
+            within_page(1, [] { bench_first_keys(kor_key_code(KorKey::Right)); });
+        else if (kor_page_available(page))
+            cold_open(page);
+        else
+            return 1;
     } else if (scenario == QLatin1String("step")) {
         const int steps = argc > 2 ? atoi(argv[2]) : 1;
         constexpr int kPicturePage = 19;
@@ -118,7 +216,7 @@ int main(int argc, char *argv[])
         run_for(1000);
         mark("/kor-bench/steps-end");
     } else {
-        std::fprintf(stderr, "usage: bench_panel list | key PAGE | open PAGE | step N\n");
+        std::fprintf(stderr, "usage: bench_panel list | key PAGE | open PAGE | cold PAGE | step N\n");
         return 2;
     }
     return 0;
