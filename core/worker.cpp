@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <system_error>
 #include <unistd.h>
@@ -41,6 +42,7 @@ int KorWorker::start(std::function<void()> pass, Pending pending, std::chrono::m
     } catch (const std::system_error &) {
         return 255;
     }
+    pthread_setname_np(m_thread.native_handle(), m_name);
     std::lock_guard<std::mutex> lock(g_workers_mutex);
     g_workers.push_back(this);
     return 0;

@@ -18,7 +18,8 @@ public:
     using Pending = std::function<bool()>;
     static constexpr std::chrono::milliseconds kIdleCheck{2000};
 
-    KorWorker() = default;
+    // `name` (at most 15 characters) is the thread's name, as top and /proc show it.
+    explicit KorWorker(const char *name = "kor-worker") : m_name(name) {}
     KorWorker(const KorWorker &) = delete;
     KorWorker &operator=(const KorWorker &) = delete;
     ~KorWorker() { stop(); }
@@ -39,6 +40,7 @@ public:
 private:
     void wait(std::chrono::milliseconds timeout);
 
+    const char *m_name;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_resting{false};
     Pending m_pending;

@@ -113,7 +113,7 @@ private:
     rcvRecovery m_pack_reader;
     std::atomic<bool> m_busy{false};  // a card job or an upgrade in flight, or a reboot due
     uint32_t m_led_tick = 0;
-    KorWorker m_worker;  // stopped before the parts it runs go
+    KorWorker m_worker{"kor-fpga"};  // stopped before the parts it runs go
 
 public:
     // Register shadows and parameter-RAM images, indexed by FPGA, for the pages to read in

@@ -33,5 +33,5 @@ private:
 
     std::atomic<bool> m_present{false};
     std::unique_ptr<UsbDiskEvents> m_events;
-    KorWorker m_worker;
+    KorWorker m_worker{"kor-usb"};
 };

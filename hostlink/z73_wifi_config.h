@@ -32,5 +32,5 @@ private:
     std::atomic<uint32_t> m_reset_tick;
     uint32_t m_startup_tick;
     std::atomic<uint8_t> m_ap_state{0};
-    KorWorker m_worker;
+    KorWorker m_worker{"kor-wifi"};
 };

@@ -36,5 +36,5 @@ private:
     ~dizidezorar();
     void rewrite_edid(int input);
 
-    KorWorker m_worker;
+    KorWorker m_worker{"kor-input"};
 };

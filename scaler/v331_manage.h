@@ -56,5 +56,5 @@ private:
     void dispatch_edid(KorRamPara *t);
     void dispatch_window_pairs(KorRamPara *t);
 
-    KorWorker m_worker;
+    KorWorker m_worker{"kor-scaler"};
 };

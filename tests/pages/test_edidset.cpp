@@ -59,6 +59,19 @@ Timing detailed_timing(const uint8_t *d)
             (d[10] & 0x0F) | ((d[11] & 3) << 4), d[17]};
 }
 
+// The reduced-blanking timing of a size the CEA modes do not have, worked out in whole numbers
+// from the CVT rules: 160 pixels of horizontal blanking (48 front porch, 32 sync), vertical
+// blanking of at least 460 us, that is floor(460 us / estimated line period) + 1 lines with the
+// period (1 s / rate - 460 us) / height, and never fewer than a 3-line front porch, the sync
+// and 6 lines of back porch; the clock rounded down to 0.25 MHz; hsync +, vsync -.
+// `v_sync` is the standard's sync width for the size's aspect ratio.
+Timing reduced_blanking(int w, int h, int rate, int v_sync)
+{
+    const qint64 vbi = std::max<qint64>(qint64(460) * h * rate / (1000000 - 460 * rate) + 1, 3 + v_sync + 6);
+    const qint64 clock_khz = qint64(rate) * (h + vbi) * (w + 160) / 250000 * 250;
+    return {int(clock_khz / 10), w, h, 160, int(vbi), 48, 32, 3, v_sync, 0x1A};
+}
+
 // The data blocks of the CEA extension by tag; vendor blocks by tag and OUI ("3030c00").
 QMap<QString, QByteArray> cea_blocks(const Edid &e)
 {
@@ -215,6 +228,33 @@ private slots:
         QTest::newRow("1920x1080@60") << 2 << Timing{14850, 1920, 1080, 280, 45, 88, 44, 4, 5, 0x1E} << 60 << 16;
         QTest::newRow("3840x2160@60") << 5 << Timing{59400, 3840, 2160, 560, 90, 176, 88, 8, 10, 0x1E} << 60 << 97;
         QTest::newRow("1024x768@60 RB") << 1 << Timing{5600, 1024, 768, 160, 22, 48, 32, 3, 4, 0x1A} << 60 << 0;
+        // Reduced blanking by aspect ratio; the sync widths are the standard's: 4 lines for
+        // 4:3, 5 for 16:9, 6 for 16:10, 7 for 5:4 and 15:9, 10 for any other shape. "least"
+        // rows are short enough that the minimum blanking decides.
+        const struct {
+            const char *name;
+            int w, h, rate, v_sync;
+        } rb[] = {
+            {"4:3 800x600@60", 800, 600, 60, 4},           {"4:3 1600x1200@30", 1600, 1200, 30, 4},
+            {"4:3 1440x1080@60", 1440, 1080, 60, 4},       {"4:3 640x480@30 least", 640, 480, 30, 4},
+            {"16:9 2560x1440@60", 2560, 1440, 60, 5},      {"16:9 1600x900@60", 1600, 900, 60, 5},
+            {"16:9 1280x720@30", 1280, 720, 30, 5},        {"16:9 640x360@60 least", 640, 360, 60, 5},
+            {"16:10 1280x800@30", 1280, 800, 30, 6},       {"16:10 1440x900@50", 1440, 900, 50, 6},
+            {"16:10 640x400@60 least", 640, 400, 60, 6},   {"5:4 1280x1024@60", 1280, 1024, 60, 7},
+            {"5:4 1280x1024@30", 1280, 1024, 30, 7},       {"5:4 640x512@30 least", 640, 512, 30, 7},
+            {"15:9 1280x768@30", 1280, 768, 30, 7},        {"15:9 800x480@60 least", 800, 480, 60, 7},
+            {"other 1360x768@60", 1360, 768, 60, 10},      {"other 3440x1440@60", 3440, 1440, 60, 10},
+            {"other 2048x1080@30", 2048, 1080, 30, 10},    {"other 1024x600@60 least", 1024, 600, 60, 10},
+        };
+        for (const auto &r : rb)
+            QTest::newRow(r.name) << 2 << reduced_blanking(r.w, r.h, r.rate, r.v_sync) << r.rate << 0;
+        // Reduced-blanking timings as VESA publishes them.
+        QTest::newRow("published 1400x1050R") << 0 << Timing{10100, 1400, 1050, 160, 30, 48, 32, 3, 4, 0x1A} << 60 << 0;
+        QTest::newRow("published 1280x768R") << 1 << Timing{6825, 1280, 768, 160, 22, 48, 32, 3, 7, 0x1A} << 60 << 0;
+        QTest::newRow("published 1440x900R") << 3 << Timing{8875, 1440, 900, 160, 26, 48, 32, 3, 6, 0x1A} << 60 << 0;
+        QTest::newRow("published 1680x1050R") << 4 << Timing{11900, 1680, 1050, 160, 30, 48, 32, 3, 6, 0x1A} << 60 << 0;
+        QTest::newRow("published 1920x1200R") << 5 << Timing{15400, 1920, 1200, 160, 35, 48, 32, 3, 6, 0x1A} << 60 << 0;
+        QTest::newRow("published 2560x1600R") << 2 << Timing{26850, 2560, 1600, 160, 46, 48, 32, 3, 6, 0x1A} << 60 << 0;
         QTest::newRow("no rate") << 3 << Timing{0, 1920, 1080} << 0 << -1;
     }
     void built_from_the_record()

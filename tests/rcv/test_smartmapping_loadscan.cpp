@@ -12,6 +12,18 @@ private slots:
         QTest::newRow("four: past the last page") << 2 << 2 << "right*4" << 0 << 0;
         QTest::newRow("six: left on the second page") << 3 << 3 << "right*3 left" << 0 << 2;
         QTest::newRow("a hundred at most, and around") << 60 << 60 << "right*100" << 0 << 0;
+        QTest::newRow("four: left from the second page") << 2 << 2 << "right*3 left" << 0 << 0;
+        // Whole pages: the last one is full and has no next page.
+        QTest::newRow("three: one page") << 2 << 1 << "" << 0 << 0;
+        QTest::newRow("three: around the one page") << 2 << 1 << "right*3" << 0 << 0;
+        QTest::newRow("six: the last page") << 3 << 3 << "right*3" << 1 << 0;
+        QTest::newRow("six: its last row") << 3 << 3 << "right*5" << 1 << 2;
+        QTest::newRow("six: past the last page") << 3 << 3 << "right*6" << 0 << 0;
+        QTest::newRow("nine: the last page touched") << 4 << 5 << "n n" << 2 << 0;
+        QTest::newRow("nine: left from the last page") << 4 << 5 << "right*6 left" << 1 << 2;
+        QTest::newRow("nine: past the last page") << 4 << 5 << "right*9" << 0 << 0;
+        QTest::newRow("ninety-nine: the last page") << 50 << 49 << "right*98" << 32 << 2;
+        QTest::newRow("ninety-nine: past the last page") << 50 << 49 << "right*99" << 0 << 0;
         // Touch: a row by its number, n the next page.
         QTest::newRow("touched onto a shorter page") << 2 << 2 << "2 n" << 1 << 0;
     }
