@@ -58,11 +58,11 @@ uint64_t TableSaver::hand_over(const QByteArray &snapshot, bool failed)
     return m_pending_generation;
 }
 
-void TableSaver::keep_for_retry(const QByteArray &snapshot, uint64_t generation, bool back_off)
+void TableSaver::keep_for_retry(const QByteArray &failed, uint64_t generation, bool back_off)
 {
     const auto now = std::chrono::steady_clock::now();
     if (m_pending_generation == 0 || m_pending_generation == generation) {
-        m_pending = snapshot;
+        m_pending = failed;
         m_pending_generation = generation;
         m_retrying = true;
         m_retry_due = now + m_backoff;

@@ -51,9 +51,9 @@ public:
 private:
     void run();
     uint64_t hand_over(const QByteArray &snapshot, bool failed);
-    // Under m_mutex: the failed `snapshot` is kept for a retry unless a newer one came;
+    // Under m_mutex: the `failed` snapshot is kept for a retry unless a newer one came;
     // `back_off`: the next failure waits twice as long.
-    void keep_for_retry(const QByteArray &snapshot, uint64_t generation, bool back_off);
+    void keep_for_retry(const QByteArray &failed, uint64_t generation, bool back_off);
 
     Writer m_writer;
     std::function<void()> m_on_result;
