@@ -105,16 +105,14 @@ uint64_t SyncUpdate::save_if_changed()
             std::memcpy(m_handed, table->shadow, sizeof m_handed);
             m_handed_known = true;
         }
-        stored_changed = m_retry
-            || std::memcmp(snapshot + KorTable::kStoredBegin, m_handed + KorTable::kStoredBegin, KorTable::kStoredSize)
-                != 0;
+        stored_changed =
+            std::memcmp(snapshot + KorTable::kStoredBegin, m_handed + KorTable::kStoredBegin, KorTable::kStoredSize) != 0;
         // A change still pending for the scaler must not look applied: the scaler's own
         // refresh after applying copies it.
         if (ParaChange::changed.load() == 0)
             std::memcpy(table->shadow, snapshot, sizeof snapshot);
     }
     if (stored_changed) {
-        m_retry = false;
         std::memcpy(m_handed, snapshot, sizeof m_handed);
         m_handed_generation = m_saver->submit(QByteArray(reinterpret_cast<const char *>(snapshot), sizeof snapshot));
     }
@@ -128,14 +126,11 @@ void SyncUpdate::take_save_results()
             m_saved_generation = std::max(m_saved_generation, r.generation);
             ++m_saves;
         } else {
+            // The saver tries it again on its own; nothing waiting on it may show success.
             kor_trace("table not saved: tried again shortly\n");
-            // Nothing waiting on it may show success; the newest failed means the next
-            // refresh hands the table over again.
             m_waiting.erase(std::remove_if(m_waiting.begin(), m_waiting.end(),
                                            [&](const auto &w) { return w.first <= r.generation; }),
                             m_waiting.end());
-            if (r.generation == m_handed_generation)
-                m_retry = true;
         }
     }
     std::vector<std::function<void()>> ready;

@@ -56,7 +56,7 @@ private:
     ~SyncUpdate() override;
     // Hands the table to the saver when its stored part differs from what was last handed
     // over. Returns the generation the file must reach to hold the table (0: it does). A save
-    // that fails is tried again by the saver on its own, and at the next refresh.
+    // that fails is tried again by the saver on its own.
     uint64_t save_if_changed();
     // Runs `done` once generation `generation` is on flash.
     void after_generation(uint64_t generation, std::function<void()> done);
@@ -68,7 +68,6 @@ private:
     std::unique_ptr<TableSaver> m_saver;
     unsigned char m_handed[4096];  // the stored part as last handed to the saver
     bool m_handed_known = false;
-    bool m_retry = false;  // the newest handed over was not saved
     uint64_t m_handed_generation = 0;
     uint64_t m_saved_generation = 0;
     int m_saves = 0;

@@ -241,7 +241,8 @@ private slots:
                  QString("10.1.0.254 10.1.2.3"));
     }
 
-    // A table save that fails shows no done tick and is tried again at the next refresh.
+    // A table save that fails shows no done tick; written once the cause is gone, the next
+    // refresh shows it.
     void failed_table_save_shows_no_success()
     {
         QDir().mkpath(env->path(kTable));
