@@ -57,7 +57,7 @@ private slots:
         check_choice();
         QCOMPARE(paging("Button_previous"), page > 0);
         QCOMPARE(paging("Button_next_page"), page < (all.size() + 2) / 3 - 1);
-        if (device == 2 && script.isEmpty())
+        if (device == 2 && stick == 2 && script.isEmpty())
             kor_save_screen(g_smartmapping, "smartmapping-files");
     }
 
