@@ -59,7 +59,6 @@ void CustomMode::key_back()
         g_page_focus = uint8_t(g_mainwindow->screen_number());
         if (KorPage *screen = g_mainwindow->screen_page())
             screen->child_returned(KorPageNo::CustomMode);
-        g_mainwindow->activateWindow();
     } else {
         g_page_focus = KorPageNo::LockWindow;
     }

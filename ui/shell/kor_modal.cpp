@@ -1,16 +1,27 @@
 #include "ui/shell/kor_modal.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
 
-KorModal::~KorModal()
-{
-    hidden();
+namespace {
+// Ends the loop at any hide of the dialog, also one QDialog does not see as its own.
+struct HideWatch : QObject {
+    explicit HideWatch(QEventLoop *loop) : loop(loop) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide)
+            loop->exit();
+        return false;
+    }
+    QEventLoop *loop;
+};
 }
 
-void KorModal::hidden()
+KorModal::~KorModal()
 {
+    // The dialog goes while it runs.
     if (m_loop)
         m_loop->exit();
 }
@@ -24,6 +35,8 @@ int KorModal::run(QDialog *dialog)
     dialog->setAttribute(Qt::WA_ShowModal, true);
     QEventLoop loop;
     m_loop = &loop;
+    HideWatch watch(&loop);
+    dialog->installEventFilter(&watch);
     QPointer<QDialog> guard(dialog);
     dialog->show();
     if (guard && dialog->isVisible()) {
@@ -33,6 +46,7 @@ int KorModal::run(QDialog *dialog)
     }
     if (!guard)
         return QDialog::Rejected;  // deleted meanwhile, this with it
+    dialog->removeEventFilter(&watch);
     m_loop = nullptr;
     // Ended with the window still up only when the application quits.
     if (dialog->isVisible())

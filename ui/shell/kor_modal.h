@@ -17,10 +17,8 @@ public:
     ~KorModal();
 
     // The dialog's exec(): shows it modally, on top and with the keys, and returns its
-    // result once it is hidden; Rejected at once while a session runs.
+    // result once it is hidden (whatever hides it); Rejected at once while a session runs.
     int run(QDialog *dialog);
-    // From the dialog's setVisible(false) and hideEvent().
-    void hidden();
     bool running() const { return m_loop != nullptr; }
 
 private:

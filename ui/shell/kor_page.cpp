@@ -395,19 +395,6 @@ int KorPage::exec()
     return m_modal.run(this);
 }
 
-void KorPage::setVisible(bool visible)
-{
-    QDialog::setVisible(visible);
-    if (!visible)
-        m_modal.hidden();
-}
-
-void KorPage::hideEvent(QHideEvent *event)
-{
-    QDialog::hideEvent(event);
-    m_modal.hidden();
-}
-
 void KorPage::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

@@ -161,7 +161,6 @@ public:
 
     // Runs the page modally for as long as it is shown (KorModal).
     int exec() override;
-    void setVisible(bool visible) override;
 
 public slots:
     virtual void language_changed();
@@ -202,7 +201,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
     // A window-system close acts as the back key.
     void reject() override;
 

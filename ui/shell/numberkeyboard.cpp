@@ -1,6 +1,5 @@
 #include "ui/shell/numberkeyboard.h"
 
-#include "core/global.h"
 #include "ui/shell/kor_page.h"
 #include "ui_numberkeyboard.h"
 
@@ -40,16 +39,10 @@ void NumberKeyboard::setVisible(bool visible)
     if (visible)
         form();
     QDialog::setVisible(visible);
-    if (!visible)
-        m_modal.hidden();
 }
 
 int NumberKeyboard::exec()
 {
-    if (m_modal.running()) {
-        kor_trace("number keyboard runs already: not run again\n");
-        return QDialog::Rejected;
-    }
     return m_modal.run(this);
 }
 
@@ -126,12 +119,6 @@ void NumberKeyboard::showEvent(QShowEvent *event)
     setFocus();
 }
 
-void NumberKeyboard::hideEvent(QHideEvent *event)
-{
-    QDialog::hideEvent(event);
-    // Also a hide Qt makes on its own (its parent's, a spontaneous one).
-    m_modal.hidden();
-}
 
 void NumberKeyboard::keyPressEvent(QKeyEvent *event)
 {
