@@ -1,14 +1,11 @@
 #include "core/config_engine.h"
 
 #include "core/global.h"
+#include "core/ini_text.h"
 #include "core/singleton.h"
 #include "core/table_saver.h"
 #include "core/utils.h"
 #include "platform/data_root.h"
-
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 namespace {
 struct ItemInfo {
@@ -27,55 +24,20 @@ const ItemInfo kItems[ConfigItem::ConfigCount] = {
     {"config/agecode", "1688"},
 };
 const char kIniPath[] = "/data/configs/tcpip.ini";
-constexpr qint64 kIniMaxBytes = 64 * 1024;
+const char kGroup[] = "config";
+// Far above any plausible settings file, and still cheap to hold and parse.
+constexpr qint64 kIniMaxBytes = 1024 * 1024;
 
-// The INI text is made and read by QSettings in a scratch folder of its own: QSettings
-// would write through a link and wait up to half a minute on a lock file a power cut left
-// beside the real file, and it would block reading a FIFO there. `text` comes in as the
-// file's text and goes out with the keys of `changed` set: every other key and group stays.
-bool ini_merge(uint32_t changed, const QVariant (&values)[ConfigItem::ConfigCount], QByteArray *text)
+QString group_key(int item)
 {
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return false;
-    const QString path = scratch.filePath(QStringLiteral("tcpip.ini"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(*text) != text->size())
-            return false;
-    }
-    {
-        QSettings ini(path, QSettings::IniFormat);
-        for (int i = 0; i < ConfigItem::ConfigCount; ++i)
-            if (changed & (1u << i))
-                ini.setValue(QString::fromLatin1(kItems[i].key), values[i]);
-        ini.sync();
-        if (ini.status() != QSettings::NoError)
-            return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *text = file.readAll();
-    return true;
+    return QString::fromLatin1(kItems[item].key + sizeof kGroup);
 }
 
-// Values of `text`, the fallback of each key it lacks (all of them when it is unusable).
-void ini_decode(const QByteArray &text, QVariant (&values)[ConfigItem::ConfigCount])
+void trace_open_quote(const IniText &ini)
 {
-    for (int i = 0; i < ConfigItem::ConfigCount; ++i)
-        values[i] = QString::fromUtf8(kItems[i].fallback);
-    if (text.isEmpty())
-        return;
-    QTemporaryDir scratch;
-    const QString path = scratch.filePath(QStringLiteral("tcpip.ini"));
-    QFile file(path);
-    if (!scratch.isValid() || !file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-        return;
-    file.close();
-    QSettings ini(path, QSettings::IniFormat);
-    for (int i = 0; i < ConfigItem::ConfigCount; ++i)
-        values[i] = ini.value(QString::fromLatin1(kItems[i].key), values[i]);
+    if (ini.open_quote_line())
+        kor_trace("%s: a quote opened on line %d is never closed: the rest of the file is one value\n", kIniPath,
+                  ini.open_quote_line());
 }
 }
 
@@ -115,13 +77,27 @@ void ConfigEngine::load()
 {
     QByteArray text;
     const Utils::ReadResult read = Utils::read_file_bounded(QString::fromLatin1(kIniPath), kIniMaxBytes, &text);
-    if (read != Utils::ReadOk && read != Utils::ReadMissing)
-        kor_trace("%s unreadable (%d): defaults used\n", kIniPath, int(read));
     QVariant values[ConfigItem::ConfigCount];
-    ini_decode(read == Utils::ReadOk ? text : QByteArray(), values);
+    for (int i = 0; i < ConfigItem::ConfigCount; ++i)
+        values[i] = QString::fromUtf8(kItems[i].fallback);
+    uint32_t stand_in = 0;
+    if (read == Utils::ReadOk) {
+        const IniText ini(text);
+        trace_open_quote(ini);
+        for (int i = 0; i < ConfigItem::ConfigCount; ++i) {
+            const QVariant v = ini.value(QString::fromLatin1(kGroup), group_key(i));
+            if (v.isValid())
+                values[i] = v;
+        }
+    } else if (read != Utils::ReadMissing) {
+        // Whatever the file holds is unknown: the defaults only stand in for it.
+        kor_trace("%s unreadable (%d): defaults stand in for its settings\n", kIniPath, int(read));
+        stand_in = (1u << ConfigItem::ConfigCount) - 1;
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
     for (int i = 0; i < ConfigItem::ConfigCount; ++i)
         m_values[i] = values[i];
+    m_stand_in = stand_in;
     kor_set_usb_grade_path(m_values[ConfigItem::UsbUpgradeDir].toString().toStdString());
     bool ok = false;
     const int langs = m_values[ConfigItem::LcdLangValid].toString().toInt(&ok);
@@ -144,6 +120,7 @@ void ConfigEngine::write_config_variant(ConfigItem::ConfigName item, const QVari
         std::lock_guard<std::mutex> lock(m_mutex);
         m_values[item] = value;
         m_changed |= 1u << item;
+        m_stand_in &= ~(1u << item);
     }
     if (item == ConfigItem::UsbUpgradeDir)
         kor_set_usb_grade_path(value.toString().toStdString());
@@ -155,6 +132,12 @@ bool ConfigEngine::saved() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_changed == 0;
+}
+
+bool ConfigEngine::stands_in(ConfigItem::ConfigName item) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return item >= 0 && item < ConfigItem::ConfigCount && (m_stand_in & (1u << item));
 }
 
 bool ConfigEngine::save()
@@ -170,15 +153,25 @@ bool ConfigEngine::save()
     }
     if (changed == 0)
         return true;
-    // Merged into what the file holds now; a file that cannot be read is replaced.
+    // Set in what the file holds now: only the changed keys' lines change. A file that
+    // cannot be read is replaced by one that holds every setting, never by less.
     QByteArray text;
     const Utils::ReadResult read = Utils::read_file_bounded(QString::fromLatin1(kIniPath), kIniMaxBytes, &text);
-    if (read != Utils::ReadOk) {
-        if (read != Utils::ReadMissing)
-            kor_trace("%s unreadable (%d): written anew\n", kIniPath, int(read));
+    const bool whole = read != Utils::ReadOk && read != Utils::ReadMissing;
+    if (whole) {
+        kor_trace("%s unreadable (%d): written anew with every setting\n", kIniPath, int(read));
         text.clear();
     }
-    const bool ok = ini_merge(changed, values, &text) && Utils::write_file_atomic(QString::fromLatin1(kIniPath), text);
+    IniText ini(text);
+    for (int i = 0; i < ConfigItem::ConfigCount; ++i) {
+        if (!whole && !(changed & (1u << i)))
+            continue;
+        if (!ini.set_value(QString::fromLatin1(kGroup), group_key(i), values[i])) {
+            kor_trace("%s: %s written but hidden from readers by the lines before it\n", kIniPath, kItems[i].key);
+            trace_open_quote(ini);
+        }
+    }
+    const bool ok = Utils::write_file_atomic(QString::fromLatin1(kIniPath), ini.text());
     if (!ok)
         kor_trace("%s not saved: tried again shortly\n", kIniPath);
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -186,5 +179,7 @@ bool ConfigEngine::save()
     for (int i = 0; ok && i < ConfigItem::ConfigCount; ++i)
         if ((changed & (1u << i)) && values[i] == m_values[i])
             m_changed &= ~(1u << i);
+    if (ok && whole)
+        m_stand_in = 0;  // the file holds them now
     return ok;
 }

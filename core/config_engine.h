@@ -21,8 +21,9 @@ enum ConfigName {
 }
 
 // Named settings in "/data/configs/tcpip.ini", group "config". The file is shared with the
-// rest of the system, which keeps settings there this program does not model: a save writes
-// only the keys changed here and keeps every other key and group as it found them.
+// rest of the system, which keeps settings there this program does not model and reads it
+// with QSettings: a save changes the lines of the keys changed here and keeps every other
+// byte as it found it.
 class ConfigEngine {
 public:
     static ConfigEngine *p_config;
@@ -35,6 +36,8 @@ public:
     // whether the file holds every setting changed here.
     void write_config_variant(ConfigItem::ConfigName item, const QVariant &value);
     bool saved() const;
+    // Whether the value is a default that stands in for a file that could not be read.
+    bool stands_in(ConfigItem::ConfigName item) const;
 
     static QString key_of(ConfigItem::ConfigName item);
 
@@ -49,5 +52,6 @@ private:
     std::mutex m_save_mutex;      // one save at a time, so the newest values are written last
     QVariant m_values[ConfigItem::ConfigCount];
     uint32_t m_changed = 0;       // bit i: item i set here and not yet in the file
+    uint32_t m_stand_in = 0;      // bit i: item i unknown, the file could not be read
     std::unique_ptr<TableSaver> m_retry;  // last: goes first, trying what is pending once more
 };

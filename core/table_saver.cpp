@@ -7,7 +7,10 @@ std::mutex g_savers_mutex;
 std::vector<TableSaver *> g_savers;
 }
 
-TableSaver::TableSaver(Writer writer) : m_writer(std::move(writer))
+TableSaver::TableSaver(Writer writer) : TableSaver(std::move(writer), Timing()) {}
+
+TableSaver::TableSaver(Writer writer, Timing timing)
+    : m_writer(std::move(writer)), m_timing(timing), m_backoff(timing.retry_first)
 {
     std::lock_guard<std::mutex> lock(g_savers_mutex);
     g_savers.push_back(this);
@@ -49,6 +52,9 @@ uint64_t TableSaver::hand_over(const QByteArray &snapshot, bool failed)
     m_pending = snapshot;
     m_pending_generation = m_next_generation++;
     m_retrying = false;
+    // A new change: its first retry comes after the shortest wait, however long the last
+    // one's back-off had grown.
+    m_backoff = m_timing.retry_first;
     if (failed)
         keep_for_retry(snapshot, m_pending_generation, true);
     // Started on first use: a program that never saves has no saver thread.
@@ -58,27 +64,34 @@ uint64_t TableSaver::hand_over(const QByteArray &snapshot, bool failed)
     return m_pending_generation;
 }
 
-void TableSaver::keep_for_retry(const QByteArray &failed, uint64_t generation, bool back_off)
+std::chrono::milliseconds TableSaver::keep_for_retry(const QByteArray &failed, uint64_t generation, bool back_off)
 {
     const auto now = std::chrono::steady_clock::now();
+    std::chrono::milliseconds retry_in{0};
     if (m_pending_generation == 0 || m_pending_generation == generation) {
         m_pending = failed;
         m_pending_generation = generation;
         m_retrying = true;
+        retry_in = m_backoff;
         m_retry_due = now + m_backoff;
     }
     if (back_off)
-        m_backoff = std::min(m_backoff * 2, kRetryMost);
+        m_backoff = std::min(m_backoff * 2, m_timing.retry_most);
+    return retry_in;
 }
 
 void TableSaver::flush()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     const uint64_t attempts = m_attempts;
+    ++m_flushing;
     m_hurry = true;
     m_wake.notify_all();
     // Written, or tried once more since and failed again: its retry goes on without us.
     m_idle.wait(lock, [&] { return !m_writing && (m_pending_generation == 0 || (m_retrying && m_attempts > attempts)); });
+    // The hurry was this flush's: the next snapshot is held back as usual.
+    if (--m_flushing == 0)
+        m_hurry = false;
 }
 
 std::vector<TableSaver::Result> TableSaver::take_results()
@@ -107,7 +120,8 @@ void TableSaver::run()
         // Held back while newer snapshots keep coming, within the latest time; a failed one
         // until its retry is due.
         while (!m_stop && !m_hurry) {
-            const auto due = m_retrying ? m_retry_due : std::min(m_last_submit + kQuiet, m_first_pending + kLatest);
+            const auto due =
+                m_retrying ? m_retry_due : std::min(m_last_submit + m_timing.quiet, m_first_pending + m_timing.latest);
             if (std::chrono::steady_clock::now() >= due)
                 break;
             m_wake.wait_until(lock, due);
@@ -126,11 +140,12 @@ void TableSaver::run()
         lock.lock();
         m_writing = false;
         ++m_attempts;
+        std::chrono::milliseconds retry_in{0};
         if (ok)
-            m_backoff = kRetryFirst;
+            m_backoff = m_timing.retry_first;
         else
-            keep_for_retry(snapshot, generation, !hurried);
-        m_results.push_back({generation, ok});
+            retry_in = keep_for_retry(snapshot, generation, !hurried);
+        m_results.push_back({generation, ok, retry_in});
         if (m_on_result) {
             lock.unlock();
             m_on_result();

@@ -11,8 +11,11 @@
 // Writes table snapshots to flash on a thread of its own, so the GUI thread never waits on
 // the flash. The newest snapshot wins: a snapshot is written once no newer one has come for
 // kQuiet, and at the latest kLatest after the first one that waits, so a held key (a step
-// every 50 ms) makes about two writes a second and every change is on flash within 0.5 s. Each snapshot gets a generation number;
-// the owner learns, in its own thread, which generations reached the file and which failed.
+// every 50 ms) makes about two writes a second and every change is on flash within 0.5 s.
+// A failed write is tried again after 1 s, then after twice as long each time it fails
+// again, up to 30 s; a new snapshot or a success starts the back-off anew. Each snapshot gets
+// a generation number; the owner learns, in its own thread, which generations reached the
+// file and which failed.
 class TableSaver {
 public:
     // Writes one snapshot whole (true on success). Called on the saver thread.
@@ -20,14 +23,19 @@ public:
     struct Result {
         uint64_t generation;
         bool ok;
+        std::chrono::milliseconds retry_in;  // failed: when it is tried again (0: a newer one came)
     };
 
     static constexpr std::chrono::milliseconds kQuiet{100};
     static constexpr std::chrono::milliseconds kLatest{450};
     static constexpr std::chrono::milliseconds kRetryFirst{1000};
     static constexpr std::chrono::milliseconds kRetryMost{30000};
+    struct Timing {
+        std::chrono::milliseconds quiet = kQuiet, latest = kLatest, retry_first = kRetryFirst, retry_most = kRetryMost;
+    };
 
     explicit TableSaver(Writer writer);
+    TableSaver(Writer writer, Timing timing);
     ~TableSaver();  // writes what is pending first
     TableSaver(const TableSaver &) = delete;
     TableSaver &operator=(const TableSaver &) = delete;
@@ -51,11 +59,12 @@ public:
 private:
     void run();
     uint64_t hand_over(const QByteArray &snapshot, bool failed);
-    // Under m_mutex: the `failed` snapshot is kept for a retry unless a newer one came;
-    // `back_off`: the next failure waits twice as long.
-    void keep_for_retry(const QByteArray &failed, uint64_t generation, bool back_off);
+    // Under m_mutex: the `failed` snapshot is kept for a retry unless a newer one came, and
+    // when it is due; `back_off`: the next failure waits twice as long.
+    std::chrono::milliseconds keep_for_retry(const QByteArray &failed, uint64_t generation, bool back_off);
 
     Writer m_writer;
+    const Timing m_timing;
     std::function<void()> m_on_result;
     std::mutex m_mutex;
     std::condition_variable m_wake;
@@ -66,9 +75,10 @@ private:
     bool m_writing = false;
     bool m_stop = false;
     bool m_hurry = false;     // a flush waits: no holding back, no back-off
+    int m_flushing = 0;       // flushes waiting
     bool m_retrying = false;  // the pending snapshot failed and waits for its retry
     uint64_t m_attempts = 0;  // writes tried, for flush
-    std::chrono::milliseconds m_backoff = kRetryFirst;
+    std::chrono::milliseconds m_backoff;
     std::chrono::steady_clock::time_point m_retry_due;
     std::chrono::steady_clock::time_point m_first_pending;
     std::chrono::steady_clock::time_point m_last_submit;

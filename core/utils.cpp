@@ -83,19 +83,71 @@ void Utils::getIPAddress()
     g_str_gateway = cfg->read_config(ConfigItem::GateWay).toString().toStdString();
 }
 
+QString Utils::decimal_octet(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 3)
+        return QString();
+    int value = 0;
+    for (const QChar c : text) {
+        if (c.unicode() < '0' || c.unicode() > '9')
+            return QString();
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value > 255 ? QString() : QString::number(value);
+}
+
+QString Utils::dotted_quad(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return QString();
+    QStringList octets;
+    for (const QString &part : parts) {
+        octets << decimal_octet(part);
+        if (octets.last().isNull())
+            return QString();
+    }
+    return octets.join(QLatin1Char('.'));
+}
+
+namespace {
+// Runs `command` with its %1, %2 filled by addresses; not at all, with a trace, when one of
+// them is not an address: nothing read from a file reaches the shell as code.
+void run_with_addresses(const QString &command, const QStringList &addresses)
+{
+    QString line = command;
+    for (const QString &address : addresses) {
+        const QString quad = Utils::dotted_quad(address);
+        if (quad.isNull()) {
+            kor_trace("not run, \"%s\" is not an address: %s\n", qPrintable(address), qPrintable(command));
+            return;
+        }
+        line = line.arg(quad);
+    }
+    Utils::system_mutex(line);
+}
+}
+
 void Utils::initIPAddress()
 {
     // A plain redirect: "&>" would background the command in a POSIX shell and always succeed.
     if (system_mutex(QStringLiteral("ifconfig eth0 >/dev/null 2>&1")) != 0)
         return;
     getIPAddress();
+    const ConfigEngine *cfg = ConfigEngine::p_config;
+    for (const ConfigItem::ConfigName item : {ConfigItem::IPAddress, ConfigItem::SubNetMask, ConfigItem::GateWay})
+        if (cfg && cfg->stands_in(item)) {
+            // The port keeps the address it has rather than take defaults for one unknown.
+            kor_trace("eth0 left as it is: the network settings could not be read\n");
+            return;
+        }
     const QString ip = QString::fromStdString(g_str_ip);
     const QString mask = QString::fromStdString(g_srt_mask);
     const QString gw = QString::fromStdString(g_str_gateway);
     system_mutex(QStringLiteral("route del default wlan0"));
-    system_mutex(QStringLiteral("ifconfig eth0 %1 netmask %2").arg(ip, mask));
-    system_mutex(QStringLiteral("route add -host %1 dev eth0").arg(ip));
-    system_mutex(QStringLiteral("route add default gw %1 metric 100").arg(gw));
+    run_with_addresses(QStringLiteral("ifconfig eth0 %1 netmask %2"), {ip, mask});
+    run_with_addresses(QStringLiteral("route add -host %1 dev eth0"), {ip});
+    run_with_addresses(QStringLiteral("route add default gw %1 metric 100"), {gw});
     system_mutex(QStringLiteral("route add -host 255.255.255.255 eth0"));
     system_mutex(QStringLiteral("route del 255.255.255.255 wlan1"));
 }

@@ -25,6 +25,12 @@ public:
     static uint32_t getTimeSpace(uint32_t since);
     static uint8_t BCC(const uint8_t *data, int len);
 
+    // A decimal octet (one to three digits, 0 to 255), given back without leading zeros,
+    // which the network tools would read as octal; null when the text is not one.
+    static QString decimal_octet(const QString &text);
+    // Four decimal octets joined by dots and nothing else, given back plain; null when not:
+    // the only form of address that goes into a command line.
+    static QString dotted_quad(const QString &text);
     // Reloads g_str_ip, g_srt_mask, g_str_gateway from the named settings.
     static void getIPAddress();
     // Reconfigures eth0 from the named settings when the interface exists.

@@ -127,25 +127,10 @@ void linkwlan::show_numberkeyboard_ui(QString)
     run_number_keyboard(field, title);
 }
 
-QString linkwlan::octet_text(const QString &typed)
-{
-    if (typed.isEmpty() || typed.size() > 3)
-        return QString();
-    int value = 0;
-    for (QChar c : typed) {
-        if (c.unicode() < '0' || c.unicode() > '9')
-            return QString();
-        value = value * 10 + (c.unicode() - '0');
-    }
-    if (value > 255)
-        return QString();
-    return QString::number(value);
-}
-
 void linkwlan::confirmString(QString text)
 {
     // The octets end up in shell command lines: anything but an octet leaves the field.
-    const QString octet = octet_text(text);
+    const QString octet = Utils::decimal_octet(text);
     if (octet.isNull() || !g_lineedit)
         return;
     g_lineedit->setText(octet);
@@ -155,7 +140,7 @@ QString linkwlan::row_address(int row) const
 {
     QStringList octets;
     for (int i = 0; i < 4; ++i) {
-        const QString octet = octet_text(m_fields[row * 4 + i]->text());
+        const QString octet = Utils::decimal_octet(m_fields[row * 4 + i]->text());
         if (octet.isNull())
             return QString();
         octets << octet;

@@ -23,9 +23,6 @@ public:
 
     void on_Button_net_apply_clicked();
 
-    // An octet as the page accepts it: one to three digits, 0 to 255. Null otherwise.
-    static QString octet_text(const QString &typed);
-
 public slots:
     void confirmString(QString text) override;
     void show_numberkeyboard_ui(QString text) override;
