@@ -52,9 +52,8 @@ uint64_t TableSaver::hand_over(const QByteArray &snapshot, bool failed)
     m_pending = snapshot;
     m_pending_generation = m_next_generation++;
     m_retrying = false;
-    // A new change: its first retry comes after the shortest wait, however long the last
-    // one's back-off had grown.
-    m_backoff = m_timing.retry_first;
+    // A new change: its first retry comes after the shortest wait.
+    m_backoff = m_timing.retry_first;  // however long the last one's had grown
     if (failed)
         keep_for_retry(snapshot, m_pending_generation, true);
     // Started on first use: a program that never saves has no saver thread.
@@ -74,9 +73,10 @@ std::chrono::milliseconds TableSaver::keep_for_retry(const QByteArray &failed, u
         m_retrying = true;
         retry_in = m_backoff;
         m_retry_due = now + m_backoff;
+        // A failure of a snapshot a newer one replaced says nothing of the newer one's.
+        if (back_off)
+            m_backoff = std::min(m_backoff * 2, m_timing.retry_most);
     }
-    if (back_off)
-        m_backoff = std::min(m_backoff * 2, m_timing.retry_most);
     return retry_in;
 }
 

@@ -209,6 +209,96 @@ private slots:
             QCOMPARE(env->commands().back(), std::string("reboot"));
     }
 
+    // A write that keeps failing is tried again after the shortest wait, then twice as long
+    // each time, up to the longest; a success or a new change starts again from the shortest.
+    // A change whose write failed elsewhere (the settings' three writes of one Apply) waits the
+    // shortest time after its last failure, and its own first retry the next step.
+    void back_off_step_by_step()
+    {
+        using ms = std::chrono::milliseconds;
+        TableSaver::Timing timing;
+        timing.quiet = timing.latest = ms(1);
+        timing.retry_first = ms(4);
+        timing.retry_most = ms(40);
+        std::atomic<int> failures{7};
+        std::function<void(const QByteArray &)> on_write;
+        const auto writer = [&](const QByteArray &s) {
+            if (on_write)
+                on_write(s);
+            return failures-- <= 0;
+        };
+        auto saver = std::make_unique<TableSaver>(writer, timing);
+        std::vector<TableSaver::Result> results;
+        const auto results_until = [&](size_t n) {
+            QElapsedTimer t;
+            t.start();
+            while (results.size() < n && t.elapsed() < 5000) {
+                for (const TableSaver::Result &r : saver->take_results())
+                    results.push_back(r);
+                QThread::msleep(1);
+            }
+            return results.size() >= n;
+        };
+        const auto waits = [&](size_t from) {
+            QList<int> out;
+            for (size_t i = from; i < results.size(); ++i)
+                out << (results[i].ok ? 0 : int(results[i].retry_in.count()));
+            return out;
+        };
+        saver->submit("a");
+        QVERIFY(results_until(8));
+        QCOMPARE(waits(0), (QList<int>{4, 8, 16, 32, 40, 40, 40, 0}));
+        failures = 2;
+        saver->submit("b");
+        QVERIFY(results_until(11));
+        QCOMPARE(waits(8), (QList<int>{4, 8, 0}));
+        // A new change during the back-off (here while its third try is written) starts again
+        // from the shortest wait.
+        failures = 5;
+        int tries = 0;
+        on_write = [&](const QByteArray &s) {
+            if (s == "c" && ++tries == 3)
+                saver->submit("d");
+        };
+        saver->submit("c");
+        QVERIFY(results_until(17));
+        QCOMPARE(waits(11), (QList<int>{4, 8, 0, 4, 8, 0}));
+
+        // Three failed writes elsewhere, one after the other: waits long enough that the
+        // three are handed over before the first is due.
+        timing.retry_first = ms(300);
+        timing.retry_most = ms(3000);
+        results.clear();
+        saver = std::make_unique<TableSaver>(writer, timing);
+        failures = 1;
+        for (const char *s : {"ip", "mask", "gateway"})
+            saver->submit_retry(s);
+        QVERIFY(results_until(2));
+        QCOMPARE(waits(0), (QList<int>{600, 0}));
+    }
+
+    // A flush writes at once what waits; it leaves the saver holding back the next change as
+    // usual, also when it found nothing to write.
+    void flush_leaves_no_hurry()
+    {
+        using ms = std::chrono::milliseconds;
+        TableSaver::Timing timing;
+        timing.quiet = timing.latest = ms(2000);
+        std::atomic<int> writes{0};
+        TableSaver saver([&](const QByteArray &) { return ++writes > 0; }, timing);
+        saver.flush();
+        saver.submit("1");
+        QThread::msleep(100);
+        QCOMPARE(writes.load(), 0);
+        saver.flush();
+        QCOMPARE(writes.load(), 1);
+        saver.submit("2");
+        QThread::msleep(100);
+        QCOMPARE(writes.load(), 1);
+        saver.flush();
+        QCOMPARE(writes.load(), 2);
+    }
+
     // The refresh hands the table over and returns while the flash is busy; the file follows.
     void refresh_never_waits_for_the_flash()
     {

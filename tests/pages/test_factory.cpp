@@ -1,4 +1,5 @@
 #include "core/config_engine.h"
+#include "core/utils.h"
 #include "inputs/dizidezorar.h"
 #include "kor_test_helpers.h"
 #include "ui/pages/factory.h"
@@ -192,6 +193,23 @@ private slots:
         // The key lock went with the rest: the mode key works again.
         kor_press(KorKey::Mode);
         QVERIFY(!g_factory && kor_mode_key_reached_custom_mode());
+    }
+
+    // "Reset ALL" puts the network back in a settings file written by hand: its other lines
+    // stay byte for byte.
+    void reset_all_keeps_the_file_text()
+    {
+        const char ini[] = "/data/configs/tcpip.ini";
+        env->write_file(ini, "\xEF\xBB\xBF# network settings, set at the factory\r\n[config]\r\nIPAddress=10.1.2.3\r\n"
+                             "MAC=00:11:22:33:44:55 ; label\r\n[net/eth0]\r\nmtu=1500\r\n");
+        ConfigEngine::destroy_instance();
+        ConfigEngine::pInstance();
+        Utils::getIPAddress();
+        open_factory("right*3 ok");
+        QCOMPARE(env->read_file(ini), QByteArray("\xEF\xBB\xBF# network settings, set at the factory\r\n[config]\r\n"
+                                                 "IPAddress=192.168.1.199\r\nMAC=00:11:22:33:44:55 ; label\r\n"
+                                                 "SubNetMask=255.255.255.0\r\nGateWay=192.168.1.1\r\n[net/eth0]\r\nmtu=1500\r\n"));
+        QVERIFY(ConfigEngine::p_config->saved());
     }
 
     void font_lines_data()

@@ -213,6 +213,24 @@ private slots:
         QCOMPARE(env->commands(), expected);
     }
 
+    // Apply on a settings file with a comment first: the address is saved, on its own line.
+    void apply_on_a_file_written_by_hand()
+    {
+        const char ini[] = "/data/configs/tcpip.ini";
+        env->write_file(ini, "# network settings, set at the factory\n[config]\nIPAddress=10.1.2.3\n");
+        ConfigEngine::destroy_instance();
+        ConfigEngine::pInstance();
+        Utils::getIPAddress();
+        kor_open("right ok", 22);
+        type(3, "4");
+        env->shell()->clear();
+        kor_keys("left left ok");  // Apply
+        QCOMPARE(env->read_file(ini), QByteArray("# network settings, set at the factory\n[config]\nIPAddress=10.1.2.4\n"
+                                                 "SubNetMask=255.255.255.0\nGateWay=192.168.0.1\n"));
+        QVERIFY(ConfigEngine::p_config->saved());
+        QCOMPARE(env->commands().at(3), std::string("ifconfig eth0 10.1.2.4 netmask 255.255.255.0"));
+    }
+
     // Apply keeps the keys and groups of the rest of the system in the shared file; an address
     // whose save failed is written by the next Apply, although the fields show the address
     // in use by then.
