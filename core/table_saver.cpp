@@ -140,11 +140,9 @@ void TableSaver::run()
         lock.lock();
         m_writing = false;
         ++m_attempts;
-        std::chrono::milliseconds retry_in{0};
-        if (ok)
-            m_backoff = m_timing.retry_first;
-        else
-            retry_in = keep_for_retry(snapshot, generation, !hurried);
+        // A success needs no reset of the back-off: the next change starts it anew.
+        const std::chrono::milliseconds retry_in =
+            ok ? std::chrono::milliseconds(0) : keep_for_retry(snapshot, generation, !hurried);
         m_results.push_back({generation, ok, retry_in});
         if (m_on_result) {
             lock.unlock();

@@ -13,7 +13,7 @@
 // kQuiet, and at the latest kLatest after the first one that waits, so a held key (a step
 // every 50 ms) makes about two writes a second and every change is on flash within 0.5 s.
 // A failed write is tried again after 1 s, then after twice as long each time it fails
-// again, up to 30 s; a new snapshot or a success starts the back-off anew. Each snapshot gets
+// again, up to 30 s; a new snapshot starts the back-off anew. Each snapshot gets
 // a generation number; the owner learns, in its own thread, which generations reached the
 // file and which failed.
 class TableSaver {

@@ -63,7 +63,7 @@ const char *const kPieces[] = {
     "SubNetMask=a, b, c", "SubNetMask=\"255.0.0.0\"", "x=line\\", "TcpPort=\\x41\\x42", "UdpPort=@@at", "UdpPort=@Invalid()",
     "", "usbupgradedir=\" \"", "usbupgradedir=", "agecode=12\\t34  ", "lcdlangvalid=\\101", "IPAddress=\"1.2\" 3",
     "GateWay=a\\\"b", "IPAddress=1.1.1.1;x", "k\\ey=v", "GateWay=  \"  spaced \" ", "TcpPort=\xe4\xb8\xad", "IPAddress=\\",
-    "GateWay=ab  \\x", "name=\"open", "[config] trailing", "=novalue", "IPAddress==x", "agecode=a,", "agecode=\"a\",\"b\"",
+    "GateWay=ab  \\x", "agecode=\"a \" b  ", "name=\"open", "[config] trailing", "=novalue", "IPAddress==x", "agecode=a,", "agecode=\"a\",\"b\"",
 };
 const char *const kKeys[] = {"IPAddress", "SubNetMask", "GateWay", "TcpPort", "UdpPort", "usbupgradedir", "agecode", "lcdlangvalid"};
 }
