@@ -88,6 +88,8 @@ void ConfigEngine::load()
             const QVariant v = ini.value(QString::fromLatin1(kGroup), group_key(i));
             if (v.isValid())
                 values[i] = v;
+            else if (ini.contains(QString::fromLatin1(kGroup), group_key(i)))
+                kor_trace("%s: %s holds no value: %s used\n", kIniPath, kItems[i].key, kItems[i].fallback);
         }
     } else if (read != Utils::ReadMissing) {
         // Whatever the file holds is unknown: the defaults only stand in for it.

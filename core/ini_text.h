@@ -16,6 +16,7 @@ public:
     // What QSettings gives for `key` of `group`: the last line of the key in the group's
     // sections. Invalid when the key is not there.
     QVariant value(const QString &group, const QString &key) const;
+    bool contains(const QString &group, const QString &key) const { return find(group, key) != nullptr; }
     // The key's line gets `value`; a key the group lacks is added after the group's last
     // line, a group the text lacks at its end, with the text's own line ending. False when
     // the text does not read back `value` (a quote another writer left open hides the line).
