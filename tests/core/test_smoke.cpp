@@ -36,7 +36,8 @@ QByteArray key_stroke(int code) { return key_event(code, 1) + key_event(code, 0)
 }
 
 // Starts the real program offscreen on an empty root and checks it comes up, writes its table
-// file, has every service's worker running and notices a USB stick.
+// file, has every service's worker running and notices a USB stick; and that a SIGTERM ends
+// it only once a change it held back is on flash.
 class TestSmoke : public QObject {
     Q_OBJECT
 private slots:
