@@ -17,6 +17,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <fcntl.h>
 #include <unistd.h>
@@ -322,6 +323,9 @@ private slots:
         QTest::newRow("application folder out") << "/data/app" << "out" << false;
         QTest::newRow("settings folder within") << "/data/configs" << "/data/elsewhere" << true;
         QTest::newRow("the data root itself") << "/data" << "out" << true;
+        // Beside the root, with a name that begins like the root's.
+        QTest::newRow("settings folder to a sibling named alike") << "/data/configs" << "/data2" << false;
+        QTest::newRow("application folder to a sibling named alike") << "/data/app" << "/data-app" << false;
     }
     void writes_stay_in_the_data_root()
     {
@@ -345,8 +349,55 @@ private slots:
         QCOMPARE(ConfigEngine::p_config->saved(), !configs_out);
         QCOMPARE(QFileInfo::exists(env->path("/data/configs/alias.json")), configs_out);
         if (!written)
-            QCOMPARE(QDir(outside.path()).entryList(QDir::Files | QDir::Hidden),
+            QCOMPARE(QDir(target).entryList(QDir::Files | QDir::Hidden),
                      configs_out ? QStringList{"alias.json"} : QStringList());
+    }
+
+    // A link at a stored file's own name, to a file outside the root, is never followed: a
+    // file refused when read goes as the link, a save replaces the link, and the start-up
+    // tidy-up removes a temporary that is such a link. The file outside keeps its bytes.
+    void links_out_at_a_files_name_data()
+    {
+        // how: what meets the link
+        kor_columns<QString, QString>({"file", "how"});
+        QTest::newRow("alias names, refused when read") << QString(kAlias) << "read";
+        QTest::newRow("temporary of a cut save") << "/data/modes/custom_mode3.korsave-Ab12Cd" << "tidy";
+        QTest::newRow("table, saved at start") << QString(kTable) << "start";
+        QTest::newRow("application, saved") << "/data/app/korZ73N" << "save";
+    }
+    void links_out_at_a_files_name()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, how);
+        QTemporaryDir outside;
+        const QString target = outside.filePath("target");
+        const QByteArray bytes = "{\"source\":";  // neither alias names nor a table
+        QFile out(target);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+        const QString path = env->path(file);
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QVERIFY(QFile::link(target, path));
+        env->start();
+        QByteArray saved;
+        if (how == "read") {
+            ALIAS_PARA alias;
+            QCOMPARE(get_json_alias_para(&alias, "source", 2), 0);
+        } else if (how == "tidy") {
+            kor_tidy_data_root();
+        } else if (how == "start") {
+            saved = env->read_file(kTable);
+            QCOMPARE(saved.size(), kKorTableFileSize);
+        } else {
+            saved = "ELF new";
+            QVERIFY(Utils::write_file_atomic(file, saved));
+        }
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QCOMPARE(env->read_file(file), saved);
+        QCOMPARE(QFileInfo::exists(path), !saved.isEmpty());
+        QCOMPARE(QDir(outside.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target"});
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), bytes);
     }
 
     // SIGTERM, SIGINT and SIGHUP write the change the saver still holds back, and one not
@@ -406,6 +457,56 @@ private slots:
         SyncUpdate::p_sync->flush_saves();
         QVERIFY(done);
         QCOMPARE(kor_file_u16(env->read_file(kTable), KorTable::kLedWidth), 2560);
+    }
+
+    // A save cut short where the process ends with it (as at a power cut) leaves the writer's
+    // temporary; the next start-up removes that name, keeps the file, and keeps names only
+    // alike (a letter longer or shorter).
+    void start_up_removes_what_a_cut_save_left_data()
+    {
+        kor_columns<QString>({"file"});
+        QTest::newRow("table") << QString(kTable);
+        QTest::newRow("table kept aside") << "/data/ram_device_info.bad";
+        QTest::newRow("user mode") << "/data/modes/custom_mode16";
+        QTest::newRow("application") << "/data/app/korZ73N";
+    }
+    void start_up_removes_what_a_cut_save_left()
+    {
+        QFETCH(QString, file);
+        env->write_file(file, "old");
+        // Nothing runs yet but this thread: the child saves, and the file-size limit ends it
+        // in the middle of the write.
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            rlimit limit;
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 1000;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const rlimit no_core = {0, 0};
+            ::setrlimit(RLIMIT_CORE, &no_core);
+            std::signal(SIGXFSZ, SIG_DFL);
+            Utils::write_file_atomic(file, QByteArray(4000, 'n'));
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ, qPrintable(QString::number(status)));
+        const QFileInfo info(env->path(file));
+        const QDir dir(info.absolutePath());
+        QStringList left = dir.entryList(QDir::Files | QDir::Hidden);
+        QVERIFY(left.removeOne(info.fileName()));
+        QCOMPARE(left.size(), 1);
+        const QString temporary = left.first();
+        QStringList kept = {info.fileName(), temporary + "7", temporary.chopped(1), info.fileName() + ".korsave-Ab12Cd7"};
+        for (const QString &name : kept.mid(1))
+            env->write_file(QFileInfo(file).path() + '/' + name, "x");
+        kor_tidy_data_root();
+        QStringList now = dir.entryList(QDir::Files | QDir::Hidden);
+        now.sort();
+        kept.sort();
+        QCOMPARE(now, kept);
+        QCOMPARE(env->read_file(file), QByteArray("old"));
     }
 };
 

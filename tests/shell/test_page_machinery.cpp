@@ -307,6 +307,24 @@ private slots:
         QVERIFY(beneath->events.filter("confirm").isEmpty());
     }
 
+    // Shown at start-up, the main window asks for the keys: a window system without a window
+    // manager gives a new window none, and they would stay with the window that had them.
+    void main_window_asks_for_the_keys_when_shown()
+    {
+        delete window;
+        QWidget other;  // another program's window, with the keys
+        other.setGeometry(0, 0, 50, 50);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        // Built and shown as start-up does it. This platform activates every window it shows;
+        // the other window taking the keys back at once undoes that.
+        window = new MainWindow;
+        window->stop_tick();
+        window->show();
+        other.activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), window->windowHandle());
+    }
+
     // Whenever a page goes, the keys go to the page beneath: a window system without a window
     // manager gives them to nobody, and then a pop-up under the pointer would catch them.
     void keys_go_to_the_page_beneath()
