@@ -112,6 +112,12 @@ QString unescaped_key(const QByteArray &data, int from, int to)
     return out;
 }
 
+// Of a character isxdigit() accepts.
+int hex_value(char c)
+{
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+}
+
 void chop_trailing_spaces(QString &s, int limit)
 {
     int n = s.size() - 1;
@@ -154,7 +160,7 @@ QVariant unescaped_value(const QByteArray &str, int from, int to, bool utf8)
             if (!known && code == 'x' && i < to && isxdigit(uchar(str.at(i)))) {
                 char16_t v = 0;
                 while (i < to && isxdigit(uchar(str.at(i))))
-                    v = char16_t((v << 4) + QByteArray(1, str.at(i++)).toUShort(nullptr, 16));
+                    v = char16_t((v << 4) + hex_value(str.at(i++)));
                 s += QChar(v);
             } else if (!known && code >= '0' && code <= '7') {
                 char16_t v = char16_t(code - '0');
@@ -253,7 +259,7 @@ void IniText::parse()
     int start, len, equals;
     bool open_quote;
     while (next_line(m_text, pos, start, len, equals, open_quote)) {
-        Line line{section, QString(), false, start, start + len, -1, 0};
+        Line line{section, QString(), false, start + len, -1, 0};
         if (open_quote)
             m_open_quote_line = m_text.left(start).count('\n') + 1;
         if (m_text.at(start) == '[') {

@@ -25,21 +25,20 @@ public:
     // then sees no key or group after it.
     int open_quote_line() const { return m_open_quote_line; }
 
-    // A value as QSettings writes it (without a text codec; `utf8` when the file has a byte
-    // order mark, which makes QSettings use UTF-8): text, a list of texts, bytes or nothing.
-    static QByteArray encode(const QVariant &value, bool utf8);
-
 private:
     struct Line {
         QString section;  // the section the line lies in ("" before any header)
         QString key;      // unescaped; empty for a header
         bool header;
-        int start, end;   // the logical line, as QSettings cuts it
+        int end;          // where the logical line ends, as QSettings cuts it
         int value;        // where the value starts (after '=')
         int next;         // just past the line's physical end
     };
     void parse();
     const Line *find(const QString &group, const QString &key) const;
+    // A value as QSettings writes it (without a text codec; `utf8` when the file has a byte
+    // order mark, which makes QSettings use UTF-8): text, a list of texts, bytes or nothing.
+    static QByteArray encode(const QVariant &value, bool utf8);
     static QByteArray encode_text(const QString &value, bool utf8);
 
     QByteArray m_text;

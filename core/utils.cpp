@@ -134,9 +134,10 @@ void Utils::initIPAddress()
     if (system_mutex(QStringLiteral("ifconfig eth0 >/dev/null 2>&1")) != 0)
         return;
     getIPAddress();
+    // getIPAddress made the engine.
     const ConfigEngine *cfg = ConfigEngine::p_config;
     for (const ConfigItem::ConfigName item : {ConfigItem::IPAddress, ConfigItem::SubNetMask, ConfigItem::GateWay})
-        if (cfg && cfg->stands_in(item)) {
+        if (cfg->stands_in(item)) {
             // The port keeps the address it has rather than take defaults for one unknown.
             kor_trace("eth0 left as it is: the network settings could not be read\n");
             return;

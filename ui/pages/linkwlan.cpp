@@ -139,13 +139,9 @@ void linkwlan::confirmString(QString text)
 QString linkwlan::row_address(int row) const
 {
     QStringList octets;
-    for (int i = 0; i < 4; ++i) {
-        const QString octet = Utils::decimal_octet(m_fields[row * 4 + i]->text());
-        if (octet.isNull())
-            return QString();
-        octets << octet;
-    }
-    return octets.join(QLatin1Char('.'));
+    for (int i = 0; i < 4; ++i)
+        octets << m_fields[row * 4 + i]->text();
+    return Utils::dotted_quad(octets.join(QLatin1Char('.')));
 }
 
 void linkwlan::on_Button_net_apply_clicked()
