@@ -297,7 +297,7 @@ const IniText::Line *IniText::find(const QString &group, const QString &key) con
 {
     // QSettings reads a group's sections in turn: the last line of a key is the one it keeps.
     for (auto line = m_lines.rbegin(); line != m_lines.rend(); ++line)
-        if (!line->header && line->value >= 0 && line->section == group && line->key == key)
+        if (line->value >= 0 && line->section == group && line->key == key)
             return &*line;
     return nullptr;
 }

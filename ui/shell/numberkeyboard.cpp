@@ -119,7 +119,6 @@ void NumberKeyboard::showEvent(QShowEvent *event)
     setFocus();
 }
 
-
 void NumberKeyboard::keyPressEvent(QKeyEvent *event)
 {
     // Keys act on release; the dialog's own Escape and Enter handling stays out.
