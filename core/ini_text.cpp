@@ -12,10 +12,12 @@
 //   the end of the text. The first unquoted '=' ends the key; a line starting with '[' is a
 //   section header, its name running to the first ']' of the line.
 // - Keys and section names are Latin-1; '\' in them stands for '/', "%XX" and "%UXXXX" for a
-//   character. A key is known as "section/key"; "[general]" is no section at all.
+//   character. A key is known as "section/key" ("/key" under "[]"); "[general]" is no section.
 // - A key that stands more than once takes the value of its last line in the last section of
 //   the greatest name: sections are read in the order of their names, lines in file order.
-// - Values are Latin-1, or UTF-8 after a byte order mark; see ValueReader for the rest.
+// - Values are Latin-1, or UTF-8 after a byte order mark; see ValueReader for the rest. The
+//   mark itself is read as part of a first key that comes before any header.
+// Each of these is checked against QSettings by the tests, on generated texts.
 
 namespace {
 const char kBom[] = "\xEF\xBB\xBF";

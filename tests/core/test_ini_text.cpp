@@ -21,6 +21,7 @@ const char *const kLines[] = {
     "UdpPort=@@at", "UdpPort=@Invalid()", "usbupgradedir=\" \"", "usbupgradedir=", "agecode=12\\t34  ", "lcdlangvalid=\\101",
     "lcdlangvalid=\\0\\08\\777", "IPAddress=\"1.2\" 3", "GateWay=a\\\"b", "k\\ey=v", "GateWay=  \"  spaced \" ", "IPAddress=\\",
     "GateWay=ab  \\x", "agecode=\"a \" b  ", "note=\"unterminated", "=novalue", "IPAddress==x", "agecode=a,", "agecode=\"a\",\"b\"",
+    "IPAddress = 10.9.9.9  ", "IPAddress=1.1.1.1;x", "TcpPort=\xe4\xb8\xad", "[config] trailing", "# network settings, set at the factory",
     "config\\IPAddress=1.1.1.1", "%U0041%41=1", "%+1=2", "k=@ByteArray(\\xe9\\0)", "k=@String(a,b)", "k=\\a\\b\\f\\v\\?\\'\\q",
 };
 const char *const kBreaks[] = {"\n", "\r\n", "\r", "\n\r"};
