@@ -156,32 +156,44 @@ bool ConfigEngine::save()
     if (changed == 0)
         return true;
     // Set in what the file holds now: only the changed keys' lines change. A file that
-    // cannot be read is replaced by one that holds every setting, never by less.
+    // could not be read whole is never replaced: what it holds is unknown.
     QByteArray text;
     const Utils::ReadResult read = Utils::read_file_bounded(QString::fromLatin1(kIniPath), kIniMaxBytes, &text);
-    const bool whole = read != Utils::ReadOk && read != Utils::ReadMissing;
-    if (whole) {
-        kor_trace("%s unreadable (%d): written anew with every setting\n", kIniPath, int(read));
-        text.clear();
+    if (read != Utils::ReadOk && read != Utils::ReadMissing) {
+        kor_trace("%s not saved: it could not be read whole (%d), and is left as it is\n", kIniPath, int(read));
+        return false;
     }
     IniText ini(text);
+    uint32_t in_text = 0;
     for (int i = 0; i < ConfigItem::ConfigCount; ++i) {
-        if (!whole && !(changed & (1u << i)))
+        if (!(changed & (1u << i)))
             continue;
-        if (!ini.set_value(QString::fromLatin1(kGroup), group_key(i), values[i])) {
-            kor_trace("%s: %s written but hidden from readers by the lines before it\n", kIniPath, kItems[i].key);
+        if (ini.set_value(QString::fromLatin1(kGroup), group_key(i), values[i])) {
+            in_text |= 1u << i;
+        } else {
+            // A value no reader would see is not saved: it stays pending until the file is mended.
+            kor_trace("%s: %s not saved, the lines before it would hide it from readers\n", kIniPath, kItems[i].key);
             trace_open_quote(ini);
         }
     }
-    const bool ok = Utils::write_file_atomic(QString::fromLatin1(kIniPath), ini.text());
-    if (!ok)
+    bool ok = true;
+    if (ini.text() != text) {
+        // Any larger and the next start could not read it, nor any save after.
+        if (ini.text().size() > kIniMaxBytes) {
+            kor_trace("%s not saved: it would grow past %lld bytes\n", kIniPath, static_cast<long long>(kIniMaxBytes));
+            ok = false;
+        } else {
+            ok = Utils::write_file_atomic(QString::fromLatin1(kIniPath), ini.text());
+        }
+    }
+    if (!ok) {
         kor_trace("%s not saved: tried again shortly\n", kIniPath);
+        in_text = 0;
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
     // A change made meanwhile stays to be saved.
-    for (int i = 0; ok && i < ConfigItem::ConfigCount; ++i)
-        if ((changed & (1u << i)) && values[i] == m_values[i])
+    for (int i = 0; i < ConfigItem::ConfigCount; ++i)
+        if ((in_text & (1u << i)) && values[i] == m_values[i])
             m_changed &= ~(1u << i);
-    if (ok && whole)
-        m_stand_in = 0;  // the file holds them now
-    return ok;
+    return in_text == changed;
 }

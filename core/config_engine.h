@@ -23,7 +23,8 @@ enum ConfigName {
 // Named settings in "/data/configs/tcpip.ini", group "config". The file is shared with the
 // rest of the system, which keeps settings there this program does not model and reads it
 // with QSettings: a save changes the lines of the keys changed here and keeps every other
-// byte as it found it.
+// byte as it found it. A file that could not be read whole is never written, nor one that
+// would grow past what can be read back; a value no reader would see stays unsaved.
 class ConfigEngine {
 public:
     static ConfigEngine *p_config;

@@ -110,24 +110,6 @@ QString Utils::dotted_quad(const QString &text)
     return octets.join(QLatin1Char('.'));
 }
 
-namespace {
-// Runs `command` with its %1, %2 filled by addresses; not at all, with a trace, when one of
-// them is not an address: nothing read from a file reaches the shell as code.
-void run_with_addresses(const QString &command, const QStringList &addresses)
-{
-    QString line = command;
-    for (const QString &address : addresses) {
-        const QString quad = Utils::dotted_quad(address);
-        if (quad.isNull()) {
-            kor_trace("not run, \"%s\" is not an address: %s\n", qPrintable(address), qPrintable(command));
-            return;
-        }
-        line = line.arg(quad);
-    }
-    Utils::system_mutex(line);
-}
-}
-
 void Utils::initIPAddress()
 {
     // A plain redirect: "&>" would background the command in a POSIX shell and always succeed.
@@ -142,13 +124,22 @@ void Utils::initIPAddress()
             kor_trace("eth0 left as it is: the network settings could not be read\n");
             return;
         }
-    const QString ip = QString::fromStdString(g_str_ip);
-    const QString mask = QString::fromStdString(g_srt_mask);
-    const QString gw = QString::fromStdString(g_str_gateway);
+    // Only addresses reach the command lines, and a set-up half done (the default route
+    // gone, no address) is worse than none: one bad value leaves the port as it is.
+    QString quads[3];
+    const std::string *stored[3] = {&g_str_ip, &g_srt_mask, &g_str_gateway};
+    for (int i = 0; i < 3; ++i) {
+        quads[i] = dotted_quad(QString::fromStdString(*stored[i]));
+        if (quads[i].isNull()) {
+            kor_trace("eth0 left as it is: \"%s\" is not an address\n", stored[i]->c_str());
+            return;
+        }
+    }
+    const QString &ip = quads[0], &mask = quads[1], &gw = quads[2];
     system_mutex(QStringLiteral("route del default wlan0"));
-    run_with_addresses(QStringLiteral("ifconfig eth0 %1 netmask %2"), {ip, mask});
-    run_with_addresses(QStringLiteral("route add -host %1 dev eth0"), {ip});
-    run_with_addresses(QStringLiteral("route add default gw %1 metric 100"), {gw});
+    system_mutex(QStringLiteral("ifconfig eth0 %1 netmask %2").arg(ip, mask));
+    system_mutex(QStringLiteral("route add -host %1 dev eth0").arg(ip));
+    system_mutex(QStringLiteral("route add default gw %1 metric 100").arg(gw));
     system_mutex(QStringLiteral("route add -host 255.255.255.255 eth0"));
     system_mutex(QStringLiteral("route del 255.255.255.255 wlan1"));
 }
