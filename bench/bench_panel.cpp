@@ -21,7 +21,14 @@
 //                            marks "/kor-bench/steps-begin" and "/kor-bench/steps-end", which
 //                            the program asks for (access) so that a system-call trace shows
 //                            them
+//   bench_panel settings KIND [BYTES]
+//                            a settings file of 256 KiB (or BYTES): "[config]", an address,
+//                            then lines of "[" only (KIND "headers") or ordinary key lines of
+//                            another group ("ordinary"); sections "settings-load" (the engine
+//                            made from the file) and "settings-apply" (the three writes of an
+//                            Apply of the network page)
 #include "bench_measure.h"
+#include "core/config_engine.h"
 #include "kor_test_helpers.h"
 
 #include <QApplication>
@@ -215,8 +222,33 @@ int main(int argc, char *argv[])
         }
         run_for(1000);
         mark("/kor-bench/steps-end");
+    } else if (scenario == QLatin1String("settings")) {
+        const QByteArray kind = argc > 2 ? QByteArray(argv[2]) : QByteArray();
+        const int size = argc > 3 ? atoi(argv[3]) : 256 * 1024;
+        QByteArray text = "[config]\nIPAddress=10.1.2.3\n";
+        if (kind == "ordinary")
+            text += "[other]\n";
+        else if (kind != "headers")
+            return 2;
+        for (int i = 0; text.size() < size; ++i)
+            text += kind == "headers" ? QByteArray("[\n") : "key" + QByteArray::number(i) + "=a value of another program\n";
+        text.truncate(size - 1);
+        text += '\n';
+        env.write_file(QStringLiteral("/data/configs/tcpip.ini"), text);
+        bench_section("settings-load", [] {
+            ConfigEngine::destroy_instance();
+            ConfigEngine::pInstance();
+        });
+        bench_section("settings-apply", [] {
+            ConfigEngine *config = ConfigEngine::p_config;
+            config->write_config_variant(ConfigItem::IPAddress, QStringLiteral("10.1.2.4"));
+            config->write_config_variant(ConfigItem::SubNetMask, QStringLiteral("255.255.0.0"));
+            config->write_config_variant(ConfigItem::GateWay, QStringLiteral("10.1.0.1"));
+        });
+        if (!ConfigEngine::p_config->saved())
+            std::fprintf(stderr, "settings not saved\n");
     } else {
-        std::fprintf(stderr, "usage: bench_panel list | key PAGE | open PAGE | cold PAGE | step N\n");
+        std::fprintf(stderr, "usage: bench_panel list | key PAGE | open PAGE | cold PAGE | step N | settings KIND\n");
         return 2;
     }
     return 0;
