@@ -380,18 +380,25 @@ IniText::IniText(const QByteArray &text) : m_text(text)
     index();
 }
 
+int IniText::line_start(const QByteArray &text, int pos)
+{
+    const char *p = text.constData();
+    const int n = text.size();
+    while (pos < n && (is_break(p[pos]) || is_blank(p[pos]) || p[pos] == ';')) {
+        if (p[pos] == ';')
+            while (pos < n && !is_break(p[pos]))
+                ++pos;
+        else
+            ++pos;
+    }
+    return pos;
+}
+
 bool IniText::read_line(const QByteArray &text, int &pos, Line &line, bool &open)
 {
     const char *p = text.constData();
     const int n = text.size();
-    int i = pos;
-    while (i < n && (is_break(p[i]) || is_blank(p[i]) || p[i] == ';')) {
-        if (p[i] == ';')
-            while (i < n && !is_break(p[i]))
-                ++i;
-        else
-            ++i;
-    }
+    int i = line_start(text, pos);
     if (i == n)
         return false;
     line = Line{i, 0, 0, -1, -1, p[i] == '['};
@@ -656,12 +663,10 @@ bool IniText::try_edit(int from, int to, const QByteArray &bytes, const QString 
             open_at = line.start;
         read.push_back(line);
         // Where the next line starts: a line, or comments and blank lines, may run past it.
-        Line peek;
-        bool peek_open;
-        int ahead = pos;
-        if (resume >= 0 && (!read_line(text, ahead, peek, peek_open) || peek.start > resume))
+        const int next = line_start(text, pos);
+        if (resume >= 0 && (next == text.size() || next > resume))
             return refuse();
-        if (resume >= 0 && peek.start == resume)
+        if (next == resume)
             break;
     }
     const size_t kept = before - again;  // the line read again, if any

@@ -56,6 +56,8 @@ private:
     };
     static Section section_named(const QByteArray &name);
     static int section_id(std::vector<Section> &sections, std::string_view raw);
+    // Where the next logical line starts from `pos` on: past blanks, breaks and comment lines.
+    static int line_start(const QByteArray &text, int pos);
     // The logical line from `pos` on, and `pos` past it; false at the end of the text. `open`:
     // the line ends in a quote left open.
     static bool read_line(const QByteArray &text, int &pos, Line &line, bool &open);
