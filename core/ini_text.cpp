@@ -534,12 +534,10 @@ QByteArray IniText::encoded(const QVariant &value) const
     switch (value.userType()) {
     case QMetaType::UnknownType:
         return "@Invalid()";
-    case QMetaType::QByteArray:
-        // Read as a text first: its bytes must come back from escapes, not from UTF-8.
-    {
-        const QByteArray bytes = value.toByteArray();
+    case QMetaType::QByteArray: {
+        // Read back as a text whose characters are the bytes; all but ASCII go as escapes.
         QString text = QStringLiteral("@ByteArray(");
-        for (const char c : bytes)
+        for (const char c : value.toByteArray())
             text += QLatin1Char(c);
         return encoded_text(text + QLatin1Char(')'), false, true);
     }
@@ -547,9 +545,9 @@ QByteArray IniText::encoded(const QVariant &value) const
         const QStringList items = value.toStringList();
         if (items.size() < 2)
             return QByteArray();  // reads back as a text or nothing: no list
-        QByteArray out;
-        for (const QString &item : items)
-            out += (out.isEmpty() && &item == &items.first() ? "" : ", ") + encoded_text(item, m_utf8);
+        QByteArray out = encoded_text(items.first(), m_utf8);
+        for (int i = 1; i < items.size(); ++i)
+            out += ", " + encoded_text(items.at(i), m_utf8);
         return out;
     }
     default:

@@ -22,7 +22,8 @@ const char *const kLines[] = {
     "lcdlangvalid=\\0\\08\\777", "IPAddress=\"1.2\" 3", "GateWay=a\\\"b", "k\\ey=v", "GateWay=  \"  spaced \" ", "IPAddress=\\",
     "GateWay=ab  \\x", "agecode=\"a \" b  ", "note=\"unterminated", "=novalue", "IPAddress==x", "agecode=a,", "agecode=\"a\",\"b\"",
     "IPAddress = 10.9.9.9  ", "IPAddress=1.1.1.1;x", "TcpPort=\xe4\xb8\xad", "[config] trailing", "# network settings, set at the factory",
-    "config\\IPAddress=1.1.1.1", "%U0041%41=1", "%+1=2", "k=@ByteArray(\\xe9\\0)", "k=@String(a,b)", "k=\\a\\b\\f\\v\\?\\'\\q",
+    "config\\IPAddress=1.1.1.1", "%U0041%41=1", "%+1=2", "%-Fx=3", "%U 0x41=4", "%U0X4F=5", "s=@String(a b)",
+    "q=\"a\\\n\nb\\\r\rc\\\r\nd\\\n\re\"", "k=@ByteArray(\\xe9\\0)", "k=@String(a,b)", "k=\\a\\b\\f\\v\\?\\'\\q",
 };
 const char *const kBreaks[] = {"\n", "\r\n", "\r", "\n\r"};
 
@@ -69,7 +70,7 @@ const QVariant kValues[] = {
     QString("10.2.3.4"), QString("a;b"), QString("\\back\\"), QString::fromUtf8("caf\xc3\xa9"), QString("@x"), QString(" sp "),
     QString("x,y"), QString("q\"q"), QString("1\t2"), QString::fromUtf8("\xe4\xb8\xad"), QString(""), QString(QChar(0)) + "1",
     QString("\x01" "a"), QString(QChar(0xD800)) + "b", QString(QChar(0xDC00)), QString::fromUtf16(u"\U0001F600"), QString("\x7f" "F"),
-    QString("@Invalid()"), QString("@"), QStringList{"a", ""}, QStringList{"", ""}, QStringList{"@a", "b,c", " "},
+    QString("@Invalid()"), QString("@"), QString(" lead"), QStringList{"a", ""}, QStringList{"", ""}, QStringList{"@a", "b,c", " "},
     QByteArray("a\0b,\xe9\0" "7", 7), QVariant(),
 };
 }
