@@ -515,12 +515,12 @@ void IniText::index()
         else if (!(section_of(k) < section_of(*taken)))
             *taken = k;
     }
-    count_open_quote_line();
 }
 
-void IniText::count_open_quote_line()
+int IniText::open_quote_line() const
 {
-    m_open_quote_line = m_scan.open_quote_at < 0 ? 0 : int(m_text.left(m_scan.open_quote_at).count('\n')) + 1;
+    const int at = m_scan.open_quote_at;
+    return at < 0 ? 0 : int(std::count(m_text.constBegin(), m_text.constBegin() + at, '\n')) + 1;
 }
 
 QVariant IniText::value(const QString &key) const
@@ -696,6 +696,5 @@ bool IniText::try_edit(int from, int to, const QByteArray &bytes, const QString 
     }
     m_text = text;
     m_scan.open_quote_at = open_at;
-    count_open_quote_line();
     return true;
 }

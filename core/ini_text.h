@@ -30,7 +30,7 @@ public:
     bool set_value(const QString &group, const QString &key, const QVariant &value);
     // Where a quote left open makes the rest of the text one value (0: nowhere); QSettings
     // then sees no key or group after it.
-    int open_quote_line() const { return m_open_quote_line; }
+    int open_quote_line() const;
 
 private:
     struct Line {
@@ -67,7 +67,6 @@ private:
     static QString key_of(const QByteArray &text, const std::vector<Section> &sections, const Line &line);
     static QVariant value_of(const QByteArray &text, const Line &line, bool utf8);
     void index();
-    void count_open_quote_line();
     // Whether `line` of `text` (this text changed) gives readers what `was` gave them.
     bool reads_alike(const Line &line, const QByteArray &text, const Line &was) const;
     // The text with [from, to) replaced by `bytes`, taken when it reads as the old text but for
@@ -79,7 +78,6 @@ private:
 
     QByteArray m_text;
     bool m_utf8 = false;
-    int m_open_quote_line = 0;
     Scan m_scan;
     QHash<QString, int> m_index;  // whole key -> the line readers take for it
 };
